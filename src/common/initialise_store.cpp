@@ -1,0 +1,130 @@
+// Start-up initialisation of the store.
+#include "common/initialise_store.h"
+
+#include <windows.h>
+
+#include "common/app.h"
+#include "common/items.h"
+#include "common/options_store.h"
+#include "common/shell_integration.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/registry.h"
+#include "common/win32/system.h"
+#include "core/text.h"
+#include "startup/monitor_registration.h"
+
+namespace obrivo::common {
+namespace {
+
+constexpr const char* kFirstRunKeys[] = {"Nuts", "Cookies", "Options", "Run",
+                                         "IEHelpers", "HostFile", "Tasks"};
+constexpr const char* kMainBaselines[] = {"Run", "IEHelpers", "Tasks"};
+constexpr const char* kUacValues[] = {"ConsentPromptBehaviorAdmin", "EnableLUA",
+                                      "PromptOnSecureDesktop"};
+
+void Run(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+// The tail of the first run: baselines from the current system, no older registration, and the
+// Monitor registered to start at logon.
+void FirstRunTail(const BaselineHooks& hooks) {
+  RebuildMainBaselines(hooks);
+  startup::RemoveOlderMonitorEntry();
+  startup::RegisterMonitorAtLogon(true);
+}
+
+void CopyUpdateSettings() {
+  if (ReadStoreSmallNumberAt(kProductKey, "AUOptions", HKEY_CURRENT_USER) == 0) {
+    const int system = ReadStoreSmallNumberAt(
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update", "AUOptions",
+        HKEY_LOCAL_MACHINE);
+    if (system != 0)
+      WriteStoreDword(HKEY_CURRENT_USER, kProductKey, "AUOptions", static_cast<DWORD>(system));
+  }
+  if (win32::GetOsVersion().major <= 5) return;
+  for (const char* name : kUacValues) {
+    if (ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, name) != -1) continue;
+    // A missing system value is stored as 0xFFFFFFFF, so the copy counts as taken.
+    const int system = ReadStoreSmallNumber(
+        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+        name);
+    WriteStoreDword(HKEY_CURRENT_USER, kProductKey, name, static_cast<DWORD>(system));
+  }
+}
+
+void RecordSystemFiles(const BaselineHooks& hooks) {
+  if (!hooks.recordSystemFiles) return;
+  const std::string key = ProductSubkey("Sysfiles");
+  if (!ReadStoreString(key, HKEY_LOCAL_MACHINE, "", core::kDateTimeCapacity + 40).empty()) return;
+  win32::CreateKey(HKEY_LOCAL_MACHINE, key, KEY_WRITE);
+  hooks.recordSystemFiles();
+  WriteStoreString(HKEY_LOCAL_MACHINE, key, "", LocalDateTimeNow());
+}
+
+void CheckVersion(const BaselineHooks& hooks) {
+  const std::string version = ReadStoreString(kProductKey, HKEY_CURRENT_USER, "Version", 128);
+  if (version.empty()) {
+    RebuildMainBaselines(hooks);
+    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
+  } else if (!core::ContainsNoCase(version, kProductVersion)) {
+    // Another version initialised the store: start again from the current system.
+    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
+    FirstRunTail(hooks);
+  } else if (ReadOption("Cleanup", 0) != 0) {
+    RebuildMainBaselines(hooks);
+    WriteStoreString(HKEY_CURRENT_USER, kOptionsKey, "Cleanup", "0");
+  }
+}
+
+}  // namespace
+
+void RebuildMainBaselines(const BaselineHooks& hooks) {
+  for (const char* name : kMainBaselines) {
+    DeleteStoreTree(HKEY_CURRENT_USER, ProductSubkey(name));
+    win32::CreateKey(HKEY_CURRENT_USER, ProductSubkey(name), KEY_WRITE);
+  }
+  Run(hooks.snapshotStartup);
+  Run(hooks.snapshotIEHelpers);
+  Run(hooks.snapshotTasks);
+}
+
+void InitialiseStore(const BaselineHooks& hooks) {
+  AppContext& app = App();
+  app.diagnostics = false;
+  app.startTick = ::GetTickCount();
+  SelectLanguage();
+  if (ReadOption("Debug", 0) != 0) app.diagnostics = true;
+
+  ClearItems();
+  RecentItems().Clear();
+  app.wow64Keys = StoreKeyExists(HKEY_LOCAL_MACHINE,
+                                 "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+  if (ReadStoreString(kProductKey, HKEY_CURRENT_USER, "", 128).empty()) {
+    for (const char* name : kFirstRunKeys)
+      win32::CreateKey(HKEY_CURRENT_USER, ProductSubkey(name), KEY_WRITE);
+    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "", LocalDateTimeNow());
+    FirstRunTail(hooks);
+  }
+
+  Run(hooks.initFirstDetected);
+  Run(hooks.initServices);
+  Run(hooks.initHidden);
+  Run(hooks.initActiveX);
+
+  CopyUpdateSettings();
+  RecordSystemFiles(hooks);
+  CheckVersion(hooks);
+
+  Run(hooks.initFileTypes);
+  LoadOptions(app.options);
+
+  SyncExplorerMenu(app.options.Get(core::OptionId::ExplorerMenu));
+  app.monitorRegistered = startup::IsMonitorRegistered();
+  if (hooks.countDelayed) hooks.countDelayed();
+}
+
+}  // namespace obrivo::common

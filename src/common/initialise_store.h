@@ -1,0 +1,34 @@
+// The start-up initialisation both programs run before their first window: language, options,
+// the first-run layout and the baselines of every category.
+#pragma once
+
+#include <functional>
+
+namespace obrivo::common {
+
+// What each category contributes to the start-up initialisation. A category whose enumerator
+// does not exist yet leaves its entry empty, and then no baseline is recorded for it (its key
+// stays empty and unmarked, so the category takes its baseline once it exists).
+struct BaselineHooks {
+  std::function<void()> snapshotStartup;     // into the empty Run baseline
+  std::function<void()> snapshotIEHelpers;   // into the empty IEHelpers baseline
+  std::function<void()> snapshotTasks;       // into the empty Tasks baseline
+  std::function<void()> initFirstDetected;   // seed first-detected dates
+  std::function<void()> initServices;        // each keeps its own "initialised" marker
+  std::function<void()> initHidden;
+  std::function<void()> initActiveX;
+  std::function<void()> recordSystemFiles;   // HOSTS, Autoexec.bat, Config.sys snapshot
+  std::function<void()> initFileTypes;
+  std::function<int()> countDelayed;         // entries of the delayed-start list
+};
+
+// The hooks of every category this build has.
+BaselineHooks CategoryBaselineHooks();
+
+// The initialisation itself; results land in App() (language, options, registration...).
+void InitialiseStore(const BaselineHooks& hooks);
+
+// Deletes the Run, IEHelpers and Tasks baselines and takes them again from the system.
+void RebuildMainBaselines(const BaselineHooks& hooks);
+
+}  // namespace obrivo::common

@@ -1,0 +1,31 @@
+// File-system helpers through the W functions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace obrivo::win32 {
+
+// Attributes of a path; nothing when it does not exist or cannot be reached.
+std::optional<DWORD> FileAttributes(std::string_view path);
+bool IsExistingFile(std::string_view path);       // exists and is not a folder
+bool IsExistingDirectory(std::string_view path);
+
+// GetLongPathNameW / GetShortPathNameW; nothing when the path cannot be converted.
+std::optional<std::string> LongPath(std::string_view path);
+std::optional<std::string> ShortPath(std::string_view path);
+
+// Creates a folder; an existing one counts as success.
+bool EnsureDirectory(std::string_view path);
+
+std::optional<std::uint64_t> FileSize(std::string_view path);
+std::optional<FILETIME> FileCreationTime(std::string_view path);
+
+// Whole file contents, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(std::string_view path);
+
+}  // namespace obrivo::win32

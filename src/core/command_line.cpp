@@ -1,0 +1,99 @@
+// Command-line resolution.
+#include "command_line.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "text.h"
+#include "utf.h"
+
+namespace obrivo::core {
+namespace {
+
+// Replaces the first folder token (`token`, optionally wrapped in % or led by a backslash) by
+// `folder`. A token may stand anywhere in the command (after a quote, in front of a program name);
+// the resolution below then cuts everything before the drive letter.
+bool ReplaceFolderToken(std::string& text, std::string_view token, const std::string& folder) {
+  const std::size_t pos = FindNoCase(text, token);
+  if (pos == std::string::npos) return false;
+  std::size_t begin = pos;
+  std::size_t end = pos + token.size();
+  if (begin > 0 && (text[begin - 1] == '%' || text[begin - 1] == '\\')) {
+    const bool percent = text[begin - 1] == '%';
+    --begin;
+    if (percent && end < text.size() && text[end] == '%') ++end;
+  }
+  text.replace(begin, end - begin, folder);
+  return true;
+}
+
+struct Walk {
+  std::string result;
+  std::size_t restOffset = 0;  // byte offset in the working text after the extension
+};
+
+// The walk over the working text: upper-cases, stops after the first matching extension and
+// starts the result at the last drive letter met.
+Walk WalkToExtension(const std::string& work, bool acceptCpl) {
+  std::vector<std::size_t> offsets;
+  std::u32string chars = DecodeUtf8(work, &offsets);
+  std::size_t end = chars.size();
+  std::size_t driveStart = 0;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (chars[i] == ':') driveStart = i > 0 ? i - 1 : 0;
+    if (chars[i] == '.' && i + 2 < chars.size()) {
+      const char32_t second = UpperCase(chars[i + 2]);
+      if (second == 'X' || second == 'L' || (acceptCpl && second == 'P')) {
+        end = std::min(i + 4, chars.size());
+        break;
+      }
+    }
+  }
+  Walk w;
+  std::u32string upper = chars.substr(driveStart, end - driveStart);
+  for (char32_t& c : upper) c = UpperCase(c);
+  w.result = EncodeUtf8(upper);
+  w.restOffset = end < offsets.size() ? offsets[end] : work.size();
+  return w;
+}
+
+}  // namespace
+
+std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders) {
+  std::string work(command);
+  if (!ReplaceFolderToken(work, "SYSTEMROOT", folders.windowsDir)) {
+    const std::string programFiles =
+        folders.programFilesDir.empty() ? std::string("C:\\Program Files") : folders.programFilesDir;
+    ReplaceFolderToken(work, "%PROGRAMFILES%", programFiles);
+  }
+  return WalkToExtension(work, false).result;
+}
+
+ProgramAndArgs CommandToProgramPathAndArgs(
+    std::string_view command, const SystemFolders& folders,
+    const std::function<std::string(std::string_view)>& longPath) {
+  std::string work(command);
+  ReplaceFolderToken(work, "SYSTEMROOT", folders.windowsDir);
+  const Walk w = WalkToExtension(work, true);
+  ProgramAndArgs out;
+  out.path = longPath ? longPath(w.result) : w.result;
+  out.rest = work.substr(w.restOffset);
+  return out;
+}
+
+std::optional<std::string> RundllTarget(std::string_view command) {
+  if (!ContainsNoCase(command, "RUNDLL32.EXE")) return std::nullopt;
+  const std::u32string chars = DecodeUtf8(command);
+  std::vector<std::size_t> offsets;
+  DecodeUtf8(command, &offsets);
+  for (std::size_t i = 0; i + 6 < chars.size(); ++i) {
+    if (UpperCase(chars[i]) == 'R' && UpperCase(chars[i + 2]) == 'N' &&
+        UpperCase(chars[i + 4]) == 'L' && chars[i + 6] == '3') {
+      if (i + 13 >= chars.size()) return std::string();
+      return std::string(command.substr(offsets[i + 13]));
+    }
+  }
+  return std::string();
+}
+
+}  // namespace obrivo::core

@@ -1,0 +1,38 @@
+// Turning a command line found in the registry or a shortcut into the program file it starts.
+// Folders come in from the caller, so these rules run the same on any machine.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace obrivo::core {
+
+struct SystemFolders {
+  std::string windowsDir;       // e.g. C:\windows
+  std::string programFilesDir;  // e.g. C:\Program Files
+};
+
+// The program file named by `command`, in upper case, without quotes or parameters:
+// the text up to and including the first ".EXE"/".DLL"-like extension (a dot whose second
+// following character is X or L), starting at the last drive letter met before it.
+// %SystemRoot% / \SystemRoot and %ProgramFiles% are replaced by the folders given.
+std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders);
+
+struct ProgramAndArgs {
+  std::string path;  // long form of the program file
+  std::string rest;  // the command's text after the recognised extension
+};
+
+// Like CommandToProgramPath, also recognising ".CPL"-like extensions (P as the second following
+// character); the path is passed through `longPath`. %ProgramFiles% is not replaced.
+ProgramAndArgs CommandToProgramPathAndArgs(
+    std::string_view command, const SystemFolders& folders,
+    const std::function<std::string(std::string_view)>& longPath);
+
+// When `command` runs through RUNDLL32.EXE: the text after "RUNDLL32.EXE " (the DLL and its
+// entry point). Otherwise nothing.
+std::optional<std::string> RundllTarget(std::string_view command);
+
+}  // namespace obrivo::core

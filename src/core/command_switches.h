@@ -1,0 +1,62 @@
+// Command-line switches of both programs and the page commands they share.
+// Switches are case-insensitive substring tests; a command line of 773 characters or more
+// matches nothing.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace obrivo::core {
+
+// Page and command codes: the Monitor's tray commands and the Explorer's pages.
+namespace cmd {
+inline constexpr int kInitialise = 6025;
+inline constexpr int kStartup = 6026;
+inline constexpr int kPlus = 6027;
+inline constexpr int kCookies = 6028;
+inline constexpr int kActiveTasks = 6029;
+inline constexpr int kExit = 6030;
+inline constexpr int kAlwaysRun = 6031;
+inline constexpr int kOptions = 6033;
+inline constexpr int kRestartCommands = 6034;
+inline constexpr int kTrayCallback = 6035;
+inline constexpr int kTrayIconId = 6036;
+inline constexpr int kServices = 6038;
+inline constexpr int kScheduledTasks = 6039;
+inline constexpr int kIEHelpers = 6040;
+inline constexpr int kFileTypes = 6042;
+inline constexpr int kCookieList = 6045;
+inline constexpr int kExplorerExit = 6048;
+inline constexpr int kHiddenFiles = 6052;
+inline constexpr int kTrayIconSwitch = 6053;
+inline constexpr int kDelayedStart = 6055;
+inline constexpr int kActiveX = 6056;
+inline constexpr int kRecent = 6060;
+inline constexpr int kFirst = 6025;
+inline constexpr int kLast = 6060;
+}  // namespace cmd
+
+struct MonitorCommandLine {
+  int lookupType = 0;  // 460 for a ".exe", 470 for a ".dll" handed over by the shell menu
+  bool quit = false;          // -Q
+  bool noOpen = false;        // -NoOpen
+  bool expressBoot = false;   // -expressboot
+};
+
+// `arguments` is the command line without the program's own name.
+MonitorCommandLine ParseMonitorCommandLine(std::string_view arguments);
+
+// The Explorer switch that opens the page of a Monitor command, if it has one.
+std::optional<std::string_view> ExplorerSwitchForCommand(int command);
+
+struct ExplorerCommandLine {
+  enum class Action { OpenPage, Restore, AUOption, SetPrefix };
+  Action action = Action::OpenPage;
+  int code = cmd::kStartup;  // page or command to post at start
+  bool quit = false;         // -Q: close a running Explorer, never open a window
+};
+
+// `startTab` is the stored StartTab option, used when no page switch is given.
+ExplorerCommandLine ParseExplorerCommandLine(std::string_view arguments, int startTab);
+
+}  // namespace obrivo::core

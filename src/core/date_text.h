@@ -1,0 +1,22 @@
+// Date and time texts in the user's short-date and time formats.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace obrivo::core {
+
+struct DateTime {
+  int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// Date in the short-date format, a space, the time. Unknown formats fall back to
+// "M/d/yyyy" and "h:mm:ss tt". The 12-hour forms use a real clock: 00:05 is "12:05 AM",
+// 12:30 is "12:30 PM".
+std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateFormat,
+                              std::string_view timeFormat);
+
+// "yyyy/mm/dd hh:mm", as file creation times are shown.
+std::string FileTimeText(const DateTime& t);
+
+}  // namespace obrivo::core

@@ -1,0 +1,46 @@
+// The item list.
+#include "item_list.h"
+
+#include "capacity.h"
+#include "text.h"
+
+namespace obrivo::core {
+
+std::string TitleFromPath(std::string_view path) {
+  std::string name(path.substr(FileNameOffset(path)));
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+bool ItemList::Add(std::string_view title, std::string_view command, std::string_view key,
+                   std::string_view text, int type, int flag, const ItemListEnv& env) {
+  if (items_.size() >= kMaxItems) return false;
+  if (type == kCookieItemType && items_.size() >= static_cast<std::size_t>(env.maxCookie < 0 ? 0 : env.maxCookie))
+    return false;
+
+  Item item;
+  item.path = StripQuotes(command);
+  const bool longForm = CharCount(item.path) >= 4;
+  if (longForm && env.longPath) item.path = env.longPath(item.path);
+
+  item.title = TruncateChars(title, kTitleCapacity);
+  if (item.title.empty()) item.title = TruncateChars(TitleFromPath(item.path), kTitleCapacity);
+  if (ContainsNoCase(item.title, "Obrivo")) item.title = env.displayTitle;
+
+  item.key = (longForm && env.longPath) ? env.longPath(key) : std::string(key);
+  item.text = TruncateChars(text, kTextCapacity);
+  item.type = type;
+  item.flag = flag;
+  items_.push_back(std::move(item));
+  return true;
+}
+
+bool RecentList::Add(RecentItem item) {
+  if (items_.size() >= kMaxItems) return false;
+  item.title = TruncateChars(item.title, kTitleCapacity);
+  items_.push_back(std::move(item));
+  return true;
+}
+
+}  // namespace obrivo::core

@@ -1,0 +1,22 @@
+// Where a window reappears: a stored position pulled back onto the screen, or the default place.
+#pragma once
+
+namespace obrivo::core {
+
+struct Point {
+  int x = 0, y = 0;
+};
+
+struct ScreenMetrics {
+  int virtualWidth = 0, virtualHeight = 0;  // the whole desktop over all monitors
+  int screenWidth = 0, screenHeight = 0;    // the primary screen
+};
+
+// A stored (x, y): an x beyond the virtual-screen width becomes half the primary screen width,
+// a y beyond the virtual-screen height half its height.
+Point PullBackOnScreen(Point stored, const ScreenMetrics& screen);
+
+// A window without a stored position: centred horizontally, at a third of the free height.
+Point DefaultWindowPosition(int windowWidth, int windowHeight, const ScreenMetrics& screen);
+
+}  // namespace obrivo::core

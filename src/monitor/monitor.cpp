@@ -1,0 +1,282 @@
+// The Monitor program.
+#include "monitor/monitor.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "common/app.h"
+#include "common/initialise_store.h"
+#include "common/items.h"
+#include "common/online_lookup.h"
+#include "common/options_store.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/system.h"
+#include "common/win32/wide.h"
+#include "core/command_switches.h"
+#include "monitor/monitor_state.h"
+#include "monitor/trace.h"
+#include "monitor/tray.h"
+#include "quenrax/quenrax.h"
+#include "startup/monitor_registration.h"
+
+namespace obrivo::monitor {
+
+using win32::Wide;
+
+MonitorState& State() {
+  static MonitorState state;
+  return state;
+}
+
+namespace {
+
+constexpr int kClassNameId = 1;
+constexpr int kCaptionId = 2;
+constexpr int kConfirmExitId = 17;
+constexpr int kExplorerMissingId = 795;
+constexpr int kAppIconId = 101;
+
+bool IconHidden() { return common::App().options.Get(core::OptionId::HideTavik) == 1; }
+
+int MessageBoxText(HWND owner, const std::string& text, UINT flags) {
+  return ::MessageBoxExW(owner, Wide(text).c_str(), Wide(State().caption).c_str(),
+                         flags | MB_TOPMOST, common::App().languageId);
+}
+
+// Face, height, weight, underline of the alert dialogs' fonts.
+struct FontSpec {
+  const wchar_t* face;
+  int height, weight;
+  bool underline;
+};
+constexpr FontSpec kFonts[kFontCount] = {
+    {L"Verdana", 14, 400, true},       {L"Verdana", 18, 600, true}, {L"Arial", 18, 500, false},
+    {L"MS Sans Serif", 14, 600, false}, {L"Verdana", 10, 600, false}, {L"Arial", 14, 400, false},
+    {L"MS Sans Serif", 12, 500, false},
+};
+
+void CreateFonts() {
+  for (std::size_t i = 0; i < kFontCount; ++i) {
+    const FontSpec& f = kFonts[i];
+    State().fonts[i].reset(::CreateFontW(-f.height, 0, 0, 0, f.weight, FALSE, f.underline, FALSE,
+                                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                         DEFAULT_QUALITY, FF_SWISS, f.face));
+  }
+}
+
+void Initialise() {
+  MonitorState& s = State();
+  s.taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
+  s.menuOpen = 0;
+  if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+  s.tickCount = 0;
+  s.conflictCount = 0;
+  common::ClearItems();
+  s.timerId = ::SetTimer(s.mainWindow, kTimerId, kTimerPeriodMs, nullptr);
+}
+
+void ToggleAlwaysRun() {
+  MonitorState& s = State();
+  s.alwaysRun = startup::RegisterMonitorAtLogon(s.alwaysRun == 0) ? 1 : 0;
+}
+
+// The tray icon switch sent by the Explorer's Options page: lParam is the new HideTavik value.
+void SwitchTrayIcon(LPARAM hide) {
+  if (IconHidden()) return;
+  if (hide != 0)
+    UpdateTrayIcon(TrayAction::Delete, 0, 0);
+  else
+    UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+}
+
+void OnCommand(int id) {
+  if (id < core::cmd::kFirst || id > core::cmd::kLast) return;
+  if (auto page = core::ExplorerSwitchForCommand(id)) {
+    LaunchExplorer(*page);
+    return;
+  }
+  switch (id) {
+    case core::cmd::kInitialise:
+      Initialise();
+      break;
+    case core::cmd::kExit:
+      ::PostMessageW(State().mainWindow, WM_DESTROY, 0, 0);
+      break;
+    case core::cmd::kAlwaysRun:
+      ToggleAlwaysRun();
+      break;
+    default:  // the restart-commands viewer and the tray switch are handled by the caller
+      break;
+  }
+}
+
+// WM_DESTROY: posted by the Exit command or by a second start with -Q, or the real destruction.
+void OnDestroy(WPARAM wParam) {
+  MonitorState& s = State();
+  // A window that is really being destroyed cannot stay: only a requested exit is confirmed.
+  if (!s.destroying && LOWORD(wParam) == 0 && common::ReadOption("ConfirmExit", 0) != 0) {
+    const int answer = MessageBoxText(s.mainWindow, common::LoadText(kConfirmExitId),
+                                      MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDNO) {
+      const std::wstring explorer = Wide("\"" + common::ProgramFolder() + "\\ObrivoEx.exe\" -RESTART");
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      startup.dwFlags = STARTF_USESHOWWINDOW;
+      startup.wShowWindow = SW_SHOW;
+      PROCESS_INFORMATION process{};
+      std::wstring commandLine = explorer;
+      if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+      }
+      return;
+    }
+  }
+  ShutdownMonitor();
+  ::PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MonitorState& s = State();
+  switch (message) {
+    case WM_TIMER:
+      // Each tick drives the patrol cycle and the delayed-start launcher.
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == core::cmd::kTrayIconSwitch)
+        SwitchTrayIcon(lParam);
+      else
+        OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      s.destroying = true;
+      ::DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy(wParam);
+      return 0;
+    case core::cmd::kTrayCallback:
+      ShowTrayMenu(static_cast<UINT>(lParam), LOWORD(wParam));
+      return 0;
+    case quenrax::kChangeMessage:
+      s.changePending = 1;
+      return 0;
+    default:
+      if (message != 0 && message == s.taskbarCreatedMsg) {
+        // The shell restarted: its new tray does not know our icon yet.
+        if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+      }
+      return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+bool CreateMainWindow(HINSTANCE instance) {
+  MonitorState& s = State();
+  const std::wstring className = Wide(s.className);
+  WNDCLASSW wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH));
+  wc.lpszClassName = className.c_str();
+  if (!::RegisterClassW(&wc)) return false;
+  s.mainWindow = ::CreateWindowExW(0, className.c_str(), Wide(s.caption).c_str(),
+                                   WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr, instance,
+                                   nullptr);
+  if (!s.mainWindow) return false;
+  CreateFonts();
+  ::ShowWindow(s.mainWindow, SW_HIDE);
+  ::UpdateWindow(s.mainWindow);
+  return true;
+}
+
+}  // namespace
+
+bool LaunchExplorer(std::string_view switchText) {
+  const MonitorState& s = State();
+  const std::wstring folder = Wide(common::ProgramFolder());
+  const std::wstring file = folder + L"\\ObrivoEx.exe";
+  const auto result = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(s.mainWindow, L"open", file.c_str(), Wide(switchText).c_str(),
+                      folder.c_str(), SW_SHOWNORMAL));
+  if (result > 32) return true;
+  MessageBoxText(s.mainWindow, common::LoadText(kExplorerMissingId), MB_ICONERROR);
+  return false;
+}
+
+void ShutdownMonitor() {
+  MonitorState& s = State();
+  QuenraxStop();
+  if (!IconHidden()) UpdateTrayIcon(TrayAction::Delete, 0, 0);
+  if (s.timerId != 0) {
+    ::KillTimer(s.mainWindow, kTimerId);
+    s.timerId = 0;
+  }
+  common::ClearItems();
+  common::RecentItems().Clear();
+}
+
+void ShowSystemError() {
+  const std::string text = win32::SystemErrorText(::GetLastError());
+  ::MessageBoxExW(State().mainWindow, Wide(text).c_str(), L"System Error",
+                  MB_ICONINFORMATION | MB_TOPMOST, common::App().languageId);
+}
+
+int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
+  MonitorState& s = State();
+  s.instance = instance;
+  common::InitApp(core::Program::Monitor, instance);
+  s.className = common::LoadText(kClassNameId, 32);
+  s.caption = common::LoadText(kCaptionId, 32);
+  if (s.className.empty() || s.caption.empty()) return 0;
+
+  const std::string args = win32::Narrow(arguments);
+  const core::MonitorCommandLine commandLine = core::ParseMonitorCommandLine(args);
+  if (commandLine.lookupType != 0) {
+    // The shell menu hands over a program file: show its page and end.
+    common::SelectLanguage();
+    common::LoadOptions(common::App().options);
+    common::LookUpProgramOnline(nullptr, commandLine.lookupType, args);
+    return 0;
+  }
+
+  if (HWND running = ::FindWindowW(Wide(s.className).c_str(), nullptr)) {
+    if (commandLine.quit)
+      ::PostMessageW(running, WM_COMMAND, core::cmd::kExit, 0);
+    else if (!commandLine.noOpen)
+      LaunchExplorer("-START");
+    return 0;
+  }
+  if (commandLine.quit) return 0;
+  if (!CreateMainWindow(instance)) return 0;
+
+  s.expressBootTicks = commandLine.expressBoot ? kExpressBootTicks : 0;
+  win32::ComScope com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  s.traceFile = common::ProgramFolder() + "\\send2tv.txt";
+  s.alertOpen = false;
+  common::InitialiseStore(common::CategoryBaselineHooks());
+  InitTrace(common::App().diagnostics);
+  Trace("START", "From Initialize to Post");
+
+  s.changePending = 0;
+  QuenraxStart(s.mainWindow);  // the timer alone keeps the patrol going if this fails
+  TraceElapsed();
+
+  ::PostMessageW(s.mainWindow, WM_COMMAND, core::cmd::kInitialise, 0);
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace obrivo::monitor

@@ -1,0 +1,17 @@
+// The Monitor's own start at logon: a value in the machine-wide Run key.
+#pragma once
+
+namespace obrivo::startup {
+
+// On: writes the Monitor's Run value (started with -expressboot) and accepts that command in the
+// startup baseline. Off: removes every Run value under which the Monitor was registered.
+// Returns whether the Monitor is registered afterwards.
+bool RegisterMonitorAtLogon(bool on);
+
+// True when the machine-wide Run key has a value named by the program's title or its older title.
+bool IsMonitorRegistered();
+
+// Removes a registration under the older program title (string 622).
+void RemoveOlderMonitorEntry();
+
+}  // namespace obrivo::startup
