@@ -1,0 +1,40 @@
+// Per-process registry redirection for tests.
+#include "registry_sandbox.h"
+
+#include <stdexcept>
+
+namespace obrivo::test {
+namespace {
+
+const HKEY kRedirected[3] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT};
+const wchar_t* const kNames[3] = {L"CU", L"LM", L"CR"};
+
+}  // namespace
+
+RegistrySandbox::RegistrySandbox() {
+  static int counter = 0;
+  root_ = L"Software\\ObrivoTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++counter);
+  for (int i = 0; i < 3; ++i) {
+    const std::wstring path = root_ + L"\\" + kNames[i];
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &keys_[i], nullptr) != ERROR_SUCCESS)
+      throw std::runtime_error("cannot create the sandbox key");
+  }
+  // The machine hive gets the Wow6432Node Run key a 64-bit system has.
+  HKEY wow = nullptr;
+  ::RegCreateKeyExW(keys_[1], L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+                    0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &wow, nullptr);
+  if (wow) ::RegCloseKey(wow);
+  for (int i = 0; i < 3; ++i) ::RegOverridePredefKey(kRedirected[i], keys_[i]);
+}
+
+RegistrySandbox::~RegistrySandbox() {
+  for (int i = 0; i < 3; ++i) {
+    ::RegOverridePredefKey(kRedirected[i], nullptr);
+    ::RegCloseKey(keys_[i]);
+  }
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+}
+
+}  // namespace obrivo::test

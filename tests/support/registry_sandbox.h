@@ -1,0 +1,23 @@
+// Redirects HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this test process to
+// empty keys of its own, and deletes them afterwards, so a test can write anywhere.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace obrivo::test {
+
+class RegistrySandbox {
+ public:
+  RegistrySandbox();
+  ~RegistrySandbox();
+  RegistrySandbox(const RegistrySandbox&) = delete;
+  RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+ private:
+  std::wstring root_;  // below the real HKEY_CURRENT_USER
+  HKEY keys_[3] = {};
+};
+
+}  // namespace obrivo::test

@@ -1,0 +1,189 @@
+// Starting, finding, waiting for and ending the programs under test.
+#include "test_process.h"
+
+#include <tlhelp32.h>
+
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace obrivo::test {
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+Process::Process(const std::wstring& exe, const std::wstring& arguments,
+                 const std::wstring& workingDir) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
+    ::CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+Process::~Process() { Kill(); }
+
+Process::Process(Process&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    process_ = std::exchange(other.process_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+DWORD Process::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!process_) return 0;
+  if (::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    return STILL_ACTIVE;
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+bool Process::Running() const {
+  return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+void Process::Kill() {
+  if (!process_) return;
+  if (Running()) {
+    ::TerminateProcess(process_, 1);
+    ::WaitForSingleObject(process_, 10000);
+  }
+  ::CloseHandle(process_);
+  process_ = nullptr;
+}
+
+void KillProcessesIn(const std::wstring& folder) {
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  std::vector<DWORD> ids;
+  for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok; ok = ::Process32NextW(snapshot, &entry))
+    ids.push_back(entry.th32ProcessID);
+  ::CloseHandle(snapshot);
+  for (DWORD id : ids) {
+    HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!process) continue;
+    wchar_t path[MAX_PATH * 2];
+    DWORD size = MAX_PATH * 2;
+    if (::QueryFullProcessImageNameW(process, 0, path, &size) &&
+        _wcsnicmp(path, folder.c_str(), folder.size()) == 0) {
+      ::TerminateProcess(process, 1);
+      ::WaitForSingleObject(process, 10000);
+    }
+    ::CloseHandle(process);
+  }
+}
+
+HWND FindTopWindow(const wchar_t* className, const wchar_t* title) {
+  return ::FindWindowW(className, title);
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title,
+                   std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = ::FindWindowW(className, title)) != nullptr; }, timeout);
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t buffer[2048] = {};
+  ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+  return buffer;
+}
+
+HWND FindDialogOf(DWORD processId) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{processId, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        wchar_t cls[64] = {};
+        ::GetClassNameW(window, cls, 64);
+        if (pid == s->pid && wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(window)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring EnvVar(const wchar_t* name) {
+  wchar_t buffer[4096];
+  const DWORD length = ::GetEnvironmentVariableW(name, buffer, 4096);
+  return length && length < 4096 ? std::wstring(buffer, length) : std::wstring();
+}
+
+bool SaveDesktopScreenshot(const std::wstring& fileName) {
+  std::wstring folder = EnvVar(L"OBRIVO_ARTIFACTS_DIR");
+  if (folder.empty()) return false;
+  if (folder.front() == L'/') {  // a host path from ctest
+    for (auto& c : folder)
+      if (c == L'/') c = L'\\';
+    folder = L"Z:" + folder;
+  }
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  HDC screen = ::GetDC(nullptr);
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  ::SelectObject(memory, old);
+  const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+  const DWORD imageBytes = rowBytes * height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + imageBytes;
+  bool ok = false;
+  HANDLE out = ::CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    ok = ::WriteFile(out, &file, sizeof file, &written, nullptr) &&
+         ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+         ::WriteFile(out, bits, imageBytes, &written, nullptr);
+    ::CloseHandle(out);
+  }
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+}  // namespace obrivo::test

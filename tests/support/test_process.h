@@ -1,0 +1,56 @@
+// Starting, finding, waiting for and ending the programs under test.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace obrivo::test {
+
+// Polls `condition` until it holds or `timeout` passes; true when it held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// A started process; ended (and waited for) when the object goes away.
+class Process {
+ public:
+  Process() = default;
+  Process(const std::wstring& exe, const std::wstring& arguments,
+          const std::wstring& workingDir = L"");
+  ~Process();
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // Exit code once ended within `timeout`; STILL_ACTIVE otherwise.
+  DWORD WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  bool Running() const;
+  void Kill();
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Ends every process whose image lies in `folder` (programs started by the programs under test).
+void KillProcessesIn(const std::wstring& folder);
+
+// The visible or hidden top-level window of a class (and title, when given).
+HWND FindTopWindow(const wchar_t* className, const wchar_t* title = nullptr);
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title = nullptr,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+std::wstring WindowText(HWND window);
+// A message box or dialog owned by `processId`, when one is shown.
+HWND FindDialogOf(DWORD processId);
+
+std::wstring EnvVar(const wchar_t* name);
+// Writes a screenshot of the whole desktop to `fileName` in the artifacts folder (BMP).
+bool SaveDesktopScreenshot(const std::wstring& fileName);
+
+}  // namespace obrivo::test

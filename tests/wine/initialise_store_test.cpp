@@ -1,0 +1,147 @@
+// The start-up initialisation: first run, version change, clean-up, copies of system settings,
+// the shell verb and the Monitor's registration.
+#include "common/initialise_store.h"
+
+#include "common/shell_integration.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "wine_test_env.h"
+
+namespace obrivo::test {
+namespace {
+
+using common::App;
+using common::kProductKey;
+using common::ProductSubkey;
+using common::ReadStoreString;
+
+constexpr const char* kMachineRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class InitialiseStoreTest : public SandboxedTest {
+ protected:
+  // Hooks that count the snapshots taken and leave a mark in each rebuilt baseline.
+  common::BaselineHooks CountingHooks() {
+    common::BaselineHooks hooks;
+    hooks.snapshotStartup = [this] {
+      ++startupSnapshots_;
+      common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\SNAP.EXE", "1");
+    };
+    hooks.snapshotIEHelpers = [this] { ++helperSnapshots_; };
+    hooks.snapshotTasks = [this] { ++taskSnapshots_; };
+    hooks.recordSystemFiles = [this] { ++systemFileRecords_; };
+    return hooks;
+  }
+  static std::string Product(const char* value) {
+    return ReadStoreString(kProductKey, HKEY_CURRENT_USER, value, 128);
+  }
+  int startupSnapshots_ = 0, helperSnapshots_ = 0, taskSnapshots_ = 0, systemFileRecords_ = 0;
+};
+
+TEST_F(InitialiseStoreTest, FirstRunCreatesTheLayoutAndRegistersTheMonitor) {
+  common::InitialiseStore(CountingHooks());
+  for (const char* key : {"Nuts", "Cookies", "Options", "Run", "IEHelpers", "HostFile", "Tasks"})
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, ProductSubkey(key))) << key;
+  EXPECT_FALSE(Product("").empty()) << "the first-run date";
+  EXPECT_EQ(Product("Version"), "16.0.2009.5");
+  EXPECT_GE(startupSnapshots_, 1);
+  EXPECT_EQ(startupSnapshots_, helperSnapshots_);
+  EXPECT_EQ(startupSnapshots_, taskSnapshots_);
+  EXPECT_EQ(systemFileRecords_, 1);
+  EXPECT_FALSE(ReadStoreString(ProductSubkey("Sysfiles"), HKEY_LOCAL_MACHINE, "", 128).empty());
+
+  const std::string command = ReadStoreString(kMachineRun, HKEY_LOCAL_MACHINE, "Obrivo", 1024);
+  EXPECT_NE(command.find("\\obrivo.exe -expressboot"), std::string::npos) << command;
+  EXPECT_TRUE(App().monitorRegistered);
+}
+
+TEST_F(InitialiseStoreTest, SecondStartTakesNoNewBaselines) {
+  common::InitialiseStore(CountingHooks());
+  const std::string firstRun = Product("");
+  startupSnapshots_ = systemFileRecords_ = 0;
+  common::InitialiseStore(CountingHooks());
+  EXPECT_EQ(startupSnapshots_, 0);
+  EXPECT_EQ(systemFileRecords_, 0) << "the system-file snapshot keeps its own marker";
+  EXPECT_EQ(Product(""), firstRun);
+}
+
+TEST_F(InitialiseStoreTest, CleanupRebuildsTheMainBaselinesOnce) {
+  common::InitialiseStore(CountingHooks());
+  common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\OLD.EXE", "1");
+  common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Tasks"), "old task", "800");
+  common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Cleanup", "1");
+  startupSnapshots_ = helperSnapshots_ = taskSnapshots_ = 0;
+
+  common::InitialiseStore(CountingHooks());
+  EXPECT_EQ(startupSnapshots_, 1);
+  EXPECT_EQ(helperSnapshots_, 1);
+  EXPECT_EQ(taskSnapshots_, 1);
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\OLD.EXE"));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\SNAP.EXE"));
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Tasks"), "old task"));
+  EXPECT_EQ(ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "Cleanup", 16), "0");
+}
+
+TEST_F(InitialiseStoreTest, AnotherVersionRebuildsAndRegistersAgain) {
+  common::InitialiseStore(CountingHooks());
+  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo");
+  common::WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", "15.0.1");
+  common::WriteStoreString(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622), "old.exe");
+  startupSnapshots_ = 0;
+
+  common::InitialiseStore(CountingHooks());
+  EXPECT_GE(startupSnapshots_, 1);
+  EXPECT_EQ(Product("Version"), "16.0.2009.5");
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622)));
+  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo"));
+}
+
+TEST_F(InitialiseStoreTest, WithoutEnumeratorsNoBaselineIsPretended) {
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, ProductSubkey("Run")));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductSubkey("Sysfiles")))
+      << "no snapshot, so no marker that one was taken";
+}
+
+TEST_F(InitialiseStoreTest, CopiesSystemSettingsOnce) {
+  common::WriteStoreDword(HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update",
+                          "AUOptions", 4);
+  common::WriteStoreDword(HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                          "EnableLUA", 1);
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_EQ(common::ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, "AUOptions"), 4);
+  EXPECT_EQ(common::ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, "EnableLUA"), 1);
+  // A missing system value is remembered as 0xFFFFFFFF, which reads as present (-257).
+  EXPECT_EQ(common::ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, "PromptOnSecureDesktop"),
+            -257);
+
+  common::WriteStoreDword(HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                          "EnableLUA", 0);
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_EQ(common::ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, "EnableLUA"), 1)
+      << "an existing copy is not taken again";
+}
+
+TEST_F(InitialiseStoreTest, ShellVerbFollowsTheOption) {
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_TRUE(common::ExplorerMenuExists()) << "on by default";
+  common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "ExplorerMenu", "0");
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_FALSE(common::ExplorerMenuExists());
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string(common::kShellMenuKey)));
+}
+
+TEST_F(InitialiseStoreTest, LoadsOptionsAndTheDebugSwitch) {
+  common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Start", "9");
+  common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Debug", "1");
+  common::InitialiseStore(common::BaselineHooks{});
+  EXPECT_EQ(App().options.Get(core::OptionId::Start), 9);
+  EXPECT_EQ(App().options.Get(core::OptionId::MaxCookie), 4096) << "the Explorer's default";
+  EXPECT_TRUE(App().diagnostics);
+  EXPECT_EQ(App().languageId, 9);
+}
+
+}  // namespace
+}  // namespace obrivo::test
