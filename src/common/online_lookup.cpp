@@ -22,8 +22,12 @@ core::LookupRequest MakeLookupRequest(int lookupType, std::string_view command,
                                       std::string_view title) {
   core::LookupRequest r;
   std::string path = CommandToProgramPath(core::StripQuotes(command));
-  if (FileExists(path)) path = LongPathName(path);
-  std::string name = core::FileNamePart(path);
+  std::string name;
+  if (FileExists(path)) {
+    path = LongPathName(path);
+    name = win32::StoredFileName(path).value_or("");  // the resolution upper-cased it
+  }
+  if (name.empty()) name = core::FileNamePart(path);
   if (name.empty()) name = path;
   if (name.empty()) name = std::string(title);
   r.programName = name;

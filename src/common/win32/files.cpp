@@ -50,6 +50,14 @@ std::optional<std::string> ShortPath(std::string_view path) {
   return ConvertPath(path, ::GetShortPathNameW);
 }
 
+std::optional<std::string> StoredFileName(std::string_view path) {
+  if (path.empty() || path.find_first_of("*?") != std::string_view::npos) return std::nullopt;
+  WIN32_FIND_DATAW data{};
+  UniqueFind find(::FindFirstFileW(Wide(path).c_str(), &data));
+  if (!find) return std::nullopt;
+  return Narrow(data.cFileName);
+}
+
 bool EnsureDirectory(std::string_view path) {
   if (::CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
   return ::GetLastError() == ERROR_ALREADY_EXISTS && IsExistingDirectory(path);

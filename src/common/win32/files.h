@@ -19,6 +19,9 @@ bool IsExistingDirectory(std::string_view path);
 std::optional<std::string> LongPath(std::string_view path);
 std::optional<std::string> ShortPath(std::string_view path);
 
+// The file's own name as the file system stores it (its real case), when it exists.
+std::optional<std::string> StoredFileName(std::string_view path);
+
 // Creates a folder; an existing one counts as success.
 bool EnsureDirectory(std::string_view path);
 

@@ -1,0 +1,390 @@
+// The Monitor as a user meets it: started, started again, asked to quit, its tray icon, its trace
+// file and the pages it opens. Each scenario runs the real Obrivo.exe from a folder of its own.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "test_process.h"
+
+namespace obrivo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr UINT kTrayIconId = 6036;
+constexpr UINT kTrayCallback = 6035;
+
+std::wstring HostToWine(std::wstring path) {
+  if (!path.empty() && path.front() == L'/') {
+    for (auto& c : path)
+      if (c == L'/') c = L'\\';
+    path = L"Z:" + path;
+  }
+  return path;
+}
+
+LONG SetString(HKEY hive, const wchar_t* path, const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  LONG rc = ::RegCreateKeyExW(hive, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+  rc = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+  return rc;
+}
+
+std::wstring GetString(HKEY hive, const wchar_t* path, const wchar_t* name) {
+  wchar_t buffer[2048] = {};
+  DWORD size = sizeof buffer;
+  if (::RegGetValueW(hive, path, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    return {};
+  return buffer;
+}
+
+bool TrayIconExists(HWND monitor) {
+  // Modifying nothing succeeds only for an icon the tray knows.
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = monitor;
+  data.uID = kTrayIconId;
+  return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+class MonitorScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = L"C:\\obrivo-gui\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+    ::CreateDirectoryW(L"C:\\obrivo-gui", nullptr);
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    const std::wstring bin = HostToWine(EnvVar(L"OBRIVO_BIN_DIR"));
+    ASSERT_FALSE(bin.empty()) << "OBRIVO_BIN_DIR names the built programs";
+    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll"})
+      ASSERT_TRUE(::CopyFileW((bin + L"\\" + file).c_str(), (folder_ + L"\\" + file).c_str(), FALSE))
+          << "copy of the programs";
+    helper_ = bin + L"\\obrivo_test_helper.exe";
+    ResetStore();
+  }
+
+  void TearDown() override {
+    KillProcessesIn(folder_);
+    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt"})
+      ::DeleteFileW((folder_ + L"\\" + file).c_str());
+    ::RemoveDirectoryW(folder_.c_str());
+    ResetStore();
+  }
+
+  // Every scenario starts as a first run on this machine.
+  static void ResetStore() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tolvane");
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tolvane");
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         L"Obrivo");
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS");
+  }
+
+  static void SetOption(const wchar_t* name, const wchar_t* value) {
+    ASSERT_EQ(SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Options", name, value),
+              ERROR_SUCCESS);
+  }
+
+  Process Run(const std::wstring& arguments = L"") {
+    return Process(folder_ + L"\\Obrivo.exe", arguments, folder_);
+  }
+
+  // Starts the Monitor and waits until its window exists and it has handled its first command.
+  HWND StartMonitor(Process& process, const std::wstring& arguments = L"") {
+    process = Run(arguments);
+    EXPECT_TRUE(process.started());
+    HWND window = WaitForWindow(L"Obrivo");
+    EXPECT_NE(window, nullptr) << "the Monitor's window";
+    if (window) {
+      DWORD_PTR result = 0;  // a message round trip: 6025 has been handled by then
+      ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+    }
+    return window;
+  }
+
+  // The Explorer's window and the page request it shows.
+  static std::wstring ExplorerRequest() {
+    HWND explorer = WaitForWindow(L"ObrivoEx");
+    if (!explorer) return L"(no Explorer window)";
+    HWND label = nullptr;  // the window exists a moment before its contents
+    WaitUntil([&] { return (label = ::GetDlgItem(explorer, 100)) != nullptr; }, 10s);
+    return label ? WindowText(label) : L"(no label)";
+  }
+
+  static void CloseExplorer() {
+    if (HWND explorer = ::FindWindowW(L"ObrivoEx", nullptr)) {
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(explorer, &pid);
+      HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      if (process) {
+        ::TerminateProcess(process, 0);
+        ::WaitForSingleObject(process, 10000);
+        ::CloseHandle(process);
+      }
+    }
+    WaitUntil([] { return ::FindWindowW(L"ObrivoEx", nullptr) == nullptr; }, 10s);
+  }
+
+  std::wstring folder_;
+  std::wstring helper_;
+};
+
+TEST_F(MonitorScenario, FirstRunCreatesTheStoreAndShowsTheTrayIcon) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(window); })) << "the tray icon";
+  EXPECT_FALSE(::IsWindowVisible(window)) << "the main window stays hidden";
+
+  EXPECT_FALSE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo", nullptr).empty())
+      << "the first-run date";
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo", L"Version"), L"16.0.2009.5");
+  for (const wchar_t* key : {L"Options", L"Run", L"IEHelpers", L"Tasks", L"Cookies", L"Nuts",
+                             L"HostFile"}) {
+    HKEY opened = nullptr;
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\Tolvane\\Obrivo\\" + std::wstring(key)).c_str(),
+                              0, KEY_READ, &opened),
+              ERROR_SUCCESS)
+        << key;
+    if (opened) ::RegCloseKey(opened);
+  }
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                      L"Obrivo"),
+            folder_ + L"\\obrivo.exe -expressboot")
+      << "registered to start at logon";
+  EXPECT_FALSE(GetString(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS\\command", nullptr).empty());
+
+  std::this_thread::sleep_for(500ms);  // let the tray paint before the picture
+  SaveDesktopScreenshot(L"monitor-tray.bmp");
+
+  Process quit = Run(L"-Q");
+  EXPECT_EQ(quit.WaitForExit(), 0u);
+  EXPECT_EQ(monitor.WaitForExit(), 0u) << "the running Monitor ends";
+  EXPECT_FALSE(TrayIconExists(window)) << "its icon went with it";
+}
+
+TEST_F(MonitorScenario, SecondStartOpensTheExplorerUnlessNoOpen) {
+  Process monitor;
+  ASSERT_NE(StartMonitor(monitor), nullptr);
+  const DWORD monitorPid = monitor.id();
+
+  Process second = Run();
+  EXPECT_EQ(second.WaitForExit(), 0u) << "the second start ends at once";
+  EXPECT_EQ(ExplorerRequest(), L"Requested page: 6026");
+  CloseExplorer();
+
+  Process quiet = Run(L"-NoOpen");
+  EXPECT_EQ(quiet.WaitForExit(), 0u);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(::FindWindowW(L"ObrivoEx", nullptr), nullptr) << "-NoOpen opens nothing";
+
+  HWND window = ::FindWindowW(L"Obrivo", nullptr);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  EXPECT_EQ(pid, monitorPid) << "the first Monitor is untouched";
+  EXPECT_TRUE(monitor.Running());
+}
+
+TEST_F(MonitorScenario, QuitSwitchAsksWhenConfirmExitIsSet) {
+  SetOption(L"ConfirmExit", L"1");
+  Process monitor;
+  ASSERT_NE(StartMonitor(monitor), nullptr);
+
+  Process quit = Run(L"-Q");
+  EXPECT_EQ(quit.WaitForExit(), 0u);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (question = FindDialogOf(monitor.id())) != nullptr; }));
+  EXPECT_EQ(WindowText(question), L"Obrivo");
+  HWND text = ::GetDlgItem(question, 0xFFFF);
+  if (text) EXPECT_NE(WindowText(text).find(L"Do you want Obrivo.exe to Exit?"), std::wstring::npos);
+
+  // No: the Monitor stays and the Explorer opens its Options page.
+  ::PostMessageW(question, WM_COMMAND, IDNO, 0);
+  EXPECT_EQ(ExplorerRequest(), L"Requested page: 6033");
+  EXPECT_TRUE(monitor.Running());
+  CloseExplorer();
+
+  // Yes: the same path ends it.
+  Process again = Run(L"-Q");
+  EXPECT_EQ(again.WaitForExit(), 0u);
+  ASSERT_TRUE(WaitUntil([&] { return (question = FindDialogOf(monitor.id())) != nullptr; }));
+  ::PostMessageW(question, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(monitor.WaitForExit(), 0u);
+}
+
+TEST_F(MonitorScenario, QuitWithoutAMonitorDoesNothing) {
+  Process quit = Run(L"-Q");
+  EXPECT_EQ(quit.WaitForExit(), 0u);
+  EXPECT_EQ(::FindWindowW(L"Obrivo", nullptr), nullptr);
+  EXPECT_TRUE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo", L"Version").empty())
+      << "nothing initialised";
+}
+
+TEST_F(MonitorScenario, HiddenIconIsNeverShown) {
+  SetOption(L"HideTavik", L"1");
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  std::this_thread::sleep_for(1s);
+  EXPECT_FALSE(TrayIconExists(window));
+
+  ::SendMessageW(window, WM_COMMAND, 6053, 0);  // the Options page asks for the icon
+  EXPECT_FALSE(TrayIconExists(window));
+  ::SendMessageW(window, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_FALSE(TrayIconExists(window));
+}
+
+TEST_F(MonitorScenario, TrayIconFollowsTheShellAndTheOptionsPage) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(window); }));
+
+  // A restarted shell has lost the icon; its broadcast brings the icon back.
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = window;
+  data.uID = kTrayIconId;
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));
+  ASSERT_FALSE(TrayIconExists(window));
+  ::SendMessageW(window, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(TrayIconExists(window));
+
+  ::SendMessageW(window, WM_COMMAND, 6053, 1);  // hide
+  EXPECT_FALSE(TrayIconExists(window));
+  ::SendMessageW(window, WM_COMMAND, 6053, 0);  // show again
+  EXPECT_TRUE(TrayIconExists(window));
+}
+
+TEST_F(MonitorScenario, TraceFileOnlyWithDebug) {
+  {
+    Process monitor;
+    ASSERT_NE(StartMonitor(monitor), nullptr);
+    Process quit = Run(L"-Q");
+    EXPECT_EQ(monitor.WaitForExit(), 0u);
+    EXPECT_EQ(::GetFileAttributesW((folder_ + L"\\send2tv.txt").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no trace without Debug";
+  }
+  ResetStore();
+  SetOption(L"Debug", L"1");
+  Process monitor;
+  ASSERT_NE(StartMonitor(monitor), nullptr);
+  Process quit = Run(L"-Q");
+  EXPECT_EQ(monitor.WaitForExit(), 0u);
+
+  std::ifstream file(std::filesystem::path(folder_ + L"\\send2tv.txt"));
+  ASSERT_TRUE(file.good()) << "the trace file";
+  std::stringstream content;
+  content << file.rdbuf();
+  const std::string trace = content.str();
+  EXPECT_NE(trace.find("[Trace]"), std::string::npos) << trace;
+  EXPECT_TRUE(std::regex_search(
+      trace, std::regex(R"((^|\n)-?\d+\.1=\d\d-\d\d  \d\d:\d\d:\d\d START: From Initialize to Post\r?\n)")))
+      << trace;
+  EXPECT_TRUE(std::regex_search(
+      trace, std::regex(R"((^|\n)-?\d+\.2=\*\*:\*\*:\*\* NanoCycles: From Initialize to Post = \d+ )")))
+      << trace;
+}
+
+TEST_F(MonitorScenario, TrayCommandsOpenTheirPages) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+
+  // A double-click on the icon opens the startup page.
+  ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(ExplorerRequest(), L"Requested page: 6026");
+
+  // Each menu command reaches the Explorer (the running one) with its page.
+  const int pages[] = {6027, 6028, 6029, 6033, 6038, 6039, 6040, 6042, 6052, 6055, 6056, 6060, 6026};
+  for (int page : pages) {
+    ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(page), 0);
+    const std::wstring expected = L"Requested page: " + std::to_wstring(page);
+    EXPECT_TRUE(WaitUntil([&] { return ExplorerRequest() == expected; })) << page;
+  }
+  CloseExplorer();
+
+  // A right-click opens the menu; Escape closes it and the Monitor goes on.
+  ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
+  HWND menu = WaitForWindow(L"#32768", nullptr, 10s);
+  ASSERT_NE(menu, nullptr) << "the tray menu";
+  ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([] {
+    HWND m = ::FindWindowW(L"#32768", nullptr);
+    return m == nullptr || !::IsWindowVisible(m);
+  }));
+  EXPECT_TRUE(monitor.Running());
+}
+
+TEST_F(MonitorScenario, MissingExplorerIsReported) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(::DeleteFileW((folder_ + L"\\ObrivoEx.exe").c_str()));
+  ::PostMessageW(window, WM_COMMAND, 6029, 0);
+  HWND message = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (message = FindDialogOf(monitor.id())) != nullptr; }));
+  HWND text = ::GetDlgItem(message, 0xFFFF);
+  ASSERT_NE(text, nullptr);
+  EXPECT_NE(WindowText(text).find(L"Program not found"), std::wstring::npos);
+  ::PostMessageW(message, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return FindDialogOf(monitor.id()) == nullptr; }));
+  EXPECT_TRUE(monitor.Running());
+}
+
+TEST_F(MonitorScenario, AlwaysRunTogglesTheLogonEntry) {
+  const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  ASSERT_FALSE(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo").empty()) << "registered at first run";
+
+  // Any tray callback refreshes what the Monitor knows of its registration.
+  ::SendMessageW(window, kTrayCallback, kTrayIconId, WM_MOUSEMOVE);
+  ::SendMessageW(window, WM_COMMAND, 6031, 0);
+  EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo").empty()) << "switched off";
+  ::SendMessageW(window, WM_COMMAND, 6031, 0);
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo"), folder_ + L"\\obrivo.exe -expressboot");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Run",
+                      (folder_ + L"\\obrivo.exe -expressboot").c_str()),
+            L"1");
+}
+
+TEST_F(MonitorScenario, ProgramFileOnTheCommandLineOpensItsInformationPage) {
+  const wchar_t* handler = L"https\\shell\\open\\command";
+  const std::wstring original = GetString(HKEY_CLASSES_ROOT, handler, nullptr);
+  const std::wstring record = folder_ + L"\\lookup.txt";
+  ASSERT_EQ(SetString(HKEY_CLASSES_ROOT, handler, nullptr,
+                      L"\"" + helper_ + L"\" record " + record + L" %1"),
+            ERROR_SUCCESS);
+
+  // As the shell verb hands it over: the file name unquoted after the Monitor's own.
+  Process lookup = Run(helper_);
+  EXPECT_EQ(lookup.WaitForExit(), 0u);
+  EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  std::ifstream file{std::filesystem::path(record)};
+  std::string url((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  file.close();
+  ::DeleteFileW(record.c_str());
+  SetString(HKEY_CLASSES_ROOT, handler, nullptr, original);
+
+  EXPECT_EQ(url.rfind("https://www.tolvane.com/cgi-bin/plusinfo.pl?program=obrivo_test_helper.exe", 0), 0u)
+      << url;
+  EXPECT_NE(url.find("&Type=460"), std::string::npos) << url;
+  EXPECT_EQ(::FindWindowW(L"Obrivo", nullptr), nullptr) << "a lookup starts no Monitor";
+}
+
+}  // namespace
+}  // namespace obrivo::test

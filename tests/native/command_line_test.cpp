@@ -1,0 +1,93 @@
+// Command lines from the registry and shortcuts, resolved to the program file they start.
+#include "core/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace obrivo::core {
+namespace {
+
+const SystemFolders kFolders{"C:\\WINDOWS", "D:\\Apps"};
+
+TEST(CommandLine, CommandToProgramPath) {
+  const std::string longFolder(300, 'a');
+  const struct {
+    std::string command, expected;
+  } cases[] = {
+      {"C:\\PROGRA~1\\Tool\\tool.exe -start", "C:\\PROGRA~1\\TOOL\\TOOL.EXE"},
+      {"\"C:\\Program Files\\My Tool\\tool.exe\" /x", "C:\\PROGRAM FILES\\MY TOOL\\TOOL.EXE"},
+      {"C:\\Program Files\\My Tool\\tool.exe /background", "C:\\PROGRAM FILES\\MY TOOL\\TOOL.EXE"},
+      {"rundll32.exe C:\\WINDOWS\\x.dll,Start", "RUNDLL32.EXE"},
+      {"C:\\Tools\\x.dll,Entry", "C:\\TOOLS\\X.DLL"},
+      {"C:\\Tools\\tool.exe.config", "C:\\TOOLS\\TOOL.EXE"},
+      {"notepad.exe C:\\notes.txt", "NOTEPAD.EXE"},
+      {"", ""},
+      // Text in front of the (last) drive letter is cut.
+      {"start /min D:\\Games\\game.exe", "D:\\GAMES\\GAME.EXE"},
+      {"C:\\Launcher D:\\Tools\\x.exe -q", "D:\\TOOLS\\X.EXE"},
+      // Folder tokens are replaced by the folders given, in either spelling.
+      {"%SystemRoot%\\system32\\x.exe", "C:\\WINDOWS\\SYSTEM32\\X.EXE"},
+      {"\\SystemRoot\\System32\\x.exe", "C:\\WINDOWS\\SYSTEM32\\X.EXE"},
+      {"\"%systemroot%\\system32\\x.exe\" -k netsvcs", "C:\\WINDOWS\\SYSTEM32\\X.EXE"},
+      {"%ProgramFiles%\\A B\\c.exe", "D:\\APPS\\A B\\C.EXE"},
+      {"\"%ProgramFiles%\\A B\\c.exe\" /s", "D:\\APPS\\A B\\C.EXE"},
+      {"%programfiles%\\c.exe", "D:\\APPS\\C.EXE"},
+      {"C:\\Программы\\жук.exe -x", "C:\\ПРОГРАММЫ\\ЖУК.EXE"},
+      // A path longer than the old 260-character buffer is resolved whole.
+      {"\"C:\\" + longFolder + "\\x.exe\" /y", "C:\\" + std::string(300, 'A') + "\\X.EXE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command.substr(0, 60));
+    EXPECT_EQ(CommandToProgramPath(c.command, kFolders), c.expected);
+  }
+}
+
+TEST(CommandLine, ProgramFilesFallsBackToTheUsualFolder) {
+  EXPECT_EQ(CommandToProgramPath("%ProgramFiles%\\A\\a.exe", {"C:\\WINDOWS", ""}),
+            "C:\\PROGRAM FILES\\A\\A.EXE");
+}
+
+TEST(CommandLine, CommandToProgramPathAndArgs) {
+  const auto longPath = [](std::string_view p) { return "long(" + std::string(p) + ")"; };
+  const struct {
+    std::string command, path, rest;
+  } cases[] = {
+      {"C:\\WINDOWS\\System32\\main.cpl,@1", "long(C:\\WINDOWS\\SYSTEM32\\MAIN.CPL)", ",@1"},
+      {"\"C:\\Program Files\\A\\a.exe\" -x -y", "long(C:\\PROGRAM FILES\\A\\A.EXE)", "\" -x -y"},
+      {"%SystemRoot%\\system32\\x.dll,Run /k", "long(C:\\WINDOWS\\SYSTEM32\\X.DLL)", ",Run /k"},
+      {"C:\\x.exe", "long(C:\\X.EXE)", ""},
+      // This variant leaves %ProgramFiles% alone.
+      {"%ProgramFiles%\\A\\c.exe", "long(%PROGRAMFILES%\\A\\C.EXE)", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    const ProgramAndArgs r = CommandToProgramPathAndArgs(c.command, kFolders, longPath);
+    EXPECT_EQ(r.path, c.path);
+    EXPECT_EQ(r.rest, c.rest);
+  }
+  // Only this variant stops at a control-panel extension.
+  EXPECT_EQ(CommandToProgramPath("C:\\x.cpl,@1", kFolders), "C:\\X.CPL,@1");
+  EXPECT_EQ(CommandToProgramPathAndArgs("C:\\x.cpl,@1", kFolders, nullptr).path, "C:\\X.CPL");
+}
+
+TEST(CommandLine, RundllTarget) {
+  const struct {
+    std::string command;
+    std::optional<std::string> target;
+  } cases[] = {
+      {"rundll32.exe C:\\WINDOWS\\x.dll,Start", "C:\\WINDOWS\\x.dll,Start"},
+      {"C:\\WINDOWS\\System32\\RUNDLL32.EXE shell32.dll,Control_RunDLL x.cpl",
+       "shell32.dll,Control_RunDLL x.cpl"},
+      {"RunDll32.exe", ""},
+      {"C:\\Tools\\tool.exe -start", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    EXPECT_EQ(RundllTarget(c.command), c.target);
+  }
+}
+
+}  // namespace
+}  // namespace obrivo::core
