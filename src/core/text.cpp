@@ -46,7 +46,8 @@ char32_t FoldCase(char32_t c) {
   if (InPairRange(c, 0x391, 0x3AB) && c != 0x3A2) return c + 32;  // Greek
   if (InPairRange(c, 0x410, 0x42F)) return c + 32;                 // Cyrillic
   if (InPairRange(c, 0x400, 0x40F)) return c + 80;
-  if (InPairRange(c, 0x460, 0x4BF) && c % 2 == 0) return c + 1;
+  // U+0482-U+0489 (a sign and combining marks) sit between the letter pairs; they have no case.
+  if ((InPairRange(c, 0x460, 0x481) || InPairRange(c, 0x48A, 0x4BF)) && c % 2 == 0) return c + 1;
   if (InPairRange(c, 0x4D0, 0x4FF) && c % 2 == 0) return c + 1;
   if (InPairRange(c, 0xFF21, 0xFF3A)) return c + 32;  // full-width Latin
   return c;
@@ -61,7 +62,7 @@ char32_t UpperCase(char32_t c) {
   if (InPairRange(c, 0x3B1, 0x3CB) && c != 0x3C2) return c - 32;
   if (InPairRange(c, 0x430, 0x44F)) return c - 32;
   if (InPairRange(c, 0x450, 0x45F)) return c - 80;
-  if (InPairRange(c, 0x461, 0x4BF) && c % 2 == 1) return c - 1;
+  if ((InPairRange(c, 0x461, 0x481) || InPairRange(c, 0x48B, 0x4BF)) && c % 2 == 1) return c - 1;
   if (InPairRange(c, 0x4D1, 0x4FF) && c % 2 == 1) return c - 1;
   if (InPairRange(c, 0xFF41, 0xFF5A)) return c - 32;
   return c;
