@@ -61,17 +61,6 @@ bool LookUpProgramOnline(HWND owner, int lookupType, std::string_view command,
 
 namespace {
 
-bool RunCommandLine(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-    return false;
-  win32::UniqueHandle thread(process.hThread), handle(process.hProcess);
-  return true;
-}
-
 // The AOL browser's folder from win.ini, when it is set up.
 std::wstring AolFolder() {
   wchar_t buffer[1024];
@@ -89,7 +78,7 @@ bool OpenWebAddress(HWND owner, std::string_view address) {
     return false;
   const std::wstring wide = Wide(address);
   if (const std::wstring aol = AolFolder(); !aol.empty())
-    return RunCommandLine(L"\"" + aol + L"\\WAOL.EXE\" -u \"" + wide + L"\"");
+    return win32::StartCommandLine(win32::Narrow(L"\"" + aol + L"\\WAOL.EXE\" -u \"" + wide + L"\""));
   const auto result = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(owner, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result > 32) return true;
@@ -102,7 +91,7 @@ bool OpenWebAddress(HWND owner, std::string_view address) {
     browser.replace(placeholder, 2, std::string(address));
   else
     browser += " \"" + std::string(address) + "\"";
-  return RunCommandLine(Wide(browser));
+  return win32::StartCommandLine(browser);
 }
 
 }  // namespace obrivo::common

@@ -11,6 +11,7 @@
 #include "common/text_loader.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "core/command_switches.h"
 
 namespace obrivo::explorer {
@@ -98,12 +99,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   ::ShowWindow(window, SW_SHOW);
   ::UpdateWindow(window);
 
-  MSG message{};
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return win32::RunMessageLoop();
 }
 
 }  // namespace obrivo::explorer

@@ -14,6 +14,7 @@
 #include "common/utilities.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "core/command_switches.h"
 #include "monitor/monitor_state.h"
 #include "monitor/trace.h"
@@ -120,18 +121,7 @@ void OnDestroy(WPARAM wParam) {
     const int answer = MessageBoxText(s.mainWindow, common::LoadText(kConfirmExitId),
                                       MB_YESNO | MB_ICONQUESTION);
     if (answer == IDNO) {
-      const std::wstring explorer = Wide("\"" + common::ProgramFolder() + "\\ObrivoEx.exe\" -RESTART");
-      STARTUPINFOW startup{};
-      startup.cb = sizeof startup;
-      startup.dwFlags = STARTF_USESHOWWINDOW;
-      startup.wShowWindow = SW_SHOW;
-      PROCESS_INFORMATION process{};
-      std::wstring commandLine = explorer;
-      if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &process)) {
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-      }
+      win32::StartCommandLine("\"" + common::ProgramFolder() + "\\ObrivoEx.exe\" -RESTART", SW_SHOW);
       return;
     }
   }
@@ -271,12 +261,7 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
   TraceElapsed();
 
   ::PostMessageW(s.mainWindow, WM_COMMAND, core::cmd::kInitialise, 0);
-  MSG message{};
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return win32::RunMessageLoop();
 }
 
 }  // namespace obrivo::monitor

@@ -224,6 +224,18 @@ TEST_F(MonitorScenario, QuitSwitchAsksWhenConfirmExitIsSet) {
   EXPECT_EQ(monitor.WaitForExit(), 0u);
 }
 
+// Closing the window (as the system does at logoff) destroys it: a question could not keep the
+// Monitor alive without its window, so it ends without asking.
+TEST_F(MonitorScenario, ClosedWindowEndsWithoutAsking) {
+  SetOption(L"ConfirmExit", L"1");
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(monitor.WaitForExit(), 0u);
+  EXPECT_EQ(FindDialogOf(monitor.id()), nullptr);
+}
+
 TEST_F(MonitorScenario, QuitWithoutAMonitorDoesNothing) {
   Process quit = Run(L"-Q");
   EXPECT_EQ(quit.WaitForExit(), 0u);

@@ -6,18 +6,18 @@
 namespace obrivo::core {
 namespace {
 
-// Two 1920x1080 monitors side by side; the primary one on the left.
-constexpr ScreenMetrics kTwoScreens{3840, 1080, 1920, 1080};
+// A 1920x1080 primary monitor with a taller 1920x1440 one to its right.
+constexpr ScreenMetrics kTwoScreens{3840, 1440, 1920, 1080};
 
 TEST(WindowPosition, StoredPositionOffTheDesktopIsPulledBack) {
   const struct {
     Point stored, expected;
   } cases[] = {
       {{100, 200}, {100, 200}},
-      {{2500, 200}, {2500, 200}},    // on the second monitor: kept
-      {{3840, 1080}, {3840, 1080}},  // the edge itself is not beyond it
+      {{2500, 1300}, {2500, 1300}},  // on the second monitor: kept
+      {{3840, 1440}, {3840, 1440}},  // the edge itself is not beyond it
       {{3841, 200}, {960, 200}},
-      {{100, 1081}, {100, 540}},
+      {{100, 1441}, {100, 540}},
       {{9000, 9000}, {960, 540}},
       {{-100, -50}, {-100, -50}},    // a monitor to the left of the primary has negative x
   };
@@ -29,7 +29,7 @@ TEST(WindowPosition, StoredPositionOffTheDesktopIsPulledBack) {
 }
 
 TEST(WindowPosition, DefaultIsCentredAtAThirdOfTheFreeHeight) {
-  // Centred on the primary screen, not on the whole desktop.
+  // Placed on the primary screen, not on the whole desktop.
   const Point p = DefaultWindowPosition(800, 600, kTwoScreens);
   EXPECT_EQ(p.x, 560);
   EXPECT_EQ(p.y, 160);

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "common/win32/unique.h"
 #include "common/win32/wide.h"
 
 namespace obrivo::win32 {
@@ -60,6 +61,20 @@ std::optional<std::string> LoadResourceString(HINSTANCE module, int id) {
   const int length = ::LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0 || text == nullptr) return std::nullopt;
   return NarrowBuffer(text, static_cast<std::size_t>(length));
+}
+
+bool StartCommandLine(std::string_view commandLine, int showCommand) {
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+    return false;
+  UniqueHandle thread(process.hThread), handle(process.hProcess);
+  return true;
 }
 
 std::string SystemErrorText(DWORD code) {

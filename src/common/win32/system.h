@@ -24,6 +24,9 @@ bool IsNtFamily();
 // A string-table text of `module`; nothing when the id has no text.
 std::optional<std::string> LoadResourceString(HINSTANCE module, int id);
 
+// Starts a command line (program and arguments) without waiting for it; false when it cannot run.
+bool StartCommandLine(std::string_view commandLine, int showCommand = SW_SHOWNORMAL);
+
 // "code  text" for a system error code.
 std::string SystemErrorText(DWORD code);
 
