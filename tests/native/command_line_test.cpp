@@ -33,6 +33,7 @@ TEST(CommandLine, CommandToProgramPath) {
       {"%ProgramFiles%\\A B\\c.exe", "D:\\APPS\\A B\\C.EXE"},
       {"\"%ProgramFiles%\\A B\\c.exe\" /s", "D:\\APPS\\A B\\C.EXE"},
       {"%programfiles%\\c.exe", "D:\\APPS\\C.EXE"},
+      {"C:\\ProgramFiles\\c.exe", "C:\\PROGRAMFILES\\C.EXE"},  // a folder of that name stays
       {"C:\\Программы\\жук.exe -x", "C:\\ПРОГРАММЫ\\ЖУК.EXE"},
       // A path longer than the old 260-character buffer is resolved whole.
       {"\"C:\\" + longFolder + "\\x.exe\" /y", "C:\\" + std::string(300, 'A') + "\\X.EXE"},

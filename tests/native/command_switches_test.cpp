@@ -64,9 +64,6 @@ TEST(ExplorerSwitches, PagesAndCommands) {
       {"-RESTART", 6026, A::OpenPage, 6033, false},  // not the startup page
       {"-EXIT", 6026, A::OpenPage, 6048, false},
       {"-Recent", 6026, A::OpenPage, 6060, false},
-      // The last switch in the table wins, wherever it stands on the line.
-      {"-BHO -TASK", 6026, A::OpenPage, 6029, false},
-      {"-TASK -BHO", 6026, A::OpenPage, 6029, false},
       {"-Q", 6026, A::OpenPage, 6026, true},
       {"-q -HIDDEN", 6026, A::OpenPage, 6052, true},
       {"-Restore", 6026, A::Restore, 6026, false},
@@ -87,7 +84,28 @@ TEST(ExplorerSwitches, PagesAndCommands) {
   }
 }
 
+TEST(ExplorerSwitches, TheLastSwitchInTableOrderWins) {
+  // Table order, not the order on the command line, decides: each line below holds the first
+  // switches of the table, written in reverse.
+  const struct {
+    std::string_view text;
+    int code;
+  } table[] = {
+      {"-START", 6026},   {"-PLUS", 6027},   {"-SERVICE", 6038},  {"-BHO", 6040},
+      {"-COOKIE", 6045},  {"-NUT", 6028},    {"-OPTION", 6033},   {"-SCHEDULE", 6039},
+      {"-TASK", 6029},    {"-DELAY", 6055},  {"-FILETYPE", 6042}, {"-HIDDEN", 6052},
+      {"-ACTIVEX", 6056}, {"-RECENT", 6060}, {"-EXIT", 6048},     {"-RESTART", 6033},
+  };
+  std::string line;
+  for (const auto& row : table) {
+    line = std::string(row.text) + " " + line;
+    SCOPED_TRACE(line);
+    EXPECT_EQ(ParseExplorerCommandLine(line, 6052).code, row.code);
+  }
+}
+
 TEST(ExplorerSwitches, SwitchForEachMonitorCommand) {
+  // clang-format off
   const struct {
     int command;
     std::optional<std::string_view> switchText;
@@ -100,8 +118,9 @@ TEST(ExplorerSwitches, SwitchForEachMonitorCommand) {
       {6025, std::nullopt}, {6030, std::nullopt}, {6031, std::nullopt}, {6034, std::nullopt},
       {6053, std::nullopt}, {6045, std::nullopt}, {6048, std::nullopt}, {0, std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(ExplorerSwitchForCommand(c.command), c.switchText)
-      << c.command;
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(ExplorerSwitchForCommand(c.command), c.switchText) << c.command;
 }
 
 TEST(ExplorerSwitches, EveryTrayPageOpensThatPageInTheExplorer) {

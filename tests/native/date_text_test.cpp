@@ -16,6 +16,7 @@ const char* const kTimeFormats[] = {"h:mm:ss tt", "hh:mm:ss tt", "H:mm:ss", "HH:
 
 TEST(DateText, ShortDateFormats) {
   const DateTime t{2024, 3, 5, 7, 8, 9};
+  // clang-format off
   const struct {
     std::string format, date;
   } cases[] = {
@@ -30,6 +31,7 @@ TEST(DateText, ShortDateFormats) {
       {"d.M.yyyy", "03/05/2024"},    // unknown: the first row
       {"", "03/05/2024"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);
     EXPECT_EQ(LocalDateTimeText(t, c.format, "HH:mm:ss"), c.date + " 07:08");

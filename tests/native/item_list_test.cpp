@@ -23,7 +23,8 @@ struct FakeLongPath {
     ItemListEnv env;
     env.longPath = [this](std::string_view p) {
       asked.emplace_back(p);
-      if (p == "C:\\PROGRA~1\\AGENTT~1.EXE") return std::string("C:\\Program Files\\Agent Tool.exe");
+      if (p == "C:\\PROGRA~1\\AGENTT~1.EXE")
+        return std::string("C:\\Program Files\\Agent Tool.exe");
       if (p == "C:\\LINKS~1\\AGENT~1.LNK") return std::string("C:\\Links Folder\\Agent Tool.lnk");
       return std::string(p);
     };
@@ -137,10 +138,8 @@ TEST(ItemList, TitleFromPath) {
   const struct {
     std::string path, title;
   } cases[] = {
-      {"C:\\Tools\\agent.exe", "agent"},
-      {"agent.exe", "agent"},
-      {"C:\\v1.2\\tool.exe", "tool"},
-      {"C:\\Tools\\archive.tar.gz", "archive.tar"},
+      {"C:\\Tools\\agent.exe", "agent"}, {"agent.exe", "agent"},
+      {"C:\\v1.2\\tool.exe", "tool"},    {"C:\\Tools\\archive.tar.gz", "archive.tar"},
       {"C:\\Tools\\noext", "noext"},
   };
   for (const auto& c : cases) EXPECT_EQ(TitleFromPath(c.path), c.title) << c.path;

@@ -11,6 +11,7 @@ namespace obrivo::core {
 namespace {
 
 TEST(Language, CodeTable) {
+  // clang-format off
   const struct {
     std::string code;
     std::uint16_t id;
@@ -23,6 +24,7 @@ TEST(Language, CodeTable) {
       // Anything else leaves the identifier at 0.
       {"", 0},    {"xx", 0},  {"usa", 0}, {" us", 0},   {"u", 0},   {"en", 0},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(LanguageIdFromCode(c.code), c.id) << c.code;
 }
 
@@ -51,12 +53,8 @@ TEST(Language, OverrideTextIsAtMost771Characters) {
   const struct {
     std::size_t textChars, capacity, expectedChars;
   } cases[] = {
-      {1000, 2000, 771},
-      {1000, 773, 771},
-      {1000, 772, 771},
-      {1000, 771, 770},
-      {1000, 64, 63},
-      {500, 772, 500},
+      {1000, 2000, 771}, {1000, 773, 771}, {1000, 772, 771},
+      {1000, 771, 770},  {1000, 64, 63},   {500, 772, 500},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.textChars) + " / " + std::to_string(c.capacity));

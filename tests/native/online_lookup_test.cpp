@@ -57,10 +57,10 @@ std::vector<std::string> ParameterNames(const std::string& address) {
 }
 
 const std::vector<std::string> kPlainNames = {"program", "vendor", "version", "build",
-                                               "Type",    "Loc",    "ext"};
-const std::vector<std::string> kDetailedNames = {
-    "program", "vendor", "build", "Type",     "Loc",   "ext",  "version",
-    "name",    "copy",   "detail", "created", "detected", "fsize", "path"};
+                                              "Type",    "Loc",    "ext"};
+const std::vector<std::string> kDetailedNames = {"program", "vendor",   "build", "Type", "Loc",
+                                                 "ext",     "version",  "name",  "copy", "detail",
+                                                 "created", "detected", "fsize", "path"};
 
 TEST(OnlineLookup, PlainAddress) {
   EXPECT_EQ(BuildLookupAddress(Plain()),
@@ -87,16 +87,16 @@ TEST(OnlineLookup, DetailedAddress) {
 
 TEST(OnlineLookup, NoValueCanAddOrChangeAParameter) {
   const std::string hostile[] = {
-      "a&Type=1", "a#frag",  "a?x=1",     "a=b",       "\"q\" 'x' <y>", "a b",
-      "Жук.exe",  "a\r\nb",  "a+b&c",     "%41%",      "a\\b",          "&&==??##",
+      "a&Type=1", "a#frag", "a?x=1", "a=b",  "\"q\" 'x' <y>", "a b",
+      "Жук.exe",  "a\r\nb", "a+b&c", "%41%", "a\\b",          "&&==??##",
   };
   for (const std::string& value : hostile) {
     SCOPED_TRACE(value);
     for (bool detailed : {false, true}) {
       LookupRequest r = detailed ? Detailed() : Plain();
       r.programName = r.vendor = r.version = r.build = r.language = r.extension = value;
-      r.productName = r.copyright = r.description = r.created = r.detected = r.fileSize =
-          r.path = value;
+      r.productName = r.copyright = r.description = r.created = r.detected = r.fileSize = r.path =
+          value;
       const std::string address = BuildLookupAddress(r);
       EXPECT_EQ(ParameterNames(address), detailed ? kDetailedNames : kPlainNames) << address;
       EXPECT_EQ(address.find("&Type=", address.find("&Type=") + 1), std::string::npos);

@@ -40,6 +40,7 @@ TEST(Options, EveryNameFindsItsOptionInAnyCase) {
 }
 
 TEST(Options, Defaults) {
+  // clang-format off
   const struct {
     std::vector<std::string_view> names;
     int value;
@@ -73,6 +74,7 @@ TEST(Options, Defaults) {
         "SortActiveX", "SortCookie", "SortHidden", "SortFileType", "SortRecent", "SortPrograms"},
        0},
   };
+  // clang-format on
   std::size_t listed = 0;
   for (const auto& group : groups) {
     for (std::string_view name : group.names) {
@@ -119,6 +121,7 @@ TEST(Options, SetChangesOneOptionOnly) {
 }
 
 TEST(Options, WriteBackOrder) {
+  // clang-format off
   const std::vector<std::string_view> expected = {
       "SendHistory", "HideTavik", "HideStartup", "HideIEHelper", "HideActiveX", "HideServices",
       "HideFileType", "HideTasks", "HideHidden", "HideSystemFiles", "HideHomePage", "Format",
@@ -129,6 +132,7 @@ TEST(Options, WriteBackOrder) {
       "RealtimeStartup", "RealtimeIEHelper", "RealtimeSysFiles", "RealtimeFileType",
       "RealtimeStartPage", "RealtimeHidden", "RealtimeActiveX", "RealtimeServices",
       "ExplorerMenu", "ShowAlerts", "HideRunOnce"};
+  // clang-format on
   std::vector<std::string_view> actual;
   for (OptionId id : OptionWriteBackOrder()) actual.push_back(OptionName(id));
   EXPECT_EQ(actual, expected);

@@ -21,7 +21,7 @@ TEST(ProfileList, RemoveDropsEveryEqualTokenIgnoringCase) {
       {"x;x;y;X", "X", "y;"},
       {"ab;a;ba", "a", "ab;ba;"},  // whole tokens only, never a part of one
       {"Жук.exe;x", "жУК.EXE", "x;"},
-      {"a;;b;", "c", "a;b;"},      // empty tokens are dropped
+      {"a;;b;", "c", "a;b;"},  // empty tokens are dropped
       {"a", "a", ""},
       {"a", "b", "a;"},
       {"", "a", ""},

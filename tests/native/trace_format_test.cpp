@@ -34,8 +34,8 @@ TEST(TraceFormat, ElapsedLine) {
       {5999, 0, false, 2999, "\t**"},
       {33999, 1, false, 16999, "\t****************"},
       {100000, 0, false, 50000, "\t****************"},  // at most 16 stars
-      {100000, 0, true, 1, ""},                          // an alert in between counts as 1
-      {1000, 0xFFFFFC18u, false, 1000, "\t*"},           // across the wrap of the tick counter
+      {100000, 0, true, 1, ""},                         // an alert in between counts as 1
+      {1000, 0xFFFFFC18u, false, 1000, "\t*"},          // across the wrap of the tick counter
       {0xFFFFFFFFu, 0, false, 2147483647, "\t****************"},
       {7, 7, false, 0, ""},
   };
@@ -43,8 +43,8 @@ TEST(TraceFormat, ElapsedLine) {
     SCOPED_TRACE(std::to_string(c.now) + " - " + std::to_string(c.last));
     const TraceElapsed e = TraceElapsedValue(c.now, c.last, c.alert, "Check Startup");
     EXPECT_EQ(e.value, c.value);
-    EXPECT_EQ(e.line, "**:**:** NanoCycles: Check Startup = " + std::to_string(c.value) + " " +
-                          c.marker);
+    EXPECT_EQ(e.line,
+              "**:**:** NanoCycles: Check Startup = " + std::to_string(c.value) + " " + c.marker);
   }
 }
 

@@ -41,9 +41,9 @@ TEST(Utf, EncodesEachCharacterAsItsUtf8Bytes) {
   } cases[] = {
       {u"A", "A"},
       {u"\u00E9", "\xC3\xA9"},
-      {u"\u0416", "\xD0\x96"},                   // Ж
+      {u"\u0416", "\xD0\x96"},  // Ж
       {u"\u20AC", "\xE2\x82\xAC"},
-      {u"\U0001F600", "\xF0\x9F\x98\x80"},       // a pair becomes one four-byte character
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},  // a pair becomes one four-byte character
       {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
       {std::u16string{0xD800}, "\xED\xA0\x80"},  // a lone surrogate keeps its own three bytes
       {std::u16string{0xDFFF}, "\xED\xBF\xBF"},
@@ -66,13 +66,13 @@ TEST(Utf, BytesThatAreNotUtf8ReadAsWindows1252) {
       {"\x8A\x9A\x9F", u"\u0160\u0161\u0178"},
       {"\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"},  // undefined: kept as is
       {"\xFF", u"\u00FF"},
-      {"\xE2\x82", u"\u00E2\u201A"},                        // sequence cut short
-      {"\xC3" "A", u"\u00C3A"},                             // lead byte without continuation
-      {"\xC0\xAF", u"\u00C0\u00AF"},                        // overlong two-byte form
-      {"\xE0\x80\xAF", u"\u00E0\u20AC\u00AF"},              // overlong three-byte form
-      {"\xF0\x80\x80\xAF", u"\u00F0\u20AC\u20AC\u00AF"},    // overlong four-byte form
-      {"\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC"},    // above U+10FFFF
-      {"\xE9\xC3\xA9\xE9", u"\u00E9\u00E9\u00E9"},          // mixed: valid sequence in between
+      {"\xE2\x82", u"\u00E2\u201A"},                      // sequence cut short
+      {"\xC3\x41", u"\u00C3A"},                           // lead byte without continuation
+      {"\xC0\xAF", u"\u00C0\u00AF"},                      // overlong two-byte form
+      {"\xE0\x80\xAF", u"\u00E0\u20AC\u00AF"},            // overlong three-byte form
+      {"\xF0\x80\x80\xAF", u"\u00F0\u20AC\u20AC\u00AF"},  // overlong four-byte form
+      {"\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC"},  // above U+10FFFF
+      {"\xE9\xC3\xA9\xE9", u"\u00E9\u00E9\u00E9"},        // mixed: valid sequence in between
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);

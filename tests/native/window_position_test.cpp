@@ -10,6 +10,7 @@ namespace {
 constexpr ScreenMetrics kTwoScreens{3840, 1440, 1920, 1080};
 
 TEST(WindowPosition, StoredPositionOffTheDesktopIsPulledBack) {
+  // clang-format off
   const struct {
     Point stored, expected;
   } cases[] = {
@@ -21,6 +22,7 @@ TEST(WindowPosition, StoredPositionOffTheDesktopIsPulledBack) {
       {{9000, 9000}, {960, 540}},
       {{-100, -50}, {-100, -50}},    // a monitor to the left of the primary has negative x
   };
+  // clang-format on
   for (const auto& c : cases) {
     const Point p = PullBackOnScreen(c.stored, kTwoScreens);
     EXPECT_EQ(p.x, c.expected.x) << c.stored.x << "," << c.stored.y;
