@@ -83,9 +83,8 @@ ProgramAndArgs CommandToProgramPathAndArgs(
 
 std::optional<std::string> RundllTarget(std::string_view command) {
   if (!ContainsNoCase(command, "RUNDLL32.EXE")) return std::nullopt;
-  const std::u32string chars = DecodeUtf8(command);
   std::vector<std::size_t> offsets;
-  DecodeUtf8(command, &offsets);
+  const std::u32string chars = DecodeUtf8(command, &offsets);
   for (std::size_t i = 0; i + 6 < chars.size(); ++i) {
     if (UpperCase(chars[i]) == 'R' && UpperCase(chars[i + 2]) == 'N' &&
         UpperCase(chars[i + 4]) == 'L' && chars[i + 6] == '3') {

@@ -108,7 +108,7 @@ void OnCommand(int id) {
     case core::cmd::kAlwaysRun:
       ToggleAlwaysRun();
       break;
-    default:  // the restart-commands viewer and the tray switch are handled by the caller
+    default:  // the restart-commands viewer exists only on Windows 9x; other ids do nothing
       break;
   }
 }

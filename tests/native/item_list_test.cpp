@@ -3,17 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "test_text.h"
+
 #include <string>
 #include <vector>
 
 namespace obrivo::core {
 namespace {
-
-std::string Repeat(std::string_view unit, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += unit;
-  return out;
-}
 
 // Long forms as the system would give them for two short names; anything else is returned as is.
 // Every path asked for is recorded.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_text.h"
+
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -13,12 +15,6 @@
 
 namespace obrivo::core {
 namespace {
-
-std::string Repeat(std::string_view unit, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += unit;
-  return out;
-}
 
 TEST(Text, CharCountCountsCharactersNotBytes) {
   EXPECT_EQ(CharCount(""), 0u);
