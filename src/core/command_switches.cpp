@@ -1,6 +1,7 @@
 // Command-line switches.
 #include "command_switches.h"
 
+#include "explorer_pages.h"
 #include "text.h"
 
 namespace obrivo::core {
@@ -63,7 +64,9 @@ ExplorerCommandLine ParseExplorerCommandLine(std::string_view arguments, int sta
   } else if (ContainsNoCase(arguments, "-SetPrefix")) {
     e.action = A::SetPrefix;
   }
-  e.code = startTab < cmd::kStartup ? cmd::kStartup : startTab;
+  // Only a page may come from the stored start page: a damaged value naming a command (6030
+  // quits, 6031 toggles the Monitor's autostart) must not run that command at every start.
+  e.code = IsSheetPageCode(startTab) ? startTab : cmd::kStartup;
   for (const auto& row : kExplorerSwitches)
     if (ContainsNoCase(arguments, row.text)) e.code = row.code;
   e.quit = ContainsNoCase(arguments, "-Q");

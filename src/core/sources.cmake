@@ -3,6 +3,10 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/explorer_pages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_sort.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_menu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/item_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_lookup.cpp

@@ -10,6 +10,8 @@ struct Point {
 struct ScreenMetrics {
   int virtualWidth = 0, virtualHeight = 0;  // the whole desktop over all monitors
   int screenWidth = 0, screenHeight = 0;    // the primary screen
+  int virtualLeft = 0,
+      virtualTop = 0;  // the desktop's top-left corner (negative left of the primary)
 };
 
 // A stored (x, y): an x beyond the virtual-screen width becomes half the primary screen width,

@@ -56,6 +56,11 @@ TEST(ExplorerSwitches, PagesAndCommands) {
       {"", 6052, A::OpenPage, 6052, false},  // no switch: the stored start page
       {"", 6025, A::OpenPage, 6026, false},  // raised to the first page
       {"", 0, A::OpenPage, 6026, false},
+      // A stored start page that names a command or nothing opens the first page.
+      {"", 6030, A::OpenPage, 6026, false},
+      {"", 6031, A::OpenPage, 6026, false},
+      {"", 6045, A::OpenPage, 6026, false},
+      {"", 99999, A::OpenPage, 6026, false},
       {"-start", 6052, A::OpenPage, 6026, false},
       {"-FILETYPES", 6026, A::OpenPage, 6042, false},
       {"-OPTIONS", 6026, A::OpenPage, 6033, false},
