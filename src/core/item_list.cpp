@@ -36,6 +36,12 @@ bool ItemList::Add(std::string_view title, std::string_view command, std::string
   return true;
 }
 
+bool ItemList::AddRaw(Item item) {
+  if (items_.size() >= kMaxItems) return false;
+  items_.push_back(std::move(item));
+  return true;
+}
+
 bool RecentList::Add(RecentItem item) {
   if (items_.size() >= kMaxItems) return false;
   item.title = TruncateChars(item.title, kTitleCapacity);

@@ -40,6 +40,9 @@ class ItemList {
   // found, removed or deleted, whatever their length.
   bool Add(std::string_view title, std::string_view command, std::string_view key,
            std::string_view text, int type, int flag, const ItemListEnv& env);
+  // Adds the item exactly as given, for rows that show what a record holds (the history):
+  // no long path form, no title rules. False when the list is full.
+  bool AddRaw(Item item);
 
  private:
   std::vector<Item> items_;

@@ -129,6 +129,13 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
+  for (char c : text) AppendCodePoint(out, Cp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
 bool IsUtf8(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {

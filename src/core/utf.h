@@ -24,4 +24,7 @@ std::string EncodeUtf8(std::u32string_view text);
 // True when `text` is well-formed UTF-8 (surrogate sequences from Utf16ToUtf8 included).
 bool IsUtf8(std::string_view text);
 
+// Every byte taken as one Windows-1252 character, for text known to be ANSI as a whole.
+std::string Cp1252ToUtf8(std::string_view text);
+
 }  // namespace obrivo::core
