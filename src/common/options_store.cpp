@@ -25,4 +25,10 @@ bool TakeOptionsUpdate() {
   return true;
 }
 
+int ReadOptionOrDefault(std::string_view name) {
+  const auto id = core::OptionByName(name);
+  const int fallback = id ? core::OptionDefault(*id, App().program, App().ntFamily) : 0;
+  return ReadOption(name, fallback);
+}
+
 }  // namespace obrivo::common

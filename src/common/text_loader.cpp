@@ -15,13 +15,34 @@ namespace {
 std::string OverrideName(int id) { return "LString" + std::to_string(id); }
 
 constexpr const char* kWindowPositionValues[] = {
-    "xPos",           "yPos",           "dxPos",           "dyPos",
-    "xPosAlert",      "yPosAlert",      "dxAlert",         "dyAlert",
-    "xInfo",          "yInfo",          "dxInfo",          "dyInfo",
-    "xPosSysFiles",   "yPosSysFiles",   "dxSysFiles",      "dySysFiles",
-    "xCookie",        "yCookie",        "dxCookie",        "dyCookie",
-    "xDefaultWarning", "yDefaultWarning", "dxDefaultWarning", "dyDefaultWarning",
-    "xPosAddFileType", "yPosAddFileType", "dxPosAddFileType", "dyPosAddFileType",
+    "xPos",
+    "yPos",
+    "dxPos",
+    "dyPos",
+    "xPosAlert",
+    "yPosAlert",
+    "dxAlert",
+    "dyAlert",
+    "xInfo",
+    "yInfo",
+    "dxInfo",
+    "dyInfo",
+    "xPosSysFiles",
+    "yPosSysFiles",
+    "dxSysFiles",
+    "dySysFiles",
+    "xCookie",
+    "yCookie",
+    "dxCookie",
+    "dyCookie",
+    "xDefaultWarning",
+    "yDefaultWarning",
+    "dxDefaultWarning",
+    "dyDefaultWarning",
+    "xPosAddFileType",
+    "yPosAddFileType",
+    "dxPosAddFileType",
+    "dyPosAddFileType",
 };
 
 }  // namespace
@@ -33,8 +54,8 @@ const char* const* WindowPositionValueNames(std::size_t* count) {
 
 std::string LoadText(int id, std::size_t capacity) {
   if (App().languageId != core::kLanguageEnglish) {
-    const std::string overrideText = ReadStoreString(kProductKey, HKEY_LOCAL_MACHINE,
-                                                     OverrideName(id), core::kOverrideCapacity);
+    const std::string overrideText =
+        ReadStoreString(kProductKey, HKEY_LOCAL_MACHINE, OverrideName(id), core::kOverrideCapacity);
     if (!overrideText.empty()) return core::ApplyTextOverride(overrideText, capacity);
   }
   const auto text = win32::LoadResourceString(App().instance, id);
@@ -48,6 +69,10 @@ void SelectLanguage() {
 
 void ResetLanguage() {
   if (App().languageId == core::kLanguageEnglish) return;
+  DeleteOverridesAndPositions();
+}
+
+void DeleteOverridesAndPositions() {
   for (int id = 0; id <= core::kLastOverridableStringId; ++id)
     DeleteStoreValue(HKEY_LOCAL_MACHINE, kProductKey, OverrideName(id));
   for (const char* name : kWindowPositionValues)

@@ -19,6 +19,8 @@ void SelectLanguage();
 // When the interface is not English: deletes every language override and every stored window
 // position, so the next start shows English text and windows at their default places.
 void ResetLanguage();
+// Deletes every language override and every stored window position, whatever the language.
+void DeleteOverridesAndPositions();
 
 // The 28 window-position values of the seven window families.
 const char* const* WindowPositionValueNames(std::size_t* count);

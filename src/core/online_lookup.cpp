@@ -39,4 +39,13 @@ bool IsWebAddress(std::string_view address) {
   return StartsWithNoCase(address, "https://") || StartsWithNoCase(address, "http://");
 }
 
+std::string BuildVersionCheckAddress(std::string_view storedAddress, std::string_view build,
+                                     std::string_view language) {
+  std::string a = storedAddress.empty() ? std::string(kVendorSite) + "/cgi-bin/version.pl?"
+                                        : std::string(storedAddress);
+  a += "&build=" + EscapeForQuery(build);
+  a += "&Loc=" + EscapeForQuery(language);
+  return a;
+}
+
 }  // namespace obrivo::core

@@ -25,6 +25,11 @@ struct LookupRequest {
 // The full address. Every value is escaped, so nothing in a name can change the address.
 std::string BuildLookupAddress(const LookupRequest& r);
 
+// The version check page: `storedAddress` (the machine's GetVersion value) when set, else the
+// vendor's version script, followed by "&build=" and our version and "&Loc=" and the language.
+std::string BuildVersionCheckAddress(std::string_view storedAddress, std::string_view build,
+                                     std::string_view language);
+
 // True for an address that may be handed to the shell: http or https only.
 bool IsWebAddress(std::string_view address);
 

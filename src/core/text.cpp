@@ -44,7 +44,7 @@ char32_t FoldCase(char32_t c) {
   if ((InPairRange(c, 0x100, 0x137) || InPairRange(c, 0x14A, 0x177)) && c % 2 == 0) return c + 1;
   if ((InPairRange(c, 0x139, 0x148) || InPairRange(c, 0x179, 0x17E)) && c % 2 == 1) return c + 1;
   if (InPairRange(c, 0x391, 0x3AB) && c != 0x3A2) return c + 32;  // Greek
-  if (InPairRange(c, 0x410, 0x42F)) return c + 32;                 // Cyrillic
+  if (InPairRange(c, 0x410, 0x42F)) return c + 32;                // Cyrillic
   if (InPairRange(c, 0x400, 0x40F)) return c + 80;
   // U+0482-U+0489 (a sign and combining marks) sit between the letter pairs; they have no case.
   if ((InPairRange(c, 0x460, 0x481) || InPairRange(c, 0x48A, 0x4BF)) && c % 2 == 0) return c + 1;
@@ -171,8 +171,8 @@ std::string EscapeForQuery(std::string_view text) {
       out += "%20";
     } else if (c == '&') {
       out += '+';
-    } else if (c < 0x21 || c >= 0x7F || std::string_view("#%?=+\"'<>\\^`{|}").find(ch) !=
-                                              std::string_view::npos) {
+    } else if (c < 0x21 || c >= 0x7F ||
+               std::string_view("#%?=+\"'<>\\^`{|}").find(ch) != std::string_view::npos) {
       out += '%';
       out += kHex[c >> 4];
       out += kHex[c & 0x0F];
@@ -186,8 +186,8 @@ std::string EscapeForQuery(std::string_view text) {
 std::string GroupThousands(std::int64_t number) {
   const bool negative = number < 0;
   // Work on the magnitude as unsigned so that the most negative value does not overflow.
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(number)
-                                     : static_cast<std::uint64_t>(number);
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
   std::string digits = std::to_string(magnitude);
   std::string out;
   for (std::size_t i = 0; i < digits.size(); ++i) {
@@ -211,6 +211,25 @@ int LeadingNumber(std::string_view text) {
   if (!any) return 0;
   if (negative) return value > INT_MAX ? INT_MIN : -static_cast<int>(value);
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+std::string FormatText(std::string_view pattern, std::string_view value) {
+  const std::size_t at = pattern.find("%s");
+  if (at == std::string_view::npos) return std::string(pattern);
+  std::string out(pattern.substr(0, at));
+  out += value;
+  out += pattern.substr(at + 2);
+  return out;
+}
+
+std::string CrLfLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
 }
 
 }  // namespace obrivo::core

@@ -52,6 +52,12 @@ std::string EscapeForQuery(std::string_view text);
 // Decimal text with "," before every group of three digits counted from the right.
 std::string GroupThousands(std::int64_t number);
 
+// `pattern` with its first "%s" replaced by `value` (a string-table text with one placeholder).
+std::string FormatText(std::string_view pattern, std::string_view value);
+
+// Every lone line feed as CR LF, as edit controls show line breaks.
+std::string CrLfLineEnds(std::string_view text);
+
 // Decimal conversion of the leading digits (an optional sign first); text without digits gives 0.
 int LeadingNumber(std::string_view text);
 

@@ -6,13 +6,24 @@
 #include <string>
 
 #include "common/app.h"
+#include "common/first_detected.h"
 #include "common/initialise_store.h"
+#include "common/items.h"
+#include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/files.h"
+#include "common/win32/system.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
 #include "common/win32/window.h"
 #include "core/command_switches.h"
+#include "core/explorer_pages.h"
+#include "core/text.h"
+#include "explorer/explorer_state.h"
+#include "explorer/sheet.h"
+#include "startup/monitor_registration.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -20,31 +31,58 @@ namespace {
 using win32::Wide;
 
 constexpr int kCaptionId = 2;
+constexpr int kMonitorClassId = 1;
 constexpr int kClassNameId = 9;
 constexpr int kLoadingTitleId = 833;
 constexpr int kAppIconId = 101;
-constexpr int kRequestLabelId = 100;  // control id of the request text
 
-HWND g_label = nullptr;
-
-void ShowRequest(HWND window, int code) {
-  const std::string text = "Requested page: " + std::to_string(code);
-  ::SetWindowTextW(g_label ? g_label : window, Wide(text).c_str());
+void ExitHandling(HWND window) {
+  if (common::ReadOption("ConfirmExit", 0) == 0) {
+    ::DestroyWindow(window);
+    return;
+  }
+  const std::wstring monitorClass = Wide(common::LoadText(kMonitorClassId, 32));
+  if (!::FindWindowW(monitorClass.c_str(), nullptr)) {
+    win32::StartCommandLine("\"" + common::ProgramFolder() + "\\Obrivo.exe\"", SW_SHOW);
+    return;
+  }
+  OpenSheet(core::cmd::kStartup);
 }
+
+void ToggleMonitorAutostart() { startup::RegisterMonitorAtLogon(!startup::IsMonitorRegistered()); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       const int code = LOWORD(wParam);
-      if (code == core::cmd::kExit) {
-        ::DestroyWindow(window);
-      } else if (code >= core::cmd::kStartup && code <= core::cmd::kLast) {
-        ShowRequest(window, code);
-        ::SetForegroundWindow(window);
+      switch (code) {
+        case core::cmd::kExit:
+          ::DestroyWindow(window);
+          break;
+        case core::cmd::kAlwaysRun:
+          ToggleMonitorAutostart();
+          break;
+        case core::cmd::kCookieList:
+          Explorer().viewCookiesAtOnce = true;
+          OpenSheet(core::cmd::kCookies);
+          Explorer().viewCookiesAtOnce = false;
+          break;
+        case core::cmd::kExplorerExit:
+          ExitHandling(window);
+          break;
+        default:
+          if (core::IsSheetPageCode(code)) OpenSheet(code);
+          break;
       }
       return 0;
     }
+    case WM_CLOSE:
+      ::DestroyWindow(window);
+      return 0;
     case WM_DESTROY:
+      common::ClearItems();
+      common::RecentItems().Clear();
+      Explorer().mainWindow = nullptr;
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -53,6 +91,37 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace
+
+void RestoreBeforeRemoval() {
+  common::DeleteOverridesAndPositions();
+  if (common::ExplorerMenuExists()) common::SetExplorerMenu(false);
+}
+
+int PruneNextDetectedKey() {
+  int count = common::ReadOption("nCount", 0) + 1;
+  if (count > 3 || count < 0) count = 0;
+  common::WriteOption("nCount", count);
+  static constexpr std::string_view kRotation[] = {
+      common::kDetectedTasks, common::kDetectedActiveTasks, common::kDetectedServices,
+      common::kDetectedHidden};
+  common::PruneFirstDetected(kRotation[count]);
+  return count;
+}
+
+int CleanPrefetch() {
+  const std::string folder = win32::WindowsDirectory() + "\\Prefetch";
+  WIN32_FIND_DATAW found{};
+  win32::UniqueFind find(::FindFirstFileW(Wide(folder + "\\*").c_str(), &found));
+  if (!find) return 0;
+  int deleted = 0;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::string name = win32::Narrow(found.cFileName);
+    if (core::FindNoCase(name, "Obrivousb.exe") == std::string::npos) continue;
+    if (common::DeleteFileForce(folder + "\\" + name)) ++deleted;
+  } while (::FindNextFileW(find.get(), &found));
+  return deleted;
+}
 
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   common::InitApp(core::Program::Explorer, instance);
@@ -63,6 +132,14 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   const std::string args = win32::Narrow(arguments);
   const int startTab = common::ReadOption("StartTab", core::cmd::kStartup);
   const core::ExplorerCommandLine commandLine = core::ParseExplorerCommandLine(args, startTab);
+  using Action = core::ExplorerCommandLine::Action;
+  if (commandLine.action == Action::Restore) {
+    RestoreBeforeRemoval();
+    return 0;
+  }
+  // Re-applying the machine-wide browser settings comes with the browser settings guard;
+  // until then these requests end at once, as they always do, without a window.
+  if (commandLine.action != Action::OpenPage) return 0;
 
   const std::wstring wideClass = Wide(className);
   if (HWND running = ::FindWindowW(wideClass.c_str(), nullptr)) {
@@ -71,35 +148,36 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   }
   if (commandLine.quit) return 0;
 
-  win32::ComScope com;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  common::InitialiseStore(common::CategoryBaselineHooks());
-
   WNDCLASSW wc{};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
   wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH));
   wc.lpszClassName = wideClass.c_str();
   if (!::RegisterClassW(&wc)) return 0;
+  // Visible but empty and above the screen: it gives the Explorer its taskbar button and owns
+  // the sheet.
   HWND window = ::CreateWindowExW(WS_EX_APPWINDOW, wideClass.c_str(), Wide(loading).c_str(),
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 420, 120, nullptr, nullptr, instance, nullptr);
+                                  WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, -200, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
   if (!window) return 0;
+  Explorer().mainWindow = window;
   ::SetWindowTextW(window, Wide(common::LoadText(kCaptionId, 64)).c_str());
-  g_label = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 12, 12, 380, 40, window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRequestLabelId)),
-                              instance, nullptr);
-  ::SendMessageW(g_label, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  ShowRequest(window, commandLine.code);
-  ::ShowWindow(window, SW_SHOW);
-  ::UpdateWindow(window);
+  CreateSharedResources(instance);
 
-  return win32::RunMessageLoop();
+  win32::ComScope com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  common::InitialiseStore(common::CategoryBaselineHooks());
+  PruneNextDetectedKey();
+  CleanPrefetch();
+
+  ::PostMessageW(window, WM_COMMAND, commandLine.code, 0);
+  const int code = win32::RunMessageLoop();
+  ReleaseSharedResources();
+  return code;
 }
 
 }  // namespace obrivo::explorer

@@ -1,5 +1,5 @@
-// The Explorer program. For now a small window that runs the store's start-up initialisation and
-// shows which page it was asked for; the property sheet with its pages takes its place.
+// The Explorer program: start-up, the single instance, the invisible main window that receives
+// page requests and runs the property sheet, and the work done once per start.
 #pragma once
 
 #include <windows.h>
@@ -9,5 +9,13 @@
 namespace obrivo::explorer {
 
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments);
+
+// Clean-up before the product is removed (-Restore): language overrides, stored window
+// positions and the shell menu entry.
+void RestoreBeforeRemoval();
+// One first-detection key pruned per start, in rotation; returns the rotation's new count.
+int PruneNextDetectedKey();
+// Deletes the prefetch files Windows kept of the program's installer; returns how many.
+int CleanPrefetch();
 
 }  // namespace obrivo::explorer

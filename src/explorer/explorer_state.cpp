@@ -1,0 +1,80 @@
+// What the Explorer's windows share while it runs.
+#include "explorer/explorer_state.h"
+
+#include <string>
+
+#include "common/store.h"
+#include "common/win32/wide.h"
+
+namespace obrivo::explorer {
+namespace {
+
+struct FontSpec {
+  const wchar_t* face;
+  int height;  // character height in pixels
+  int weight;
+  bool underline;
+  BYTE family;
+};
+
+constexpr FontSpec kFonts[] = {
+    {L"Verdana", 18, 600, false, FF_SWISS},
+    {L"Arial", 18, 500, false, FF_SWISS},
+    {L"Arial", 18, 500, true, FF_SWISS},
+    {L"MS Sans Serif", 14, 600, false, FF_SWISS},
+    {L"MS Sans Serif", 10, 600, false, FF_SWISS},
+    {L"Arial", 14, 400, false, FF_SWISS},
+    {L"MS Sans Serif", 12, 500, false, FF_SWISS},
+    {L"MS Shell Dlg", 14, 700, false, FF_DONTCARE},
+    {L"MS Shell Dlg", 14, 500, false, FF_DONTCARE},
+};
+static_assert(std::size(kFonts) + 1 == static_cast<std::size_t>(Font::Count_),
+              "every font but the note font has a fixed face");
+
+HFONT MakeFont(const wchar_t* face, int height, int weight, bool underline, BYTE family) {
+  return ::CreateFontW(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | family, face);
+}
+
+}  // namespace
+
+ExplorerState& Explorer() {
+  static ExplorerState state;
+  return state;
+}
+
+HFONT SharedFont(Font font) {
+  return static_cast<HFONT>(Explorer().fonts[static_cast<std::size_t>(font)].get());
+}
+
+HBITMAP SharedBitmap(int id) {
+  for (std::size_t i = 0; i < kSharedBitmapIds.size(); ++i)
+    if (kSharedBitmapIds[i] == id) return static_cast<HBITMAP>(Explorer().bitmaps[i].get());
+  return nullptr;
+}
+
+void CreateSharedResources(HINSTANCE instance) {
+  ExplorerState& s = Explorer();
+  for (std::size_t i = 0; i < std::size(kFonts); ++i) {
+    const FontSpec& f = kFonts[i];
+    s.fonts[i].reset(MakeFont(f.face, f.height, f.weight, f.underline, f.family));
+  }
+  std::string face =
+      common::ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "NoteFont", 32);
+  if (face.empty()) face = "Arial";
+  const int size = common::ReadOption("NoteSize", 14);
+  s.fonts[static_cast<std::size_t>(Font::Note)].reset(
+      MakeFont(win32::Wide(face).c_str(), size > 0 ? size : 14, 500, false, FF_SWISS));
+  for (std::size_t i = 0; i < kSharedBitmapIds.size(); ++i)
+    s.bitmaps[i].reset(::LoadImageW(instance, MAKEINTRESOURCEW(kSharedBitmapIds[i]), IMAGE_BITMAP,
+                                    0, 0, LR_DEFAULTCOLOR));
+}
+
+void ReleaseSharedResources() {
+  ExplorerState& s = Explorer();
+  for (auto& f : s.fonts) f.reset();
+  for (auto& b : s.bitmaps) b.reset();
+}
+
+}  // namespace obrivo::explorer

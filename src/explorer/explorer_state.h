@@ -1,0 +1,53 @@
+// What the Explorer's windows share while it runs: the main window, the open sheet and its
+// current page, the fonts and pictures every page draws with.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
+
+#include "common/win32/unique.h"
+
+namespace obrivo::explorer {
+
+enum class Font : std::size_t {
+  Title,       // Verdana 18/600
+  Heading,     // Arial 18/500
+  Link,        // Arial 18/500 underlined
+  Bold,        // MS Sans Serif 14/600
+  Small,       // MS Sans Serif 10/600
+  Body,        // Arial 14/400
+  Label,       // MS Sans Serif 12/500: the corner-picture labels
+  DialogBold,  // MS Shell Dlg 14/700
+  Dialog,      // MS Shell Dlg 14/500
+  Note,        // options NoteFont / NoteSize, weight 500
+  Count_,
+};
+
+// Bitmaps loaded with the main window.
+inline constexpr std::array<int, 11> kSharedBitmapIds = {133, 134, 135, 154, 155, 156,
+                                                         193, 158, 159, 160, 117};
+
+struct ExplorerState {
+  HWND mainWindow = nullptr;
+  HWND sheet = nullptr;  // while the sheet is open
+  int currentPage = 0;   // page code of the active page; 0 when no sheet is open
+  bool sheetOpen = false;
+  bool viewCookiesAtOnce = false;  // the Cookies page opens its cookie list at once
+  bool sheetLayoutReady = false;   // the sheet was subclassed and its status bar made
+  std::array<win32::UniqueGdiObject, static_cast<std::size_t>(Font::Count_)> fonts;
+  std::array<win32::UniqueGdiObject, kSharedBitmapIds.size()> bitmaps;
+};
+
+ExplorerState& Explorer();
+
+HFONT SharedFont(Font font);
+// A shared bitmap by resource id; nullptr when it is not one of them.
+HBITMAP SharedBitmap(int id);
+
+// Creates the fonts and loads the bitmaps (the Explorer's instance holds the resources).
+void CreateSharedResources(HINSTANCE instance);
+void ReleaseSharedResources();
+
+}  // namespace obrivo::explorer

@@ -1,0 +1,172 @@
+// The history viewer.
+#include "explorer/history_viewer.h"
+
+#include <commctrl.h>
+
+#include "common/app.h"
+#include "common/history.h"
+#include "common/items.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "core/history_record.h"
+#include "core/list_sort.h"
+#include "explorer/dialog_texts.h"
+#include "explorer/list_view.h"
+#include "explorer_ids.h"
+
+namespace obrivo::explorer {
+namespace {
+
+constexpr int kPageCode = 6041;  // column widths are kept under this code
+constexpr int kColumnIds[] = {627, 715, 628, 713};
+constexpr char kSortOption[] = "SortHistory";
+
+struct ViewerState {
+  core::ItemList records;
+  HIMAGELIST images = nullptr;
+  core::ColumnSortState sort;
+  bool lastDescending = false;
+};
+
+HWND List(HWND dialog) { return ::GetDlgItem(dialog, IDC_PAGE_LIST); }
+
+const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
+  const int index = SelectedRow(List(dialog));
+  return s.records.IsValid(static_cast<std::size_t>(index))
+             ? &s.records.At(static_cast<std::size_t>(index))
+             : nullptr;
+}
+
+// Restore can be pressed only for an event this build can undo.
+void UpdateRestoreButton(HWND dialog, const ViewerState& s) {
+  const core::Item* record = SelectedRecord(dialog, s);
+  const bool can = record && core::IsRestorableEvent(record->flag) &&
+                   static_cast<bool>(HistoryRestoreFor(record->flag));
+  ::EnableWindow(::GetDlgItem(dialog, IDC_HISTORY_RESTORE), can);
+}
+
+void Load(HWND dialog, ViewerState& s) {
+  HWND list = List(dialog);
+  ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  ResetRowImages(s.images);
+  common::LoadHistory();
+  s.records = common::Items();
+  for (std::size_t i = 0; i < s.records.Count(); ++i) {
+    const core::Item& r = s.records.At(i);
+    const int row = InsertRow(list, static_cast<int>(i), r.title, AddRowIcon(s.images, r.path, 0));
+    SetCellText(list, row, 1, core::HistoryEventName(r.flag));
+    SetCellText(list, row, 2, core::HistoryTypeName(r.type));
+    SetCellText(list, row, 3, r.text);
+  }
+  const int stored = common::ReadOption(kSortOption, 0);
+  if (stored > 0 && stored <= static_cast<int>(std::size(kColumnIds)))
+    SortRows(list, stored - 1, false, s.lastDescending);
+  UpdateRestoreButton(dialog, s);
+}
+
+void Restore(HWND dialog, ViewerState& s) {
+  const core::Item* record = SelectedRecord(dialog, s);
+  if (!record) return;
+  if (const HistoryRestore restore = HistoryRestoreFor(record->flag)) {
+    restore(dialog, *record);
+    Load(dialog, s);
+  }
+}
+
+void Close(HWND dialog) {
+  SaveColumnWidths(List(dialog), kPageCode);
+  ::EndDialog(dialog, 0);
+}
+
+INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* s = reinterpret_cast<ViewerState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG: {
+      s = reinterpret_cast<ViewerState*>(lParam);
+      ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
+      ApplyDialogTexts(dialog, IDD_HISTORY);
+      HWND list = List(dialog);
+      ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
+      for (int i = 0; i < static_cast<int>(std::size(kColumnIds)); ++i)
+        InsertPageColumn(list, common::LoadText(kColumnIds[i], 64), kPageCode, i);
+      s->images = CreateRowImageList();
+      ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(s->images));
+      Load(dialog, *s);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (!s) break;
+      switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL:
+          Close(dialog);
+          return TRUE;
+        case IDC_HISTORY_RESTORE:
+          Restore(dialog, *s);
+          return TRUE;
+        case IDC_HISTORY_CLEAR:
+          common::ClearHistoryFile();
+          Load(dialog, *s);
+          return TRUE;
+        default:
+          break;
+      }
+      break;
+    case WM_NOTIFY: {
+      if (!s) break;
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom != IDC_PAGE_LIST) break;
+      switch (header->code) {
+        case LVN_ITEMCHANGED:
+          UpdateRestoreButton(dialog, *s);
+          return TRUE;
+        case NM_DBLCLK:
+          if (const core::Item* r = SelectedRecord(dialog, *s);
+              r && core::IsRestorableEvent(r->flag))
+            Restore(dialog, *s);
+          return TRUE;
+        case LVN_COLUMNCLICK: {
+          const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
+          s->lastDescending = s->sort.Click(column);
+          SortRows(List(dialog), column, false, s->lastDescending);
+          common::WriteOption(kSortOption, column + 1);
+          return TRUE;
+        }
+        default:
+          break;
+      }
+      break;
+    }
+    case WM_DESTROY:
+      if (s) {
+        ::SendMessageW(List(dialog), LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        ::ImageList_Destroy(s->images);
+        s->images = nullptr;
+      }
+      break;
+    default:
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+HistoryRestore HistoryRestoreFor(int event) {
+  // The undo operations live with their categories: the startup entry's re-creation, the
+  // reversal of a disable or enable, the add-on's registration and the hidden file's copy in
+  // the vault. Each is listed here once its category provides it.
+  switch (event) {
+    default:
+      return {};
+  }
+}
+
+void ShowHistoryViewer(HWND owner) {
+  ViewerState state;
+  ::DialogBoxParamW(common::App().instance, MAKEINTRESOURCEW(IDD_HISTORY), owner, ViewerProc,
+                    reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace obrivo::explorer

@@ -1,0 +1,122 @@
+// The shared machinery of the Explorer's pages. A page is a small declarative description
+// (dialog, columns, menu entries, fill function, commands); one window procedure serves them
+// all: texts, columns, sorting, the right-click menu, the corner pictures, the layout on resize,
+// position keeping and the Info dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/item_list.h"
+#include "core/list_sort.h"
+#include "core/row_menu.h"
+
+namespace obrivo::explorer {
+
+class Page;
+using PageAction = std::function<void(Page&)>;
+
+struct PageColumn {
+  int stringId;
+  bool numeric = false;  // compares by value
+  bool sortable = true;
+};
+
+struct PageCommand {
+  int id;
+  PageAction run;
+};
+
+// The patrol-time picture of a category page.
+struct MonitorPicture {
+  std::string_view intervalOption;  // patrol interval: 0 means the check is off
+  std::string_view realtimeOption;  // real-time watching, empty when the category has none
+};
+
+struct PageDescription {
+  int code = 0;
+  int dialogId = 0;
+  std::vector<PageColumn> columns;       // none: the page has no list
+  std::vector<core::RowMenuEntry> menu;  // right-click entries before the common tail
+  std::string_view sortOption;           // e.g. "SortStartup"; empty when not kept
+  std::vector<int> bottomButtons;        // left to right, spread along the bottom edge
+  std::optional<MonitorPicture> monitor;
+  PageAction fill;                    // enumerates and adds rows; none: list stays empty
+  std::vector<PageCommand> commands;  // the page's own buttons and menu commands
+  PageAction init;                    // extra work at creation
+  // The location text the Info window shows for an item, when the category names one.
+  std::function<std::string(const core::Item&)> locationText;
+};
+
+// One page window while it exists.
+class Page {
+ public:
+  Page(HWND window, const PageDescription& description);
+  ~Page();
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  HWND window() const { return window_; }
+  HWND list() const { return list_; }
+  const PageDescription& description() const { return description_; }
+  // The items behind the rows: the page's own copy of what its enumerator found.
+  core::ItemList& items() { return items_; }
+
+  // Clears and refills the list with the page's enumerator, then repeats the stored sort.
+  void Fill();
+  // Adds a row for item `index` of items() with its program's icon; returns the row position.
+  int AddRow(std::size_t index, std::string_view title, std::string_view iconPath,
+             int iconIndex = 0);
+  void SortBy(int column, bool descending);
+  // The item index of the first selected row, or -1.
+  int SelectedItem() const;
+  bool filled() const { return filled_; }
+
+  // True when the page acts on `id` (its own command or a shared one).
+  bool Handles(int id) const;
+  void Run(int id);
+
+ private:
+  friend INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+  void OnInit();
+  void OnSetActive();
+  void OnColumnClick(int column);
+  void OnContextMenu();
+  void OnDestroy();
+  void OnMouse(UINT message, POINT clientPoint);
+  void ShowPictureImage(HWND picture, int state);  // 0 normal, 1 hover, 2 pressed
+  void RefreshMonitorPicture();
+  void Layout();
+  void DrawLabel(const DRAWITEMSTRUCT& item);
+
+  HWND window_;
+  HWND list_ = nullptr;
+  const PageDescription& description_;
+  HIMAGELIST images_ = nullptr;
+  core::ItemList items_;
+  core::ColumnSortState sort_;
+  bool filled_ = false;
+  HWND hover_ = nullptr;    // the corner picture under the mouse
+  HWND pressed_ = nullptr;  // the corner picture pressed and not yet released
+
+  struct Anchor {
+    HWND control;
+    RECT rect;  // as created, in page client coordinates
+  };
+  std::vector<Anchor> anchors_;
+  SIZE createdSize_{};
+};
+
+INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Private page message: lay out the controls for the page's current size.
+inline constexpr UINT kLayoutMessage = 6049;
+
+}  // namespace obrivo::explorer

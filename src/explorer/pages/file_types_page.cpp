@@ -1,0 +1,24 @@
+// The File Types page: the programs that open each watched file type.
+#include "explorer/pages/page_registry.h"
+
+#include "explorer_ids.h"
+
+namespace obrivo::explorer {
+
+const PageDescription& FileTypesPage() {
+  using E = core::RowMenuEntry;
+  static const PageDescription page = [] {
+    PageDescription d;
+    d.code = 6042;
+    d.dialogId = IDD_FILE_TYPES_PAGE;
+    d.columns = {{627}, {628}, {699}, {747}, {748}, {714, false, false}};
+    d.menu = {E::Info, E::ViewNote, E::Add, E::Remove};
+    d.sortOption = "SortFileType";
+    d.bottomButtons = {IDC_INFO, IDC_ADD, IDC_REMOVE, IDC_CLOSE};
+    d.monitor = MonitorPicture{"FileType", "RealtimeFileType"};
+    return d;
+  }();
+  return page;
+}
+
+}  // namespace obrivo::explorer
