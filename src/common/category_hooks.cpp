@@ -1,9 +1,16 @@
 // The categories that take part in the start-up initialisation. Each category adds its
 // enumerator here when it exists; until then its baseline is simply not taken.
+#include "common/first_detected.h"
 #include "common/initialise_store.h"
 
 namespace obrivo::common {
 
-BaselineHooks CategoryBaselineHooks() { return BaselineHooks{}; }
+BaselineHooks CategoryBaselineHooks() {
+  BaselineHooks hooks;
+  // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
+  // while they are empty; an item it missed is dated when a check or page first sees it.
+  hooks.initFirstDetected = [] { InitFirstDetected(FirstDetectedSeeds{}); };
+  return hooks;
+}
 
 }  // namespace obrivo::common

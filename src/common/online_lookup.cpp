@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "common/app.h"
+#include "common/first_detected.h"
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
@@ -18,10 +19,34 @@ namespace obrivo::common {
 
 using win32::Wide;
 
+namespace {
+
+// The item type whose first-detection records a lookup reads. A lookup type is the item's type
+// + 1000 (1400 for a file type, 2200 for an ActiveX control), except the page category codes
+// (1020 ... 1070) that name their records themselves.
+int DetectedItemType(int lookupType) {
+  if (lookupType >= 1000 && FirstDetectedSubkey(lookupType) == kDetectedActiveTasks)
+    return lookupType - 1000;
+  return lookupType;
+}
+
+// The program's first-detected date: records are named by the path as the category passed it,
+// which is the command itself or (for startup entries) its resolved program file.
+std::string DetectedDate(int lookupType, std::string_view command, const std::string& resolved,
+                         const std::string& longPath) {
+  const int type = DetectedItemType(lookupType);
+  for (std::string_view name : {command, std::string_view(resolved), std::string_view(longPath)})
+    if (std::string date = LookupFirstDetected(type, name); !date.empty()) return date;
+  return {};
+}
+
+}  // namespace
+
 core::LookupRequest MakeLookupRequest(int lookupType, std::string_view command,
                                       std::string_view title) {
   core::LookupRequest r;
-  std::string path = CommandToProgramPath(core::StripQuotes(command));
+  const std::string resolved = CommandToProgramPath(core::StripQuotes(command));
+  std::string path = resolved;
   std::string name;
   if (FileExists(path)) {
     path = LongPathName(path);
@@ -47,6 +72,7 @@ core::LookupRequest MakeLookupRequest(int lookupType, std::string_view command,
     r.language = LoadText(core::kLanguageCodeStringId, 32);
     r.created = FileCreationTimeText(path);
     if (auto size = win32::FileSize(path)) r.fileSize = std::to_string(*size);
+    r.detected = DetectedDate(lookupType, command, resolved, path);
     r.path = std::string(command);
   } else {
     r.language = std::string(core::WebLanguage(App().languageId));

@@ -1,0 +1,128 @@
+// First-detection records.
+#include "common/first_detected.h"
+
+#include <windows.h>
+
+#include "common/store.h"
+#include "common/utilities.h"
+#include "common/win32/registry.h"
+#include "core/capacity.h"
+#include "core/text.h"
+
+namespace obrivo::common {
+namespace {
+
+constexpr std::string_view kActiveXSeeded = "P";
+
+std::string Today() { return core::TruncateChars(LocalDateTimeNow(), kDetectedDateMaxChars + 1); }
+
+bool HasRecord(std::string_view subkey, std::string_view path) {
+  const win32::UniqueKey key =
+      win32::OpenKey(HKEY_CURRENT_USER, DetectedSubkeyPath(subkey), KEY_QUERY_VALUE);
+  return key && win32::QueryValue(key.get(), path).has_value();
+}
+
+bool DefaultValueEmpty(const std::string& keyPath) {
+  return ReadStoreString(keyPath, HKEY_CURRENT_USER, "", core::kTextCapacity).empty();
+}
+
+void Seed(std::string_view subkey, const FirstDetectedSeeds::Source& source) {
+  if (!source) return;
+  for (const std::string& path : source())
+    if (!path.empty()) RecordFirstDetected(subkey, path);
+}
+
+}  // namespace
+
+std::string_view FirstDetectedSubkey(int type) {
+  if (type < 300 || type == 1070) return kDetectedStartup;
+  switch (type) {
+    case 370:
+    case 1030:
+      return kDetectedHidden;
+    case 400:
+      return kDetectedFileTypes;
+    case 700:
+    case 701:
+    case 1060:
+      return kDetectedServices;
+    case 800:
+    case 1050:
+      return kDetectedTasks;
+    case 900:
+    case 901:
+    case 902:
+    case 1040:
+      return kDetectedIEHelper;
+    case 1020:
+    case 1200:
+      return kDetectedActiveX;
+    default:
+      return kDetectedActiveTasks;  // running processes
+  }
+}
+
+std::string DetectedSubkeyPath(std::string_view subkey) {
+  return std::string(kDetectedKey) + "\\" + std::string(subkey);
+}
+
+bool RecordFirstDetected(std::string_view subkey, std::string_view path) {
+  // An empty name is the key's default value, which holds the seeding marker, not an item.
+  if (path.empty()) return false;
+  if (!core::EqualsNoCase(subkey, kDetectedActiveX)) {
+    std::string file = CommandToProgramPath(path);
+    if (!FileExists(file)) return false;
+  }
+  if (HasRecord(subkey, path)) return true;
+  WriteStoreString(HKEY_CURRENT_USER, DetectedSubkeyPath(subkey), path, Today());
+  return false;
+}
+
+std::string LookupFirstDetected(int type, std::string_view path) {
+  if (path.empty()) return {};
+  return ReadStoreString(DetectedSubkeyPath(FirstDetectedSubkey(type)), HKEY_CURRENT_USER, path,
+                         kDetectedDateMaxChars + 1);
+}
+
+void InitFirstDetected(const FirstDetectedSeeds& seeds) {
+  if (DefaultValueEmpty(std::string(kDetectedKey))) {
+    for (std::string_view subkey :
+         {kDetectedStartup, kDetectedIEHelper, kDetectedServices, kDetectedTasks,
+          kDetectedActiveTasks, kDetectedFileTypes, kDetectedHidden})
+      win32::CreateKey(HKEY_CURRENT_USER, DetectedSubkeyPath(subkey), KEY_WRITE);
+    WriteStoreString(HKEY_CURRENT_USER, kDetectedKey, "", Today());
+    Seed(kDetectedStartup, seeds.startup);
+    Seed(kDetectedIEHelper, seeds.ieHelpers);
+    Seed(kDetectedTasks, seeds.tasks);
+    Seed(kDetectedServices, seeds.services);
+    Seed(kDetectedFileTypes, seeds.fileTypes);
+    Seed(kDetectedActiveTasks, seeds.runningProcesses);
+    Seed(kDetectedHidden, seeds.hiddenFiles);
+  }
+  const std::string activeX = DetectedSubkeyPath(kDetectedActiveX);
+  if (DefaultValueEmpty(activeX)) {
+    WriteStoreString(HKEY_CURRENT_USER, activeX, "", kActiveXSeeded);
+    Seed(kDetectedActiveX, seeds.activeX);
+  }
+}
+
+std::size_t PruneFirstDetected(std::string_view subkey) {
+  const std::string keyPath = DetectedSubkeyPath(subkey);
+  std::vector<std::string> missing;
+  {
+    const win32::UniqueKey key = win32::OpenKey(HKEY_CURRENT_USER, keyPath, KEY_QUERY_VALUE);
+    if (!key) return 0;
+    // Collected first: deleting while enumerating would shift the indexes and skip values.
+    // The unnamed default value is a marker, not a record, and stays.
+    for (const std::string& name : win32::EnumValueNames(key.get())) {
+      std::string file = name;
+      if (!name.empty() && !FileExists(file)) missing.push_back(name);
+    }
+  }
+  std::size_t removed = 0;
+  for (const std::string& name : missing)
+    if (DeleteStoreValue(HKEY_CURRENT_USER, keyPath, name)) ++removed;
+  return removed;
+}
+
+}  // namespace obrivo::common

@@ -1,0 +1,55 @@
+// First-detection records: the date on which each watched item was first seen, one REG_SZ value
+// per item (named by the item's path, or by the control's key for ActiveX controls) in a subkey
+// per category under HKEY_CURRENT_USER\Software\Tolvane\Detected.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace obrivo::common {
+
+// The category subkeys below kDetectedKey.
+inline constexpr std::string_view kDetectedStartup = "Startup";
+inline constexpr std::string_view kDetectedHidden = "Hidden";
+inline constexpr std::string_view kDetectedFileTypes = "FileTypes";
+inline constexpr std::string_view kDetectedServices = "Services";
+inline constexpr std::string_view kDetectedTasks = "Tasks";
+inline constexpr std::string_view kDetectedIEHelper = "IEHelper";
+inline constexpr std::string_view kDetectedActiveX = "ActiveX";
+inline constexpr std::string_view kDetectedActiveTasks = "ActiveTasks";
+
+// Dates are cut to this many characters.
+inline constexpr std::size_t kDetectedDateMaxChars = 23;
+
+// The subkey whose records an item of this type (or page category code) is looked up in.
+std::string_view FirstDetectedSubkey(int type);
+// kDetectedKey + "\" + subkey.
+std::string DetectedSubkeyPath(std::string_view subkey);
+
+// Records today's date for `path` unless it has a record already; true when it had one.
+// Outside ActiveX the path is resolved to its program file first, and an item whose file does
+// not exist gets no record.
+bool RecordFirstDetected(std::string_view subkey, std::string_view path);
+
+// The recorded date for an item of `type`; empty when there is none.
+std::string LookupFirstDetected(int type, std::string_view path);
+
+// What each category found on the first run, as the paths (keys for ActiveX) it records.
+// A category whose enumerator does not exist yet leaves its source empty.
+struct FirstDetectedSeeds {
+  using Source = std::function<std::vector<std::string>()>;
+  Source startup, ieHelpers, tasks, services, fileTypes, runningProcesses, hiddenFiles, activeX;
+};
+
+// Dates everything present on the first run with that day. The categories are seeded once,
+// marked by the default value of the Detected key (the seeding date); ActiveX has its own
+// marker (the default value "P" of its subkey), so it is seeded on its own.
+void InitFirstDetected(const FirstDetectedSeeds& seeds);
+
+// Deletes the records of items whose files no longer exist; returns how many went.
+std::size_t PruneFirstDetected(std::string_view subkey);
+
+}  // namespace obrivo::common
