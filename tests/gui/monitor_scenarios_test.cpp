@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "explorer_probe.h"
+#include "program_scenario.h"
 #include "test_process.h"
 
 namespace obrivo::test {
@@ -23,33 +25,6 @@ using namespace std::chrono_literals;
 constexpr UINT kTrayIconId = 6036;
 constexpr UINT kTrayCallback = 6035;
 
-std::wstring HostToWine(std::wstring path) {
-  if (!path.empty() && path.front() == L'/') {
-    for (auto& c : path)
-      if (c == L'/') c = L'\\';
-    path = L"Z:" + path;
-  }
-  return path;
-}
-
-LONG SetString(HKEY hive, const wchar_t* path, const wchar_t* name, const std::wstring& value) {
-  HKEY key = nullptr;
-  LONG rc = ::RegCreateKeyExW(hive, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
-  rc = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  ::RegCloseKey(key);
-  return rc;
-}
-
-std::wstring GetString(HKEY hive, const wchar_t* path, const wchar_t* name) {
-  wchar_t buffer[2048] = {};
-  DWORD size = sizeof buffer;
-  if (::RegGetValueW(hive, path, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-    return {};
-  return buffer;
-}
-
 bool TrayIconExists(HWND monitor) {
   // Modifying nothing succeeds only for an icon the tray knows.
   NOTIFYICONDATAW data{};
@@ -59,44 +34,8 @@ bool TrayIconExists(HWND monitor) {
   return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-class MonitorScenario : public ::testing::Test {
+class MonitorScenario : public ProgramScenario {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = L"C:\\obrivo-gui\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
-    ::CreateDirectoryW(L"C:\\obrivo-gui", nullptr);
-    ::CreateDirectoryW(folder_.c_str(), nullptr);
-    const std::wstring bin = HostToWine(EnvVar(L"OBRIVO_BIN_DIR"));
-    ASSERT_FALSE(bin.empty()) << "OBRIVO_BIN_DIR names the built programs";
-    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll"})
-      ASSERT_TRUE(::CopyFileW((bin + L"\\" + file).c_str(), (folder_ + L"\\" + file).c_str(), FALSE))
-          << "copy of the programs";
-    helper_ = bin + L"\\obrivo_test_helper.exe";
-    ResetStore();
-  }
-
-  void TearDown() override {
-    KillProcessesIn(folder_);
-    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt"})
-      ::DeleteFileW((folder_ + L"\\" + file).c_str());
-    ::RemoveDirectoryW(folder_.c_str());
-    ResetStore();
-  }
-
-  // Every scenario starts as a first run on this machine.
-  static void ResetStore() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tolvane");
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tolvane");
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                         L"Obrivo");
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS");
-  }
-
-  static void SetOption(const wchar_t* name, const wchar_t* value) {
-    ASSERT_EQ(SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Options", name, value),
-              ERROR_SUCCESS);
-  }
-
   Process Run(const std::wstring& arguments = L"") {
     return Process(folder_ + L"\\Obrivo.exe", arguments, folder_);
   }
@@ -114,31 +53,12 @@ class MonitorScenario : public ::testing::Test {
     return window;
   }
 
-  // The Explorer's window and the page request it shows.
+  // The page the Explorer's sheet shows.
   static std::wstring ExplorerRequest() {
-    HWND explorer = WaitForWindow(L"ObrivoEx");
-    if (!explorer) return L"(no Explorer window)";
-    HWND label = nullptr;  // the window exists a moment before its contents
-    WaitUntil([&] { return (label = ::GetDlgItem(explorer, 100)) != nullptr; }, 10s);
-    return label ? WindowText(label) : L"(no label)";
+    HWND sheet = WaitForSheet();
+    if (!sheet) return L"(no Explorer sheet)";
+    return L"Requested page: " + std::to_wstring(CurrentPageCode(sheet));
   }
-
-  static void CloseExplorer() {
-    if (HWND explorer = ::FindWindowW(L"ObrivoEx", nullptr)) {
-      DWORD pid = 0;
-      ::GetWindowThreadProcessId(explorer, &pid);
-      HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-      if (process) {
-        ::TerminateProcess(process, 0);
-        ::WaitForSingleObject(process, 10000);
-        ::CloseHandle(process);
-      }
-    }
-    WaitUntil([] { return ::FindWindowW(L"ObrivoEx", nullptr) == nullptr; }, 10s);
-  }
-
-  std::wstring folder_;
-  std::wstring helper_;
 };
 
 TEST_F(MonitorScenario, FirstRunCreatesTheStoreAndShowsTheTrayIcon) {
@@ -151,11 +71,12 @@ TEST_F(MonitorScenario, FirstRunCreatesTheStoreAndShowsTheTrayIcon) {
   EXPECT_FALSE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo", nullptr).empty())
       << "the first-run date";
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo", L"Version"), L"16.0.2009.5");
-  for (const wchar_t* key : {L"Options", L"Run", L"IEHelpers", L"Tasks", L"Cookies", L"Nuts",
-                             L"HostFile"}) {
+  for (const wchar_t* key :
+       {L"Options", L"Run", L"IEHelpers", L"Tasks", L"Cookies", L"Nuts", L"HostFile"}) {
     HKEY opened = nullptr;
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\Tolvane\\Obrivo\\" + std::wstring(key)).c_str(),
-                              0, KEY_READ, &opened),
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER,
+                              (L"Software\\Tolvane\\Obrivo\\" + std::wstring(key)).c_str(), 0,
+                              KEY_READ, &opened),
               ERROR_SUCCESS)
         << key;
     if (opened) ::RegCloseKey(opened);
@@ -164,7 +85,8 @@ TEST_F(MonitorScenario, FirstRunCreatesTheStoreAndShowsTheTrayIcon) {
                       L"Obrivo"),
             folder_ + L"\\obrivo.exe -expressboot")
       << "registered to start at logon";
-  EXPECT_FALSE(GetString(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS\\command", nullptr).empty());
+  EXPECT_FALSE(
+      GetString(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS\\command", nullptr).empty());
 
   std::this_thread::sleep_for(500ms);  // let the tray paint before the picture
   SaveDesktopScreenshot(L"monitor-tray.bmp");
@@ -208,7 +130,8 @@ TEST_F(MonitorScenario, QuitSwitchAsksWhenConfirmExitIsSet) {
   ASSERT_TRUE(WaitUntil([&] { return (question = FindDialogOf(monitor.id())) != nullptr; }));
   EXPECT_EQ(WindowText(question), L"Obrivo");
   HWND text = ::GetDlgItem(question, 0xFFFF);
-  if (text) EXPECT_NE(WindowText(text).find(L"Do you want Obrivo.exe to Exit?"), std::wstring::npos);
+  if (text)
+    EXPECT_NE(WindowText(text).find(L"Do you want Obrivo.exe to Exit?"), std::wstring::npos);
 
   // No: the Monitor stays and the Explorer opens its Options page.
   ::PostMessageW(question, WM_COMMAND, IDNO, 0);
@@ -303,10 +226,13 @@ TEST_F(MonitorScenario, TraceFileOnlyWithDebug) {
   const std::string trace = content.str();
   EXPECT_NE(trace.find("[Trace]"), std::string::npos) << trace;
   EXPECT_TRUE(std::regex_search(
-      trace, std::regex(R"((^|\n)-?\d+\.1=\d\d-\d\d  \d\d:\d\d:\d\d START: From Initialize to Post\r?\n)")))
+      trace,
+      std::regex(
+          R"((^|\n)-?\d+\.1=\d\d-\d\d  \d\d:\d\d:\d\d START: From Initialize to Post\r?\n)")))
       << trace;
   EXPECT_TRUE(std::regex_search(
-      trace, std::regex(R"((^|\n)-?\d+\.2=\*\*:\*\*:\*\* NanoCycles: From Initialize to Post = \d+ )")))
+      trace,
+      std::regex(R"((^|\n)-?\d+\.2=\*\*:\*\*:\*\* NanoCycles: From Initialize to Post = \d+ )")))
       << trace;
 }
 
@@ -319,14 +245,16 @@ TEST_F(MonitorScenario, TrayCommandsOpenTheirPages) {
   ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_LBUTTONDBLCLK);
   EXPECT_EQ(ExplorerRequest(), L"Requested page: 6026");
 
-  // Each menu command reaches the Explorer (the running one) with its page.
-  const int pages[] = {6027, 6028, 6029, 6033, 6038, 6039, 6040, 6042, 6052, 6055, 6056, 6060, 6026};
+  CloseExplorer();
+
+  // Each menu command opens the Explorer on its page.
+  const int pages[] = {6027, 6028, 6029, 6033, 6038, 6039, 6040,
+                       6042, 6052, 6055, 6056, 6060, 6026};
   for (int page : pages) {
     ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(page), 0);
-    const std::wstring expected = L"Requested page: " + std::to_wstring(page);
-    EXPECT_TRUE(WaitUntil([&] { return ExplorerRequest() == expected; })) << page;
+    EXPECT_EQ(ExplorerRequest(), L"Requested page: " + std::to_wstring(page));
+    CloseExplorer();
   }
-  CloseExplorer();
 
   // A right-click opens the menu; Escape closes it and the Monitor goes on.
   ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
@@ -385,14 +313,17 @@ TEST_F(MonitorScenario, ProgramFileOnTheCommandLineOpensItsInformationPage) {
   // As the shell verb hands it over: the file name unquoted after the Monitor's own.
   Process lookup = Run(helper_);
   EXPECT_EQ(lookup.WaitForExit(), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }));
   std::ifstream file{std::filesystem::path(record)};
   std::string url((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   file.close();
   ::DeleteFileW(record.c_str());
   SetString(HKEY_CLASSES_ROOT, handler, nullptr, original);
 
-  EXPECT_EQ(url.rfind("https://www.tolvane.com/cgi-bin/plusinfo.pl?program=obrivo_test_helper.exe", 0), 0u)
+  EXPECT_EQ(
+      url.rfind("https://www.tolvane.com/cgi-bin/plusinfo.pl?program=obrivo_test_helper.exe", 0),
+      0u)
       << url;
   EXPECT_NE(url.find("&Type=460"), std::string::npos) << url;
   EXPECT_EQ(::FindWindowW(L"Obrivo", nullptr), nullptr) << "a lookup starts no Monitor";

@@ -1,0 +1,244 @@
+// The Explorer as a user meets it: started with a page switch or its stored start page, started
+// again while open, asked to quit, and where its sheet reappears. Each scenario runs the real
+// ObrivoEx.exe from a folder of its own.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "explorer_probe.h"
+#include "program_scenario.h"
+#include "test_process.h"
+
+namespace obrivo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kProductKey[] = L"Software\\Tolvane\\Obrivo";
+constexpr wchar_t kOptionsKey[] = L"Software\\Tolvane\\Obrivo\\Options";
+
+class ExplorerScenario : public ProgramScenario {
+ protected:
+  void TearDown() override {
+    CloseExplorer();
+    ProgramScenario::TearDown();
+  }
+
+  Process Run(const std::wstring& arguments = L"") {
+    return Process(folder_ + L"\\ObrivoEx.exe", arguments, folder_);
+  }
+
+  // Starts the Explorer and waits for its sheet.
+  HWND Open(Process& process, const std::wstring& arguments) {
+    process = Run(arguments);
+    EXPECT_TRUE(process.started());
+    HWND sheet = WaitForSheet();
+    EXPECT_NE(sheet, nullptr) << "the sheet for "
+                              << std::string(arguments.begin(), arguments.end());
+    return sheet;
+  }
+
+  // Closes the Explorer the way a second start with -Q does, and waits for it to end.
+  void Quit(Process& explorer) {
+    Process quit = Run(L"-Q");
+    EXPECT_EQ(quit.WaitForExit(), 0u);
+    EXPECT_EQ(explorer.WaitForExit(), 0u) << "the Explorer ends when told to quit";
+  }
+};
+
+TEST_F(ExplorerScenario, SwitchesAndTheStoredStartPageChooseThePage) {
+  const struct {
+    const wchar_t* arguments;
+    const wchar_t* startTab;  // nullptr: none stored
+    int page;
+  } cases[] = {
+      {L"-FILETYPES", nullptr, 6042},  // contains -FILETYPE
+      {L"-OPTIONS", nullptr, 6033},
+      {L"-NUTS", nullptr, 6028},  // contains -NUT
+      {L"-restart", nullptr, 6033},
+      {L"-BHO -START", nullptr, 6040},  // the later switch of the table wins
+      {L"", L"6052", 6052},
+      {L"", L"0", 6026},
+      {L"", L"garbage", 6026},
+      {L"", L"6031", 6026},  // a command, not a page: never run at start
+      {L"", nullptr, 6026},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.arguments, c.arguments + wcslen(c.arguments)) + " / " +
+                 (c.startTab ? std::string(c.startTab, c.startTab + wcslen(c.startTab)) : "-"));
+    ResetStore();
+    if (c.startTab) SetOption(L"StartTab", c.startTab);
+    Process explorer;
+    HWND sheet = Open(explorer, c.arguments);
+    EXPECT_EQ(CurrentPageCode(sheet), c.page);
+    Quit(explorer);
+  }
+}
+
+TEST_F(ExplorerScenario, EveryPageIsThereWithItsCaption) {
+  Process explorer;
+  HWND sheet = Open(explorer, L"-START");
+  ASSERT_NE(sheet, nullptr);
+  HWND tabs = PropSheet_GetTabControl(sheet);
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(TabCtrl_GetItemCount(tabs), 13) << "Services is present on the NT family";
+  // Selecting each page shows it; the ones without rows yet have their columns.
+  for (int index = 0; index < 13; ++index) {
+    PropSheet_SetCurSel(sheet, nullptr, index);
+    EXPECT_TRUE(WaitUntil([&] { return CurrentPageCode(sheet) == PageCodeAt(index); }, 5s))
+        << index;
+  }
+  PropSheet_SetCurSel(sheet, nullptr, 0);
+  HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  HWND list = ::GetDlgItem(page, 1000);
+  ASSERT_NE(list, nullptr);
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5) << "the startup columns";
+  EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0) << "no invented rows";
+  EXPECT_EQ(WindowText(::GetDlgItem(page, 1008)), L"Info...");
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, 1008)));
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, 1064)))
+      << "Add stays disabled until adding exists";
+
+  std::this_thread::sleep_for(500ms);
+  SaveDesktopScreenshot(L"explorer-startup-page.bmp");
+  Quit(explorer);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"StartTab"), L"6026");
+}
+
+TEST_F(ExplorerScenario, SecondStartBringsTheSheetToTheFrontWithoutChangingPage) {
+  Process explorer;
+  HWND sheet = Open(explorer, L"-HIDDEN");
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_EQ(CurrentPageCode(sheet), 6052);
+  // Another window comes to the front first.
+  HWND other = ::CreateWindowExW(0, L"STATIC", L"in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                 10, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  ::SetForegroundWindow(other);
+  EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == other; }, 5s));
+
+  Process second = Run(L"-TASK");
+  EXPECT_EQ(second.WaitForExit(), 0u) << "the second Explorer hands over and ends";
+  EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s))
+      << "the open sheet comes to the front";
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(CurrentPageCode(sheet), 6052) << "the page does not change";
+  EXPECT_TRUE(explorer.Running());
+  ::DestroyWindow(other);
+  Quit(explorer);
+}
+
+TEST_F(ExplorerScenario, QuitWithNoExplorerRunningReturnsAtOnce) {
+  Process quit = Run(L"-Q");
+  EXPECT_EQ(quit.WaitForExit(5s), 0u);
+  EXPECT_EQ(::FindWindowW(L"ObrivoEx", nullptr), nullptr) << "no window was opened";
+}
+
+TEST_F(ExplorerScenario, StoredPlaceIsKeptAndPulledBackOnScreen) {
+  const int virtualWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int virtualHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const struct {
+    std::wstring x, y, dx, dy;
+    int left, top;
+  } cases[] = {
+      {L"120", L"60", L"", L"", 120, 60},
+      {std::to_wstring(virtualWidth + 500), L"60", L"", L"", 0, 60},
+      {L"120", std::to_wstring(virtualHeight + 500), L"", L"", 120, 0},
+      {L"-30000", L"-30000", L"", L"", 0, 0},      // a monitor that is no longer there
+      {L"40", L"30", L"99999", L"99999", 40, 30},  // a size beyond the screen is not used
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.x.begin(), c.x.end()) + "," + std::string(c.y.begin(), c.y.end()));
+    ResetStore();
+    SetString(HKEY_CURRENT_USER, kProductKey, L"xPos", c.x);
+    SetString(HKEY_CURRENT_USER, kProductKey, L"yPos", c.y);
+    if (!c.dx.empty()) {
+      SetString(HKEY_CURRENT_USER, kProductKey, L"dxPos", c.dx);
+      SetString(HKEY_CURRENT_USER, kProductKey, L"dyPos", c.dy);
+    }
+    Process explorer;
+    HWND sheet = Open(explorer, L"-START");
+    ASSERT_NE(sheet, nullptr);
+    RECT r{};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          ::GetWindowRect(sheet, &r);
+          return r.left == c.left && r.top == c.top;
+        },
+        5s))
+        << r.left << "," << r.top;
+    EXPECT_LE(r.right - r.left, virtualWidth);
+    EXPECT_LE(r.bottom - r.top, virtualHeight);
+    Quit(explorer);
+  }
+}
+
+TEST_F(ExplorerScenario, ClosingKeepsPlaceSizeAndPage) {
+  Process explorer;
+  HWND sheet = Open(explorer, L"-SCHEDULE");
+  ASSERT_NE(sheet, nullptr);
+  RECT r{};
+  ::GetWindowRect(sheet, &r);
+  HWND list = ::GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), 1000);
+  RECT before{};
+  ::GetWindowRect(list, &before);
+  const int width = r.right - r.left + 60, height = r.bottom - r.top + 40;
+  ::SetWindowPos(sheet, nullptr, 77, 55, width, height, SWP_NOZORDER);
+  // The list follows the sheet's new size.
+  RECT after{};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        ::GetWindowRect(list, &after);
+        return (after.right - after.left) - (before.right - before.left) >= 50 &&
+               (after.bottom - after.top) - (before.bottom - before.top) >= 30;
+      },
+      5s))
+      << "the list grew with the sheet";
+  Quit(explorer);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"xPos"), L"77");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"yPos"), L"55");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"dxPos"), std::to_wstring(width));
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"dyPos"), std::to_wstring(height));
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"StartTab"), L"6039");
+
+  // The next start comes back there, on that page.
+  Process again;
+  HWND reopened = Open(again, L"");
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(CurrentPageCode(reopened), 6039);
+  RECT back{};
+  ::GetWindowRect(reopened, &back);
+  EXPECT_EQ(back.left, 77);
+  EXPECT_EQ(back.right - back.left, width);
+  Quit(again);
+}
+
+TEST_F(ExplorerScenario, PruningRotatesThroughTheDetectionKeys) {
+  // Each start prunes one key; the counter wraps from 3 to 0.
+  SetOption(L"nCount", L"2");
+  const wchar_t* missing = L"C:\\no such folder\\gone.exe";
+  SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Hidden", missing, L"01/01/2020");
+  SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing, L"01/01/2020");
+  Process first;
+  ASSERT_NE(Open(first, L"-START"), nullptr);
+  Quit(first);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"nCount"), L"3");
+  EXPECT_TRUE(
+      GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Hidden", missing).empty());
+  EXPECT_FALSE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing).empty())
+      << "only one key per start";
+  Process second;
+  ASSERT_NE(Open(second, L"-START"), nullptr);
+  Quit(second);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"nCount"), L"0");
+  EXPECT_TRUE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing).empty());
+}
+
+}  // namespace
+}  // namespace obrivo::test

@@ -1,0 +1,88 @@
+// What every scenario with the real programs shares: a folder of its own holding copies of the
+// programs, a store reset to a first run before and after, and registry helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "test_process.h"
+
+namespace obrivo::test {
+
+inline std::wstring HostToWine(std::wstring path) {
+  if (!path.empty() && path.front() == L'/') {
+    for (auto& c : path)
+      if (c == L'/') c = L'\\';
+    path = L"Z:" + path;
+  }
+  return path;
+}
+
+inline LONG SetString(HKEY hive, const wchar_t* path, const wchar_t* name,
+                      const std::wstring& value) {
+  HKEY key = nullptr;
+  LONG rc = ::RegCreateKeyExW(hive, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+  rc = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+  return rc;
+}
+
+inline std::wstring GetString(HKEY hive, const wchar_t* path, const wchar_t* name) {
+  wchar_t buffer[2048] = {};
+  DWORD size = sizeof buffer;
+  if (::RegGetValueW(hive, path, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    return {};
+  return buffer;
+}
+
+class ProgramScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = L"C:\\obrivo-gui\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+    ::CreateDirectoryW(L"C:\\obrivo-gui", nullptr);
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    const std::wstring bin = HostToWine(EnvVar(L"OBRIVO_BIN_DIR"));
+    ASSERT_FALSE(bin.empty()) << "OBRIVO_BIN_DIR names the built programs";
+    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll"})
+      ASSERT_TRUE(
+          ::CopyFileW((bin + L"\\" + file).c_str(), (folder_ + L"\\" + file).c_str(), FALSE))
+          << "copy of the programs";
+    helper_ = bin + L"\\obrivo_test_helper.exe";
+    ResetStore();
+  }
+
+  void TearDown() override {
+    KillProcessesIn(folder_);
+    for (const wchar_t* file :
+         {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt", L"history.txt"})
+      ::DeleteFileW((folder_ + L"\\" + file).c_str());
+    ::RemoveDirectoryW(folder_.c_str());
+    ResetStore();
+  }
+
+  // Every scenario starts as a first run on this machine.
+  static void ResetStore() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tolvane");
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tolvane");
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         L"Obrivo");
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS");
+  }
+
+  static void SetOption(const wchar_t* name, const wchar_t* value) {
+    ASSERT_EQ(SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Options", name, value),
+              ERROR_SUCCESS);
+  }
+
+  std::wstring folder_;
+  std::wstring helper_;
+};
+
+}  // namespace obrivo::test
