@@ -69,9 +69,10 @@ DWORD StopProgramByPath(HWND owner, std::string_view path, std::string_view name
   }
   win32::UniqueHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
   if (!process) return 0;
+  // Ended with exit code 1: ending it with the code it reports while running (259, STILL_ACTIVE)
+  // would make everyone who later reads its exit code believe it still runs.
+  ::TerminateProcess(process.get(), 1);
   DWORD code = 0;
-  ::GetExitCodeProcess(process.get(), &code);
-  ::TerminateProcess(process.get(), code);
   for (int i = 0; i < 5; ++i) {
     if (::GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE) break;
     ::Sleep(10);
