@@ -51,9 +51,9 @@ class InfoWindow : public test::SandboxedTest {
   void SetUp() override {
     SandboxedTest::SetUp();
     CreateSharedResources(common::App().instance);
-    self_ = win32::ModuleFileName();
     helper_ =
         win32::Narrow(HostToWine(test::EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_test_helper.exe";
+    self_ = helper_;  // an existing program file with an icon
   }
   void TearDown() override { ReleaseSharedResources(); }
 
