@@ -1,0 +1,172 @@
+/* Identifiers of the Explorer's dialogs, bitmaps and controls, shared by the resource scripts
+   and the C++ code. Plain C preprocessor only: windres and rc read this file too.
+   Ids below 2100 are the ones the pages and the framework act on by number (list, corner
+   pictures, commands that double as right-click menu entries); 2100-2399 are our own choice
+   for controls nothing else refers to by number. An id is unique within its dialog, not
+   across dialogs: the Options page's 1201 is a check box, elsewhere it is a menu command. */
+#ifndef OBRIVO_EXPLORER_IDS_H
+#define OBRIVO_EXPLORER_IDS_H
+
+/* Property pages, in sheet order. */
+#define IDD_STARTUP_PAGE 102
+#define IDD_DELAYED_PAGE 197
+#define IDD_ACTIVEX_PAGE 201
+#define IDD_IE_HELPERS_PAGE 139
+#define IDD_SCHEDULED_TASKS_PAGE 137
+#define IDD_SERVICES_PAGE 132
+#define IDD_ACTIVE_TASKS_PAGE 110
+#define IDD_COOKIES_PAGE 108
+#define IDD_FILE_TYPES_PAGE 142
+#define IDD_HIDDEN_FILES_PAGE 195
+#define IDD_RECENT_PAGE 214
+#define IDD_PLUS_PAGE 103
+#define IDD_OPTIONS_PAGE 114
+
+/* Dialogs opened from the pages. */
+#define IDD_PROGRAM_INFO 121
+#define IDD_HISTORY 141
+
+/* Bitmaps. The Help picture and the Monitor (patrol) picture each have their states. */
+#define IDB_PRODUCT 117
+#define IDB_HELP_NORMAL 133
+#define IDB_HELP_HOVER 134
+#define IDB_HELP_PRESSED 135
+#define IDB_PATROL_OFF 154
+#define IDB_PATROL_PRESSED 155
+#define IDB_PATROL_ON 156
+#define IDB_PATROL_REAL_TIME 193
+#define IDB_PAGE_TOP 158
+#define IDB_OPTIONS_TOP 159
+#define IDB_INFORMATION_TOP 160
+
+/* The anatomy every page shares. */
+#define IDC_PAGE_LIST 1000
+#define IDC_TOP_PICTURE 1130
+#define IDC_HEADING 1047  /* first heading text */
+#define IDC_HEADING2 1048 /* second heading text, where the page has two */
+#define IDC_HELP_PICTURE 1077
+#define IDC_HELP_LABEL 1134
+#define IDC_MONITOR_PICTURE 1112
+#define IDC_MONITOR_LABEL 1135
+
+/* Bottom buttons; the same ids are the right-click menu's commands. */
+#define IDC_ENABLE 10
+#define IDC_DISABLE 11
+#define IDC_REMOVE 1003
+#define IDC_CLOSE 1004
+#define IDC_REFRESH 1006
+#define IDC_KILL_TASK 1007
+#define IDC_INFO 1008
+#define IDC_ADD 1064
+#define IDC_DELAY_OPTIONS 1197
+
+/* Startup Programs page. */
+#define IDC_SHOW_ALL_STARTUP 1014
+
+/* Delayed Start page: its headings have ids of their own. */
+#define IDC_DELAYED_HEADING 1187
+#define IDC_DELAYED_HINT 1200
+
+/* ActiveX and Services pages. */
+#define IDC_ACTIVEX_LIST_ALL 2120
+#define IDC_HIDE_MICROSOFT 2121 /* "non-Microsoft only" on both pages */
+
+/* Hidden Files page. */
+#define IDC_UNHIDE 2125
+
+/* Cookies page. */
+#define IDC_COOKIE_VIEW_HINT 2130
+#define IDC_COOKIE_FILTER_HINT 2131
+#define IDC_COOKIE_FILTERS_HEADING 2132
+#define IDC_COOKIE_FILTER_EDIT 2133
+#define IDC_VIEW_COOKIES 2134
+#define IDC_ALWAYS_VIEW_COOKIES 2135
+#define IDC_COOKIES_IE 2136
+#define IDC_COOKIES_MOZILLA 2137
+#define IDC_COOKIE_FOLDER 2138
+#define IDC_COOKIE_FOLDER_BROWSE 2139
+
+/* Recent page. */
+#define IDC_RECENT_HEADING 1244
+#define IDC_RECENT_HEADING2 1245
+#define IDC_RECENT_ACTION 1246
+
+/* PLUS page. */
+#define IDC_PLUS_TITLE 2150
+#define IDC_PRODUCT_PICTURE 2151
+#define IDC_NEWS_LINK 2152
+#define IDC_VERSION_CHECK 2153
+#define IDC_SEARCH_LABEL 2154
+#define IDC_SEARCH_EDIT 2155
+#define IDC_SEARCH 2156
+
+/* Options page. */
+#define IDC_OPTIONS_HEADING 1049
+#define IDC_OPTIONS_GROUP 1051
+#define IDC_START_PAGES_PICTURE 1136
+#define IDC_HOSTS_PICTURE 1137
+#define IDC_RESTART_FILE_PICTURE 1138
+#define IDC_RESTART_FILE_TEXT 1139
+#define IDC_START_PAGES_TEXT 1140
+#define IDC_HOSTS_TEXT 1141
+#define IDC_AUTO_START 1017
+#define IDC_EXPLORER_INTEGRATION 1018
+#define IDC_PLAY_SOUNDS 1020
+#define IDC_TRACK_HISTORY 1024
+#define IDC_HIDE_TRAY_ICON 1025
+#define IDC_LOCK_FILE_TYPES 1026
+#define IDC_CONFIRM_EXIT 1027
+#define IDC_ORIGINAL_TRAY_ICON 1201
+#define IDC_PLUS_FORMAT 1202
+#define IDC_VIEW_HISTORY 1104
+#define IDC_VIEW_HOSTS 1105
+#define IDC_EXPORT_SETTINGS 1106
+#define IDC_RESTORE_ALL_DELAYED 1107
+#define IDC_OBRIVO_LOG 1108
+#define IDC_HIJACK_LOG 1109
+#define IDC_SPREADSHEET_REPORT 1110
+#define IDC_HIDE_ALERTS 1236
+
+/* Program Info dialog. Close is IDCANCEL, so that Escape closes it too. */
+#define IDC_INFO_KILL 3
+#define IDC_INFO_RUN 4
+#define IDC_INFO_EXPAND 5
+#define IDC_INFO_PRODUCT 100
+#define IDC_INFO_STATUS 1010
+#define IDC_INFO_CREATED 1011
+#define IDC_INFO_LAST_SAVED 1013
+#define IDC_INFO_DETECTED 1014
+#define IDC_INFO_PATH 1026
+#define IDC_INFO_COMPANY 1029
+#define IDC_INFO_VERSION 1030
+#define IDC_INFO_DESCRIPTION 1031
+#define IDC_INFO_COPYRIGHT 1032
+#define IDC_INFO_NOTES 1033
+#define IDC_INFO_LOCATION 1039
+#define IDC_INFO_SIZE 1181
+#define IDC_INFO_ICON 2100
+#define IDC_INFO_COMPANY_LABEL 2101
+#define IDC_INFO_VERSION_LABEL 2102
+#define IDC_INFO_COPYRIGHT_LABEL 2103
+#define IDC_INFO_CREATED_LABEL 2104
+#define IDC_INFO_LAST_SAVED_LABEL 2105
+#define IDC_INFO_SIZE_LABEL 2106
+#define IDC_INFO_DETECTED_LABEL 2107
+#define IDC_INFO_PREVIOUS 2108
+#define IDC_INFO_NEXT 2109
+#define IDC_INFO_PLUS 2110
+#define IDC_INFO_NOTE 2111 /* Create Note, then Save Note */
+/* Service items only; hidden until the item is a service. */
+#define IDC_INFO_START_TYPE_LABEL 2112
+#define IDC_INFO_START_TYPE 2113
+#define IDC_INFO_SERVICE_STATUS_LABEL 2114
+#define IDC_INFO_SERVICE_STATUS 2115
+#define IDC_INFO_SERVICE_STOP 2116
+#define IDC_INFO_SERVICE_APPLY 2117
+
+/* History viewer; its list is IDC_PAGE_LIST and Close is IDOK. */
+#define IDC_HISTORY_TEXT 1102
+#define IDC_HISTORY_RESTORE 1104
+#define IDC_HISTORY_CLEAR 1106
+
+#endif /* OBRIVO_EXPLORER_IDS_H */

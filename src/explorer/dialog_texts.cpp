@@ -1,0 +1,218 @@
+// The string each control of the Explorer's dialogs shows, by dialog.
+#include "explorer/dialog_texts.h"
+
+#include <string>
+
+#include "common/text_loader.h"
+#include "common/win32/wide.h"
+#include "explorer_ids.h"
+
+namespace obrivo::explorer {
+namespace {
+
+constexpr int kCaption = 0;
+constexpr int kHelp = 793;
+constexpr int kMonitor = 794;
+constexpr int kInfo = 301;
+constexpr int kRemove = 302;
+constexpr int kClose = 304;
+constexpr int kAdd = 311;
+
+constexpr ControlText kStartup[] = {
+    {kCaption, 606},
+    {IDC_HEADING, 211},
+    {IDC_SHOW_ALL_STARTUP, 929},
+    {IDC_INFO, kInfo},
+    {IDC_ENABLE, 632},
+    {IDC_DISABLE, 633},
+    {IDC_ADD, kAdd},
+    {IDC_REMOVE, kRemove},
+    {IDC_CLOSE, kClose},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kDelayed[] = {
+    {kCaption, 609},          {IDC_DELAYED_HEADING, 1100},
+    {IDC_DELAYED_HINT, 1133}, {IDC_INFO, kInfo},
+    {IDC_ADD, kAdd},          {IDC_DELAY_OPTIONS, 1132},
+    {IDC_REMOVE, kRemove},    {IDC_CLOSE, kClose},
+    {IDC_HELP_LABEL, kHelp},
+};
+
+constexpr ControlText kActiveX[] = {
+    {kCaption, 1155},
+    {IDC_HEADING, 1152},
+    {IDC_ACTIVEX_LIST_ALL, 1154},
+    {IDC_HIDE_MICROSOFT, 1161},
+    {IDC_INFO, kInfo},
+    {IDC_ENABLE, 632},
+    {IDC_DISABLE, 633},
+    {IDC_CLOSE, kClose},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kIeHelpers[] = {
+    {kCaption, 694},         {IDC_HEADING, 695},
+    {IDC_HEADING2, 696},     {IDC_INFO, kInfo},
+    {IDC_REMOVE, kRemove},   {IDC_CLOSE, kClose},
+    {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kScheduledTasks[] = {
+    {kCaption, 680},
+    {IDC_HEADING, 678},
+    {IDC_HEADING2, 679},
+    {IDC_INFO, kInfo},
+    {IDC_REMOVE, kRemove},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kServices[] = {
+    {kCaption, 636},   {IDC_HEADING, 638},  {IDC_HEADING2, 639},     {IDC_HIDE_MICROSOFT, 721},
+    {IDC_INFO, kInfo}, {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kActiveTasks[] = {
+    {kCaption, 607},    {IDC_HEADING, 221},   {IDC_HEADING2, 222}, {IDC_INFO, kInfo},
+    {IDC_REFRESH, 305}, {IDC_KILL_TASK, 306}, {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp},
+};
+
+// The page's own window text is 722; its tab reads 608 (the sheet sets that).
+constexpr ControlText kCookies[] = {
+    {kCaption, 722},
+    {IDC_HEADING, 771},
+    {IDC_COOKIE_VIEW_HINT, 772},
+    {IDC_COOKIE_FILTER_HINT, 773},
+    {IDC_COOKIE_FILTERS_HEADING, 967},
+    {IDC_ADD, kAdd},
+    {IDC_REMOVE, kRemove},
+    {IDC_VIEW_COOKIES, 774},
+    {IDC_ALWAYS_VIEW_COOKIES, 796},
+    {IDC_COOKIES_IE, 798},
+    {IDC_COOKIES_MOZILLA, 797},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kFileTypes[] = {
+    {kCaption, 739},     {IDC_HEADING, 740},      {IDC_HEADING2, 741},
+    {IDC_INFO, kInfo},   {IDC_ADD, kAdd},         {IDC_REMOVE, kRemove},
+    {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kHiddenFiles[] = {
+    {kCaption, 973},     {IDC_HEADING, 910},      {IDC_HEADING2, 911},
+    {IDC_INFO, kInfo},   {IDC_REFRESH, 305},      {IDC_UNHIDE, 931},
+    {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+};
+
+constexpr ControlText kRecent[] = {
+    {kCaption, 1192},  {IDC_RECENT_HEADING, 1190}, {IDC_RECENT_HEADING2, 1191},
+    {IDC_INFO, kInfo}, {IDC_CLOSE, kClose},        {IDC_HELP_LABEL, kHelp},
+};
+
+constexpr ControlText kPlus[] = {
+    {kCaption, 611},         {IDC_NEWS_LINK, 1147}, {IDC_VERSION_CHECK, 764},
+    {IDC_SEARCH_LABEL, 770}, {IDC_SEARCH, 769},     {IDC_HELP_LABEL, kHelp},
+};
+
+constexpr ControlText kOptions[] = {
+    {kCaption, 610},
+    {IDC_OPTIONS_HEADING, 251},
+    {IDC_OPTIONS_GROUP, 253},
+    {IDC_RESTART_FILE_TEXT, 355},
+    {IDC_START_PAGES_TEXT, 635},
+    {IDC_HOSTS_TEXT, 735},
+    {IDC_AUTO_START, 353},
+    {IDC_PLAY_SOUNDS, 354},
+    {IDC_TRACK_HISTORY, 709},
+    {IDC_HIDE_TRAY_ICON, 974},
+    {IDC_LOCK_FILE_TYPES, 928},
+    {IDC_CONFIRM_EXIT, 749},
+    {IDC_ORIGINAL_TRAY_ICON, 1148},
+    {IDC_PLUS_FORMAT, 1150},
+    {IDC_EXPLORER_INTEGRATION, 1185},
+    {IDC_OBRIVO_LOG, 310},
+    {IDC_VIEW_HISTORY, 727},
+    {IDC_VIEW_HOSTS, 734},
+    {IDC_EXPORT_SETTINGS, 853},
+    {IDC_HIJACK_LOG, 1137},
+    {IDC_SPREADSHEET_REPORT, 1145},
+    {IDC_RESTORE_ALL_DELAYED, 1125},
+    {IDC_HIDE_ALERTS, 1164},
+    {IDC_HELP_LABEL, kHelp},
+};
+
+// The window title is the item's title, set with the item.
+constexpr ControlText kProgramInfo[] = {
+    {IDC_INFO_COMPANY_LABEL, 643},
+    {IDC_INFO_VERSION_LABEL, 644},
+    {IDC_INFO_COPYRIGHT_LABEL, 645},
+    {IDC_INFO_CREATED_LABEL, 915},
+    {IDC_INFO_LAST_SAVED_LABEL, 917},
+    {IDC_INFO_SIZE_LABEL, 920},
+    {IDC_INFO_DETECTED_LABEL, 921},
+    {IDC_INFO_PREVIOUS, 1083},
+    {IDC_INFO_NEXT, 1082},
+    {IDC_INFO_PLUS, 641},
+    {IDC_INFO_NOTE, 969},
+    {IDC_INFO_EXPAND, 918},
+    {IDC_INFO_KILL, 306},
+    {IDC_INFO_RUN, 832},
+    {IDC_INFO_START_TYPE_LABEL, 667},
+    {IDC_INFO_SERVICE_STATUS_LABEL, 668},
+    {IDC_INFO_SERVICE_STOP, 650},
+    {IDC_INFO_SERVICE_APPLY, 662},
+    {IDCANCEL, kClose},
+};
+
+constexpr ControlText kHistory[] = {
+    {kCaption, 712},          {IDC_HISTORY_TEXT, 710}, {IDC_HISTORY_RESTORE, 717},
+    {IDC_HISTORY_CLEAR, 711}, {IDOK, kClose},
+};
+
+struct DialogTable {
+  int dialogId;
+  std::span<const ControlText> texts;
+};
+
+constexpr DialogTable kDialogs[] = {
+    {IDD_STARTUP_PAGE, kStartup},
+    {IDD_DELAYED_PAGE, kDelayed},
+    {IDD_ACTIVEX_PAGE, kActiveX},
+    {IDD_IE_HELPERS_PAGE, kIeHelpers},
+    {IDD_SCHEDULED_TASKS_PAGE, kScheduledTasks},
+    {IDD_SERVICES_PAGE, kServices},
+    {IDD_ACTIVE_TASKS_PAGE, kActiveTasks},
+    {IDD_COOKIES_PAGE, kCookies},
+    {IDD_FILE_TYPES_PAGE, kFileTypes},
+    {IDD_HIDDEN_FILES_PAGE, kHiddenFiles},
+    {IDD_RECENT_PAGE, kRecent},
+    {IDD_PLUS_PAGE, kPlus},
+    {IDD_OPTIONS_PAGE, kOptions},
+    {IDD_PROGRAM_INFO, kProgramInfo},
+    {IDD_HISTORY, kHistory},
+};
+
+}  // namespace
+
+std::span<const ControlText> DialogTexts(int dialogId) {
+  for (const DialogTable& dialog : kDialogs)
+    if (dialog.dialogId == dialogId) return dialog.texts;
+  return {};
+}
+
+void ApplyDialogTexts(HWND dialog, int dialogId) {
+  for (const ControlText& entry : DialogTexts(dialogId)) {
+    const std::wstring text = win32::Wide(common::LoadText(entry.stringId));
+    if (entry.control == kCaption)
+      ::SetWindowTextW(dialog, text.c_str());
+    else
+      ::SetDlgItemTextW(dialog, entry.control, text.c_str());
+  }
+}
+
+}  // namespace obrivo::explorer
