@@ -397,7 +397,11 @@ void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
   const bool left = !product.empty() && win32::Narrow(text).find(product) != std::string::npos;
   const UINT format = DT_SINGLELINE | DT_NOPREFIX | (left ? DT_LEFT : DT_CENTER);
   HDC dc = item.hDC;
-  ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+  // The page's own background (themed pages are not button-face grey).
+  auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(window_, WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(item.hwndItem)));
+  ::FillRect(dc, &item.rcItem, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
   HGDIOBJ oldFont = ::SelectObject(dc, SharedFont(Font::Label));
   ::SetBkMode(dc, TRANSPARENT);
   RECT shadow = item.rcItem;
