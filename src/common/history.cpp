@@ -85,7 +85,11 @@ std::size_t LoadHistory() {
   // Read with every kind of sharing, so a writer is never turned away while the viewer reads.
   const auto contents = win32::ReadWholeFile(HistoryFilePath());
   if (!contents) return 0;
-  for (core::HistoryRow& row : core::ParseHistoryFile(*contents)) {
+  std::vector<core::HistoryRow> rows = core::ParseHistoryFile(*contents);
+  // The list holds 4096 rows: a long file shows its newest records, the ones that matter.
+  const std::size_t first = rows.size() > core::kMaxItems ? rows.size() - core::kMaxItems : 0;
+  for (std::size_t i = first; i < rows.size(); ++i) {
+    core::HistoryRow& row = rows[i];
     core::Item item;
     item.title = std::move(row.title);
     item.path = std::move(row.file);
@@ -94,7 +98,7 @@ std::size_t LoadHistory() {
     item.type = row.type;
     item.flag = row.event;
     // The list's own rules (long path form, the program's own title) would change what the
-    // record says, so rows go in as read. The list holds the first 4096 records.
+    // record says, so rows go in as read.
     if (!Items().AddRaw(std::move(item))) break;
   }
   return ItemCount();

@@ -105,6 +105,17 @@ TEST_F(HistoryTest, AnsiLinesLoad) {
   EXPECT_EQ(common::ItemTitle(1), kCyrillicTitle);
 }
 
+TEST_F(HistoryTest, ALongFileShowsItsNewestRecords) {
+  std::string lines;
+  for (int i = 0; i < 4100; ++i)
+    lines += "01/02/2024  1:00 PM\tTASK_Kill\tINFO_TASK\tentry " + std::to_string(i) +
+             "\tC:\\x.exe\t\r\n";
+  ASSERT_TRUE(WriteBytes(HistoryFilePath(), lines));
+  ASSERT_EQ(common::LoadHistory(), 4096u);
+  EXPECT_EQ(common::ItemTitle(0), "entry 4");
+  EXPECT_EQ(common::ItemTitle(4095), "entry 4099");
+}
+
 TEST_F(HistoryTest, MissingOrClearedFileLoadsNoRows) {
   common::AddItem("left over", "C:\\x.exe", "", "", 600, 0);
   EXPECT_EQ(common::LoadHistory(), 0u);
