@@ -9,7 +9,6 @@
 #include "common/first_detected.h"
 #include "common/notes.h"
 #include "common/online_lookup.h"
-#include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
@@ -21,6 +20,7 @@
 #include "explorer/explorer_state.h"
 #include "explorer/list_view.h"
 #include "explorer/page.h"
+#include "explorer/window_place.h"
 #include "explorer_ids.h"
 #include "system/processes.h"
 
@@ -185,31 +185,20 @@ void ApplyExpansion(HWND dialog, const InfoState& s) {
 }
 
 void RestorePosition(HWND dialog) {
-  const std::string x =
-      common::ReadStoreString(common::kProductKey, HKEY_CURRENT_USER, "xInfo", 16);
-  const std::string y =
-      common::ReadStoreString(common::kProductKey, HKEY_CURRENT_USER, "yInfo", 16);
+  const std::string x = ReadWindowPosition("xInfo"), y = ReadWindowPosition("yInfo");
   if (x.empty() || y.empty()) return;
-  core::ScreenMetrics screen;
-  screen.virtualWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  screen.virtualHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  screen.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-  screen.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  const core::Point p =
-      core::PullBackOnScreen({core::LeadingNumber(x), core::LeadingNumber(y)}, screen);
+  const core::Point p = core::PullBackOnScreen({core::LeadingNumber(x), core::LeadingNumber(y)},
+                                               CurrentScreenMetrics());
   ::SetWindowPos(dialog, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SavePosition(HWND dialog) {
   RECT r{};
   if (::IsIconic(dialog) || !::GetWindowRect(dialog, &r)) return;
-  auto put = [](const char* name, int value) {
-    common::WriteStoreString(HKEY_CURRENT_USER, common::kProductKey, name, std::to_string(value));
-  };
-  put("xInfo", r.left);
-  put("yInfo", r.top);
-  put("dxInfo", r.right - r.left);
-  put("dyInfo", r.bottom - r.top);
+  WriteWindowPosition("xInfo", r.left);
+  WriteWindowPosition("yInfo", r.top);
+  WriteWindowPosition("dxInfo", r.right - r.left);
+  WriteWindowPosition("dyInfo", r.bottom - r.top);
 }
 
 void OnNoteButton(HWND dialog, InfoState& s) {

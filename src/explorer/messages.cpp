@@ -8,7 +8,6 @@
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kTitleId = 2;
 constexpr int kHelpCaptionId = 31;
 constexpr int kNoSelectionId = 57;
 
@@ -22,10 +21,6 @@ int Box(HWND owner, std::string_view text, std::string_view caption, UINT type) 
 void ShowMessage(HWND owner, int id) {
   Box(owner, common::LoadText(id), common::LoadText(kHelpCaptionId, 128),
       MB_OK | MB_ICONINFORMATION);
-}
-
-bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
-  return Box(owner, text, common::LoadText(kTitleId, 128), MB_YESNO | icon) == IDYES;
 }
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }

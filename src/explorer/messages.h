@@ -4,14 +4,10 @@
 
 #include <windows.h>
 
-#include <string_view>
-
 namespace obrivo::explorer {
 
 // Information box with string `id`, captioned "Obrivo Help".
 void ShowMessage(HWND owner, int id);
-// Yes/No question with `text`, captioned with the program's title; true for Yes.
-bool AskYesNo(HWND owner, std::string_view text, UINT icon = MB_ICONQUESTION);
 // Message 57: an action needs a selected row.
 void ShowNoSelection(HWND owner);
 

@@ -77,7 +77,6 @@ class Page {
   void SortBy(int column, bool descending);
   // The item index of the first selected row, or -1.
   int SelectedItem() const;
-  bool filled() const { return filled_; }
 
   // True when the page acts on `id` (its own command or a shared one).
   bool Handles(int id) const;

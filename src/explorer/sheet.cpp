@@ -16,6 +16,7 @@
 #include "explorer/messages.h"
 #include "explorer/page.h"
 #include "explorer/pages/page_registry.h"
+#include "explorer/window_place.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -28,37 +29,18 @@ constexpr UINT_PTR kSubclassId = 1;
 // Posted to the sheet after a page switch: the sheet put the new page at its own old place.
 constexpr UINT kRelayoutMessage = WM_APP + 1;
 
-core::ScreenMetrics Screen() {
-  core::ScreenMetrics s;
-  s.virtualLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-  s.virtualTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-  s.virtualWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  s.virtualHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  s.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-  s.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  return s;
-}
-
-std::string ReadPosition(const char* name) {
-  return common::ReadStoreString(common::kProductKey, HKEY_CURRENT_USER, name, 16);
-}
-
-void WritePosition(const char* name, int value) {
-  common::WriteStoreString(HKEY_CURRENT_USER, common::kProductKey, name, std::to_string(value));
-}
-
 void RestorePlacement(HWND sheet) {
   RECT r{};
   ::GetWindowRect(sheet, &r);
-  const core::ScreenMetrics screen = Screen();
-  const std::string x = ReadPosition("xPos"), y = ReadPosition("yPos");
+  const core::ScreenMetrics screen = CurrentScreenMetrics();
+  const std::string x = ReadWindowPosition("xPos"), y = ReadWindowPosition("yPos");
   if (x.empty() || y.empty()) {
     const core::Point p = core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top, screen);
     ::SetWindowPos(sheet, nullptr, p.x, p.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     return;
   }
   core::Size size;
-  const std::string dx = ReadPosition("dxPos"), dy = ReadPosition("dyPos");
+  const std::string dx = ReadWindowPosition("dxPos"), dy = ReadWindowPosition("dyPos");
   if (!dx.empty() && !dy.empty()) size = {core::LeadingNumber(dx), core::LeadingNumber(dy)};
   const core::SheetPlacement p =
       core::PullBackSheet({core::LeadingNumber(x), core::LeadingNumber(y)}, size, screen);
@@ -182,11 +164,11 @@ void SaveSheetPlacement() {
   if (!s.sheet || ::IsIconic(s.sheet)) return;
   RECT r{};
   if (!::GetWindowRect(s.sheet, &r)) return;
-  WritePosition("xPos", r.left);
-  WritePosition("yPos", r.top);
+  WriteWindowPosition("xPos", r.left);
+  WriteWindowPosition("yPos", r.top);
   if (common::App().ntFamily) {
-    WritePosition("dxPos", r.right - r.left);
-    WritePosition("dyPos", r.bottom - r.top);
+    WriteWindowPosition("dxPos", r.right - r.left);
+    WriteWindowPosition("dyPos", r.bottom - r.top);
   }
 }
 

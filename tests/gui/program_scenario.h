@@ -13,15 +13,6 @@
 
 namespace obrivo::test {
 
-inline std::wstring HostToWine(std::wstring path) {
-  if (!path.empty() && path.front() == L'/') {
-    for (auto& c : path)
-      if (c == L'/') c = L'\\';
-    path = L"Z:" + path;
-  }
-  return path;
-}
-
 inline LONG SetString(HKEY hive, const wchar_t* path, const wchar_t* name,
                       const std::wstring& value) {
   HKEY key = nullptr;

@@ -80,8 +80,8 @@ void KillProcessesIn(const std::wstring& folder) {
     ids.push_back(entry.th32ProcessID);
   ::CloseHandle(snapshot);
   for (DWORD id : ids) {
-    HANDLE process =
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    HANDLE process = ::OpenProcess(
+        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
     if (!process) continue;
     wchar_t path[MAX_PATH * 2];
     DWORD size = MAX_PATH * 2;
@@ -134,6 +134,15 @@ HWND FindDialogOf(DWORD processId) {
   return search.found;
 }
 
+std::wstring HostToWine(std::wstring path) {
+  if (!path.empty() && path.front() == L'/') {
+    for (auto& c : path)
+      if (c == L'/') c = L'\\';
+    path = L"Z:" + path;
+  }
+  return path;
+}
+
 std::wstring EnvVar(const wchar_t* name) {
   wchar_t buffer[4096];
   const DWORD length = ::GetEnvironmentVariableW(name, buffer, 4096);
@@ -141,13 +150,8 @@ std::wstring EnvVar(const wchar_t* name) {
 }
 
 bool SaveDesktopScreenshot(const std::wstring& fileName) {
-  std::wstring folder = EnvVar(L"OBRIVO_ARTIFACTS_DIR");
+  const std::wstring folder = HostToWine(EnvVar(L"OBRIVO_ARTIFACTS_DIR"));  // set by ctest
   if (folder.empty()) return false;
-  if (folder.front() == L'/') {  // a host path from ctest
-    for (auto& c : folder)
-      if (c == L'/') c = L'\\';
-    folder = L"Z:" + folder;
-  }
   ::CreateDirectoryW(folder.c_str(), nullptr);
   HDC screen = ::GetDC(nullptr);
   const int width = ::GetSystemMetrics(SM_CXSCREEN);

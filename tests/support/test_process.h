@@ -50,6 +50,8 @@ std::wstring WindowText(HWND window);
 HWND FindDialogOf(DWORD processId);
 
 std::wstring EnvVar(const wchar_t* name);
+// A host path ("/work/...") as Wine's programs see it ("Z:\\work\\..."); other paths unchanged.
+std::wstring HostToWine(std::wstring path);
 // Writes a screenshot of the whole desktop to `fileName` in the artifacts folder (BMP).
 bool SaveDesktopScreenshot(const std::wstring& fileName);
 

@@ -24,15 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::WaitUntil;
 
-std::wstring HostToWine(std::wstring path) {
-  if (!path.empty() && path.front() == L'/') {
-    for (auto& c : path)
-      if (c == L'/') c = L'\\';
-    path = L"Z:" + path;
-  }
-  return path;
-}
-
 HWND WaitForInfo(const wchar_t* title) {
   HWND found = nullptr;
   WaitUntil([&] { return (found = ::FindWindowW(L"#32770", title)) != nullptr; }, 10s);
@@ -51,8 +42,8 @@ class InfoWindow : public test::SandboxedTest {
   void SetUp() override {
     SandboxedTest::SetUp();
     CreateSharedResources(common::App().instance);
-    helper_ =
-        win32::Narrow(HostToWine(test::EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_test_helper.exe";
+    helper_ = win32::Narrow(test::HostToWine(test::EnvVar(L"OBRIVO_BIN_DIR"))) +
+              "\\obrivo_test_helper.exe";
     self_ = helper_;  // an existing program file with an icon
   }
   void TearDown() override { ReleaseSharedResources(); }
