@@ -1,6 +1,7 @@
 // The settings store.
 #include "common/store.h"
 
+#include "common/trace_log.h"
 #include "common/win32/registry.h"
 #include "common/win32/wide.h"
 #include "core/capacity.h"
@@ -70,18 +71,28 @@ UniqueKey OpenForWriting(HKEY hive, std::string_view subkey, REGSAM access) {
   return key;
 }
 
+// A value that could not be written is not shown to the user (the programs go on without it),
+// but it must not vanish without a trace either.
+bool Written(bool ok, std::string_view subkey, std::string_view valueName) {
+  if (!ok) {
+    ReportDiagnostic("REGISTRY",
+                     "Could not write " + std::string(subkey) + "\\" + std::string(valueName));
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool WriteStoreString(HKEY hive, std::string_view subkey, std::string_view valueName,
                       std::string_view text) {
   UniqueKey key = OpenForWriting(hive, subkey, KEY_ALL_ACCESS);
-  return key && win32::SetStringValue(key.get(), valueName, text);
+  return Written(key && win32::SetStringValue(key.get(), valueName, text), subkey, valueName);
 }
 
 bool WriteStoreDword(HKEY hive, std::string_view subkey, std::string_view valueName,
                      DWORD value) {
   UniqueKey key = OpenForWriting(hive, subkey, KEY_WRITE);
-  return key && win32::SetDwordValue(key.get(), valueName, value);
+  return Written(key && win32::SetDwordValue(key.get(), valueName, value), subkey, valueName);
 }
 
 bool DeleteStoreValue(HKEY hive, std::string_view subkey, std::string_view valueName) {

@@ -11,6 +11,7 @@
 #include "common/items.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
+#include "common/trace_log.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
@@ -88,6 +89,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       return ::DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+// The Explorer's trace lies beside the Monitor's, under its own name; like the Monitor's it is
+// kept only when the Debug option was set at start.
+void StartTrace() {
+  const bool on = common::App().diagnostics;
+  common::StartTraceLog(Explorer().trace, common::ProgramFolder() + "\\sendex2tv.txt", on);
+  if (!on) return;
+  common::SetDiagnosticHook(
+      [](std::string_view category, std::string_view text) { Trace(category, text); });
+  Trace("START", "Explorer started");
 }
 
 }  // namespace
@@ -171,6 +183,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
   common::InitialiseStore(common::CategoryBaselineHooks());
+  StartTrace();
   PruneNextDetectedKey();
   CleanPrefetch();
 

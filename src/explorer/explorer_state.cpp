@@ -44,6 +44,15 @@ ExplorerState& Explorer() {
   return state;
 }
 
+bool Trace(std::string_view category, std::string_view text) {
+  return common::WriteTraceLine(Explorer().trace, category, text);
+}
+
+bool TraceElapsed() {
+  bool alertShown = false;  // the Explorer raises no alerts
+  return common::WriteTraceElapsed(Explorer().trace, alertShown);
+}
+
 HFONT SharedFont(Font font) {
   return static_cast<HFONT>(Explorer().fonts[static_cast<std::size_t>(font)].get());
 }

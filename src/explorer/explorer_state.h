@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
+#include "common/trace_log.h"
 #include "common/win32/unique.h"
 
 namespace obrivo::explorer {
@@ -36,6 +38,7 @@ struct ExplorerState {
   bool sheetOpen = false;
   bool viewCookiesAtOnce = false;  // the Cookies page opens its cookie list at once
   bool sheetLayoutReady = false;   // the sheet was subclassed and its status bar made
+  common::TraceLog trace;          // sendex2tv.txt, kept only when the Debug option is set
   std::array<win32::UniqueGdiObject, static_cast<std::size_t>(Font::Count_)> fonts;
   std::array<win32::UniqueGdiObject, kSharedBitmapIds.size()> bitmaps;
 };
@@ -45,6 +48,10 @@ ExplorerState& Explorer();
 HFONT SharedFont(Font font);
 // A shared bitmap by resource id; nullptr when it is not one of them.
 HBITMAP SharedBitmap(int id);
+
+// One line of the Explorer's diagnostic trace, and the time since the previous one.
+bool Trace(std::string_view category, std::string_view text);
+bool TraceElapsed();
 
 // Creates the fonts and loads the bitmaps (the Explorer's instance holds the resources).
 void CreateSharedResources(HINSTANCE instance);

@@ -195,6 +195,7 @@ void OpenSheet(int code) {
   }
   s.sheetOpen = true;
   s.sheetLayoutReady = false;
+  Trace("SHEET", "Open the sheet on page " + std::to_string(code));
   const std::wstring title = win32::Wide(common::LoadText(kTitleId, 128));
   ::SetWindowTextW(s.mainWindow, title.c_str());
 
@@ -231,6 +232,8 @@ void OpenSheet(int code) {
   s.sheet = nullptr;
   s.sheetOpen = false;
   s.currentPage = 0;
+  Trace("SHEET", result == -1 ? "The sheet could not be shown" : "The sheet closed");
+  TraceElapsed();
   if (result == -1) ShowMessage(s.mainWindow, kSystemErrorId);
 }
 

@@ -250,7 +250,6 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  s.traceFile = common::ProgramFolder() + "\\send2tv.txt";
   s.alertOpen = false;
   common::InitialiseStore(common::CategoryBaselineHooks());
   InitTrace(common::App().diagnostics);

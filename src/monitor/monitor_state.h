@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/trace_log.h"
 #include "common/win32/unique.h"
 
 namespace obrivo::monitor {
@@ -32,11 +33,7 @@ struct MonitorState {
   bool alertOpen = false;
   bool alertShown = false;  // an alert was shown since the last trace line
   bool destroying = false;  // the window is being destroyed for real (WM_CLOSE)
-  // The trace file and its counters.
-  std::string traceFile;
-  int traceCount = 9999;
-  std::string lastTraceText;
-  std::uint32_t lastTraceTick = 0;
+  common::TraceLog trace;  // send2tv.txt and its counters
   // The alert dialogs' fonts, created with the main window.
   std::array<win32::UniqueGdiObject, kFontCount> fonts;
 };

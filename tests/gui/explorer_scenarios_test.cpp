@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -21,6 +25,13 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kProductKey[] = L"Software\\Tolvane\\Obrivo";
 constexpr wchar_t kOptionsKey[] = L"Software\\Tolvane\\Obrivo\\Options";
+
+std::string ReadFileText(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
 
 class ExplorerScenario : public ProgramScenario {
  protected:
@@ -238,6 +249,31 @@ TEST_F(ExplorerScenario, PruningRotatesThroughTheDetectionKeys) {
   Quit(second);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"nCount"), L"0");
   EXPECT_TRUE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing).empty());
+}
+
+TEST_F(ExplorerScenario, TraceFileOnlyWithDebug) {
+  const std::wstring traceFile = folder_ + L"\\sendex2tv.txt";
+  {
+    Process explorer;
+    ASSERT_NE(Open(explorer, L"-START"), nullptr);
+    Quit(explorer);
+    EXPECT_EQ(::GetFileAttributesW(traceFile.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no trace without Debug";
+  }
+  ResetStore();
+  SetOption(L"Debug", L"1");
+  Process explorer;
+  ASSERT_NE(Open(explorer, L"-TASK"), nullptr);
+  Quit(explorer);
+  const std::string trace = ReadFileText(traceFile);
+  EXPECT_NE(trace.find("[Trace]"), std::string::npos) << trace;
+  // Lines in order: numbered keys, then the sheet's opening with its page and its closing.
+  EXPECT_TRUE(std::regex_search(
+      trace, std::regex(R"(\d+\.1=\d\d-\d\d  \d\d:\d\d:\d\d START: Explorer started\r?\n)"
+                        R"(\d+\.2=.* SHEET: Open the sheet on page 6029\r?\n)"
+                        R"(\d+\.3=.* SHEET: The sheet closed\r?\n)"
+                        R"(\d+\.4=\*\*:\*\*:\*\* NanoCycles: The sheet closed = \d+)")))
+      << trace;
 }
 
 }  // namespace

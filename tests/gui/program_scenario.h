@@ -52,7 +52,8 @@ class ProgramScenario : public ::testing::Test {
   void TearDown() override {
     KillProcessesIn(folder_);
     for (const wchar_t* file :
-         {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt", L"history.txt"})
+         {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt", L"sendex2tv.txt",
+          L"history.txt"})
       ::DeleteFileW((folder_ + L"\\" + file).c_str());
     ::RemoveDirectoryW(folder_.c_str());
     ResetStore();

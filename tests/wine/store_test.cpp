@@ -2,7 +2,11 @@
 #include "common/store.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
 
+#include "common/trace_log.h"
 #include "common/win32/registry.h"
 #include "wine_test_env.h"
 
@@ -84,6 +88,21 @@ TEST_F(StoreTest, WritesCreateKeysAndStoreText) {
   EXPECT_TRUE(common::DeleteStoreValue(HKEY_CURRENT_USER, deep, "v"));
   EXPECT_FALSE(common::DeleteStoreValue(HKEY_CURRENT_USER, deep, "v")) << "already gone";
   EXPECT_FALSE(common::DeleteStoreValue(HKEY_CURRENT_USER, "Software\\NoSuchKey", "v"));
+}
+
+TEST_F(StoreTest, FailedWritesReachTheDiagnosticHook) {
+  std::vector<std::string> reported;
+  common::SetDiagnosticHook([&](std::string_view category, std::string_view text) {
+    reported.push_back(std::string(category) + ": " + std::string(text));
+  });
+  const HKEY closed = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x7ff0));
+  EXPECT_FALSE(common::WriteStoreString(closed, "Software\\Tolvane\\Obrivo", "Sound", "1"));
+  EXPECT_FALSE(common::WriteStoreDword(closed, "Software\\Tolvane\\Obrivo", "Flags", 3));
+  EXPECT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, kKey, "fine", "1"));
+  common::SetDiagnosticHook(nullptr);
+  EXPECT_EQ(reported, (std::vector<std::string>{
+                          "REGISTRY: Could not write Software\\Tolvane\\Obrivo\\Sound",
+                          "REGISTRY: Could not write Software\\Tolvane\\Obrivo\\Flags"}));
 }
 
 TEST_F(StoreTest, DeleteTreeRemovesEveryLevel) {
