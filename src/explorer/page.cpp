@@ -14,6 +14,7 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/help.h"
@@ -27,6 +28,7 @@ namespace obrivo::explorer {
 namespace {
 
 constexpr int kListId = 1000;
+constexpr int kHeadingId = 1047, kHeading2Id = 1048;
 constexpr int kTopPictureId = 1130;
 constexpr int kHelpPictureId = 1077;
 constexpr int kHelpLabelId = 1134;
@@ -55,6 +57,32 @@ RECT ChildRect(HWND parent, HWND child) {
   ::GetWindowRect(child, &r);
   ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+// The height `text` takes in `control`'s width and font.
+int TextHeight(HWND control, const std::wstring& text) {
+  RECT client{};
+  ::GetClientRect(control, &client);
+  return win32::WrappedTextHeight(control, text, client.right);
+}
+
+// Two headings share the space above the list: the second follows the first wherever the
+// first ends, and gives up its spacing blank line when both would not fit otherwise.
+void FitHeadings(HWND page) {
+  HWND first = ::GetDlgItem(page, kHeadingId);
+  HWND second = ::GetDlgItem(page, kHeading2Id);
+  if (!first || !second) return;
+  const RECT r1 = ChildRect(page, first);
+  const RECT r2 = ChildRect(page, second);
+  const int firstHeight = TextHeight(first, win32::WindowTextW(first));
+  const int top = r1.top + firstHeight;
+  std::wstring text = win32::WindowTextW(second);
+  if (top + TextHeight(second, text) > r2.bottom && text.starts_with(L'\n')) {
+    text.erase(0, 1);
+    ::SetWindowTextW(second, text.c_str());
+  }
+  ::MoveWindow(first, r1.left, r1.top, r1.right - r1.left, firstHeight, FALSE);
+  ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
 }
 
 bool IsButtonId(const std::vector<int>& ids, int id) {
@@ -159,6 +187,7 @@ void Page::SortBy(int column, bool descending) {
 
 void Page::OnInit() {
   ApplyDialogTexts(window_, description_.dialogId);
+  FitHeadings(window_);
   if (!description_.columns.empty()) {
     list_ = ::GetDlgItem(window_, kListId);
     if (list_) {
