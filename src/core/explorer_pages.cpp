@@ -19,9 +19,9 @@ constexpr PageInfo kPages[] = {
     {6028, 608, 108, 183, false},   // Cookies
     {6042, 739, 142, 179, false},   // File Types
     {6052, 973, 195, 198, false},   // Hidden Files
-    {6060, 1192, 214, 175, false},  // Recent
+    {6060, 3192, 214, 175, false},  // Recent
     {6027, 611, 103, 167, false},   // PLUS
-    {6033, 610, 114, 181, false},   // Options
+    {6033, 3610, 114, 181, false},  // Options
 };
 
 struct ColumnRule {

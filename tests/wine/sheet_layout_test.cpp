@@ -1,5 +1,5 @@
-// Every page of the sheet as a person reads it: the heading texts fit their controls and stay
-// clear of the list below them.
+// Every page of the sheet as a person reads it: the tab captions, and heading texts that fit
+// their controls and stay clear of the list below them.
 #include "explorer/sheet.h"
 
 #include <commctrl.h>
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "common/win32/window.h"
 #include "core/explorer_pages.h"
@@ -43,7 +44,22 @@ class SheetLayout : public test::SandboxedTest {
   void TearDown() override { ReleaseSharedResources(); }
 };
 
-TEST_F(SheetLayout, HeadingsFitAboveTheList) {
+std::vector<std::wstring> TabCaptions(HWND sheet) {
+  std::vector<std::wstring> captions;
+  HWND tabs = PropSheet_GetTabControl(sheet);
+  for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    TabCtrl_GetItem(tabs, i, &item);
+    captions.push_back(text);
+  }
+  return captions;
+}
+
+TEST_F(SheetLayout, TabCaptionsAndHeadingsFitAboveTheList) {
   const auto pages = core::SheetPagesFor(common::App().ntFamily);
   std::thread driver([&] {
     HWND sheet = nullptr;
@@ -52,6 +68,13 @@ TEST_F(SheetLayout, HeadingsFitAboveTheList) {
       ADD_FAILURE() << "the sheet did not open";
       return;
     }
+    // Captions as a tab shows them, not as the tray menu words the same pages.
+    EXPECT_EQ(TabCaptions(sheet),
+              (std::vector<std::wstring>{L"Startup Programs", L" Delayed Start ", L" ActiveX ",
+                                         L" IE Helpers ", L" Scheduled Tasks ", L" Services ",
+                                         L" Active Tasks ", L"Cookies", L" File Types ",
+                                         L" Hidden Files ", L" Recent ", L"PLUS",
+                                         L" Options  "}));
     for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
       SCOPED_TRACE(pages[static_cast<std::size_t>(i)].code);
       ::SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
