@@ -5,8 +5,10 @@ namespace obrivo::core {
 
 Point PullBackOnScreen(Point stored, const ScreenMetrics& screen) {
   Point p = stored;
-  if (p.x > screen.virtualWidth) p.x = screen.screenWidth / 2;
-  if (p.y > screen.virtualHeight) p.y = screen.screenHeight / 2;
+  // Left of or above the desktop counts too: a monitor that was there is gone, and a title bar
+  // above the screen could not be dragged back.
+  if (p.x > screen.virtualWidth || p.x < screen.virtualLeft) p.x = screen.screenWidth / 2;
+  if (p.y > screen.virtualHeight || p.y < screen.virtualTop) p.y = screen.screenHeight / 2;
   return p;
 }
 

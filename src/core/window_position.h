@@ -14,8 +14,9 @@ struct ScreenMetrics {
       virtualTop = 0;  // the desktop's top-left corner (negative left of the primary)
 };
 
-// A stored (x, y): an x beyond the virtual-screen width becomes half the primary screen width,
-// a y beyond the virtual-screen height half its height.
+// A stored (x, y): an x beyond the virtual-screen width or left of the desktop becomes half the
+// primary screen width, a y beyond the virtual-screen height or above the desktop half its
+// height.
 Point PullBackOnScreen(Point stored, const ScreenMetrics& screen);
 
 // A window without a stored position: centred horizontally, at a third of the free height.
