@@ -1,0 +1,174 @@
+// The sheet's pages as a person meets them: the tab captions, heading texts that fit their
+// controls and stay clear of the list below them, and the corner pictures under the mouse.
+#include "explorer/sheet.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "common/store.h"
+#include "common/win32/window.h"
+#include "core/explorer_pages.h"
+#include "explorer/explorer_state.h"
+#include "explorer_ids.h"
+#include "test_process.h"
+#include "wine_test_env.h"
+
+namespace obrivo::explorer {
+namespace {
+
+using namespace std::chrono_literals;
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT r{};
+  ::GetWindowRect(child, &r);
+  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The height the control's text needs at the control's width, in its own font.
+int NeededHeight(HWND control) {
+  RECT client{};
+  ::GetClientRect(control, &client);
+  return win32::WrappedTextHeight(control, win32::WindowTextW(control), client.right);
+}
+
+class SheetPages : public test::SandboxedTest {
+ protected:
+  void SetUp() override {
+    SandboxedTest::SetUp();
+    CreateSharedResources(common::App().instance);
+  }
+  void TearDown() override { ReleaseSharedResources(); }
+
+  // Opens the sheet on `code` on this thread while `drive` works it from another.
+  static void RunSheet(int code, const std::function<void(HWND sheet)>& drive) {
+    std::thread driver([&] {
+      HWND sheet = nullptr;
+      test::WaitUntil([&] { return (sheet = Explorer().sheet) != nullptr; }, 10s);
+      if (!sheet) {
+        ADD_FAILURE() << "the sheet did not open";
+        return;
+      }
+      drive(sheet);
+      ::PostMessageW(sheet, WM_CLOSE, 0, 0);
+    });
+    OpenSheet(code);
+    driver.join();
+  }
+};
+
+std::vector<std::wstring> TabCaptions(HWND sheet) {
+  std::vector<std::wstring> captions;
+  HWND tabs = PropSheet_GetTabControl(sheet);
+  for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    TabCtrl_GetItem(tabs, i, &item);
+    captions.push_back(text);
+  }
+  return captions;
+}
+
+TEST_F(SheetPages, TabCaptionsAndHeadingsFitAboveTheList) {
+  const auto pages = core::SheetPagesFor(common::App().ntFamily);
+  RunSheet(6026, [&](HWND sheet) {
+    // Captions as a tab shows them, not as the tray menu words the same pages.
+    EXPECT_EQ(TabCaptions(sheet),
+              (std::vector<std::wstring>{L"Startup Programs", L" Delayed Start ", L" ActiveX ",
+                                         L" IE Helpers ", L" Scheduled Tasks ", L" Services ",
+                                         L" Active Tasks ", L"Cookies", L" File Types ",
+                                         L" Hidden Files ", L" Recent ", L"PLUS", L" Options  "}));
+    for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
+      SCOPED_TRACE(pages[static_cast<std::size_t>(i)].code);
+      ::SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
+      HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+      ASSERT_NE(page, nullptr);
+      HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+      for (int id : {IDC_HEADING, IDC_HEADING2}) {
+        HWND heading = ::GetDlgItem(page, id);
+        if (!heading || win32::WindowTextW(heading).empty()) continue;
+        SCOPED_TRACE(id);
+        RECT client{};
+        ::GetClientRect(heading, &client);
+        EXPECT_LE(NeededHeight(heading), client.bottom) << "the text is cut off";
+        if (list) EXPECT_LE(RectIn(page, heading).bottom, RectIn(page, list).top);
+      }
+    }
+  });
+}
+
+// The bitmap a picture control shows, as the shared bitmap's resource id (0: another one).
+int PictureImage(HWND picture) {
+  const auto shown =
+      reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  for (int id : kSharedBitmapIds)
+    if (SharedBitmap(id) == shown) return id;
+  return 0;
+}
+
+LPARAM PointOver(HWND page, HWND control) {
+  const RECT r = RectIn(page, control);
+  return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+TEST_F(SheetPages, HelpPictureShowsHoverAndPressAndActsOnlyWhenReleasedOverIt) {
+  RunSheet(6026, [](HWND sheet) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND help = ::GetDlgItem(page, IDC_HELP_PICTURE);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(PictureImage(help), 133);
+    ::SendMessageW(page, WM_MOUSEMOVE, 0, PointOver(page, help));
+    EXPECT_EQ(PictureImage(help), 134) << "hover";
+    ::SendMessageW(page, WM_LBUTTONDOWN, MK_LBUTTON, PointOver(page, help));
+    EXPECT_EQ(PictureImage(help), 135) << "pressed";
+    // Let go elsewhere: no help page, and the picture is itself again.
+    ::SendMessageW(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageW(page, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(PictureImage(help), 133);
+    ::SendMessageW(page, WM_MOUSEMOVE, 0, PointOver(page, help));
+    ::SendMessageW(page, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(PictureImage(help), 133) << "the mouse left";
+  });
+}
+
+TEST_F(SheetPages, MonitorPictureShowsWhetherThePatrolWatches) {
+  const struct {
+    const char* interval;  // nullptr: option missing
+    const char* realtime;
+    int image;
+  } cases[] = {
+      {nullptr, nullptr, 193},  // defaults: patrolled every 2 and watched in real time
+      {"0", "1", 154},          // off, whatever the real-time flag
+      {"5", "0", 156},
+      {"5", "1", 193},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.interval ? c.interval : "-") + "/" +
+                 (c.realtime ? c.realtime : "-"));
+    for (const auto& [name, value] :
+         {std::pair{"Start", c.interval}, {"RealtimeStartup", c.realtime}}) {
+      if (value)
+        common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, name, value);
+      else
+        common::DeleteStoreValue(HKEY_CURRENT_USER, common::kOptionsKey, name);
+    }
+    RunSheet(6026, [&](HWND sheet) {
+      HWND monitor = ::GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), IDC_MONITOR_PICTURE);
+      ASSERT_NE(monitor, nullptr);
+      EXPECT_EQ(PictureImage(monitor), c.image);
+    });
+  }
+}
+
+}  // namespace
+}  // namespace obrivo::explorer
