@@ -2,6 +2,7 @@
 // enumerator here when it exists; until then its baseline is simply not taken.
 #include "common/first_detected.h"
 #include "common/initialise_store.h"
+#include "system/processes.h"
 
 namespace obrivo::common {
 
@@ -9,7 +10,11 @@ BaselineHooks CategoryBaselineHooks() {
   BaselineHooks hooks;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
-  hooks.initFirstDetected = [] { InitFirstDetected(FirstDetectedSeeds{}); };
+  hooks.initFirstDetected = [] {
+    FirstDetectedSeeds seeds;
+    seeds.runningProcesses = system::RunningProgramFiles;
+    InitFirstDetected(seeds);
+  };
   return hooks;
 }
 

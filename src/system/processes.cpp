@@ -3,11 +3,10 @@
 
 #include <tlhelp32.h>
 
-#include <string>
-#include <vector>
-
 #include "common/app.h"
+#include "common/first_detected.h"
 #include "common/history.h"
+#include "common/items.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/unique.h"
@@ -21,14 +20,181 @@ constexpr int kStopQuestionId = 707;
 constexpr int kTitleId = 2;
 constexpr int kKillEvent = 5;
 constexpr int kProcessType = 600;
+constexpr DWORD kEndWaitMs = 500;  // how long an ended process may take to go away
+constexpr std::size_t kModuleNameChars = 32768;
 
-std::string ImagePath(DWORD processId) {
-  win32::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return {};
-  std::vector<wchar_t> buffer(32768);
-  DWORD size = static_cast<DWORD>(buffer.size());
-  if (!::QueryFullProcessImageNameW(process.get(), 0, buffer.data(), &size)) return {};
-  return win32::NarrowBuffer(buffer.data(), size);
+// The system's process functions are looked up when needed: each library is optional somewhere
+// (PSAPI and VDMDBG on the NT family only, ToolHelp on the older family only).
+template <typename Fn>
+Fn Lookup(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+                : nullptr;
+}
+
+std::uint64_t CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+std::string AnsiToUtf8(const char* text) {
+  if (!text || !*text) return {};
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (length <= 1) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length - 1));
+  return win32::Narrow(wide);
+}
+
+struct TaskWalk {
+  const RunningProcess* vdm;
+  const ProcessVisitor* visit;
+  bool stopped;
+};
+
+BOOL WINAPI VisitTask(DWORD, WORD, WORD, char*, char* fileName, LPARAM context) {
+  auto* walk = reinterpret_cast<TaskWalk*>(context);
+  const RunningProcess task{walk->vdm->id, AnsiToUtf8(fileName), walk->vdm->createdAt};
+  walk->stopped = !(*walk->visit)(task);
+  return walk->stopped ? TRUE : FALSE;  // TRUE ends the walk
+}
+
+class NtProcessFunctions {
+ public:
+  NtProcessFunctions()
+      : psapi_(::LoadLibraryW(L"psapi.dll")),
+        vdmdbg_(::LoadLibraryW(L"vdmdbg.dll")),
+        enumProcesses_(Lookup<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
+        enumModules_(Lookup<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
+        moduleName_(Lookup<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
+        enumTasks_(Lookup<EnumTasksFn>(vdmdbg_.get(), "VDMEnumTaskWOWEx")) {}
+
+  bool available() const { return enumProcesses_ && enumModules_ && moduleName_; }
+
+  // Every process id; empty when the call fails.
+  std::vector<DWORD> ProcessIds() const {
+    std::vector<DWORD> ids(256);  // 1024 bytes, doubled while the answer fills the buffer
+    for (;;) {
+      DWORD bytes = 0;
+      const auto size = static_cast<DWORD>(ids.size() * sizeof(DWORD));
+      if (!enumProcesses_(ids.data(), size, &bytes)) return {};
+      if (bytes < size) {
+        ids.resize(bytes / sizeof(DWORD));
+        return ids;
+      }
+      ids.resize(ids.size() * 2);
+    }
+  }
+
+  RunningProcess Read(DWORD id) const {
+    RunningProcess p;
+    p.id = id;
+    if (win32::UniqueHandle process{
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)}) {
+      HMODULE first = nullptr;
+      DWORD needed = 0;
+      std::vector<wchar_t> name(kModuleNameChars);
+      if (enumModules_(process.get(), &first, sizeof first, &needed) && first) {
+        const DWORD length =
+            moduleName_(process.get(), first, name.data(), static_cast<DWORD>(name.size()));
+        if (length > 0) p.imagePath = win32::NarrowBuffer(name.data(), length);
+      }
+      if (!p.imagePath.empty()) {
+        p.createdAt = CreationTime(process.get());
+        return p;
+      }
+    }
+    // The module list cannot be read from a process that is only starting or whose memory is
+    // closed to us; its image name still can, with the least rights that name it.
+    win32::UniqueHandle process{::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)};
+    if (!process) return p;
+    std::vector<wchar_t> name(kModuleNameChars);
+    auto size = static_cast<DWORD>(name.size());
+    if (::QueryFullProcessImageNameW(process.get(), 0, name.data(), &size) && size > 0) {
+      p.imagePath = win32::NarrowBuffer(name.data(), size);
+      p.createdAt = CreationTime(process.get());
+    }
+    return p;
+  }
+
+  // The 16-bit tasks an NTVDM process runs, each passed on under that process's id. False when
+  // the visitor stopped.
+  bool VisitTasks(const RunningProcess& vdm, const ProcessVisitor& visit) const {
+    if (!enumTasks_) return true;
+    TaskWalk walk{&vdm, &visit, false};
+    enumTasks_(vdm.id, VisitTask, reinterpret_cast<LPARAM>(&walk));
+    return !walk.stopped;
+  }
+
+ private:
+  using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+  using EnumModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
+  using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
+  using TaskVisitFn = BOOL(WINAPI*)(DWORD, WORD, WORD, char*, char*, LPARAM);
+  using EnumTasksFn = INT(WINAPI*)(DWORD, TaskVisitFn, LPARAM);
+
+  win32::UniqueModule psapi_, vdmdbg_;
+  EnumProcessesFn enumProcesses_;
+  EnumModulesFn enumModules_;
+  ModuleNameFn moduleName_;
+  EnumTasksFn enumTasks_;
+};
+
+bool EnumNtProcesses(const ProcessVisitor& visit) {
+  const NtProcessFunctions functions;
+  if (!functions.available()) return false;
+  const std::vector<DWORD> ids = functions.ProcessIds();
+  if (ids.empty()) return false;
+  for (DWORD id : ids) {
+    const RunningProcess process = functions.Read(id);
+    if (!visit(process)) break;
+    if (core::EqualsNoCase(core::FileNamePart(process.imagePath), "NTVDM.EXE") &&
+        !functions.VisitTasks(process, visit))
+      break;
+  }
+  return true;
+}
+
+// The older family: a ToolHelp snapshot, which names each process's file.
+bool EnumSnapshotProcesses(const ProcessVisitor& visit) {
+  using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+  using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
+  const win32::UniqueModule kernel(::LoadLibraryW(L"kernel32.dll"));
+  const auto snapshotOf = Lookup<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
+  const auto first = Lookup<WalkFn>(kernel.get(), "Process32FirstW");
+  const auto next = Lookup<WalkFn>(kernel.get(), "Process32NextW");
+  if (!snapshotOf || !first || !next) return false;
+  const win32::UniqueHandle snapshot(snapshotOf(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = first(snapshot.get(), &entry); more; more = next(snapshot.get(), &entry)) {
+    RunningProcess p;
+    p.id = entry.th32ProcessID;
+    p.imagePath = win32::Narrow(entry.szExeFile);
+    if (win32::UniqueHandle h{::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, p.id)})
+      p.createdAt = CreationTime(h.get());
+    if (!visit(p)) break;
+  }
+  return true;
+}
+
+// Each running program file once, with the first process found running it: the image resolved
+// to its file in long form, compared without regard to case. False from `visit` stops.
+void ForEachRunningProgram(
+    const std::function<bool(const std::string& file, const RunningProcess&)>& visit) {
+  std::vector<std::string> seen;
+  EnumRunningProcesses([&](const RunningProcess& process) {
+    if (process.imagePath.empty()) return true;
+    const std::string resolved = common::CommandToProgramPath(process.imagePath);
+    if (resolved.empty()) return true;
+    const std::string file = common::LongPathName(resolved);
+    for (const std::string& s : seen)
+      if (core::EqualsNoCase(s, file)) return true;
+    seen.push_back(file);
+    return visit(file, process);
+  });
 }
 
 bool Matches(std::string_view image, std::string_view wanted, std::string_view wantedFile) {
@@ -38,26 +204,90 @@ bool Matches(std::string_view image, std::string_view wanted, std::string_view w
   return core::EqualsNoCase(core::FileNamePart(imageFile), wanted);
 }
 
+// Ended with exit code 1: ending it with the code it reports while running (259, STILL_ACTIVE)
+// would make everyone who later reads its exit code believe it still runs.
+// One that has ended already (its id still open somewhere) is not ended again.
+bool EndProcess(HANDLE process) {
+  if (::WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return false;
+  if (!::TerminateProcess(process, 1)) return false;
+  ::WaitForSingleObject(process, kEndWaitMs);
+  return true;
+}
+
+ProcessIdentity FindProgram(std::string_view path) {
+  ProcessIdentity found;
+  if (path.empty()) return found;
+  const std::string wantedFile = common::CommandToProgramPath(path);
+  const DWORD self = ::GetCurrentProcessId();
+  EnumRunningProcesses([&](const RunningProcess& process) {
+    if (process.id == 0 || process.id == self) return true;
+    if (!Matches(process.imagePath, path, wantedFile)) return true;
+    found = {process.id, process.createdAt};
+    return false;
+  });
+  return found;
+}
+
+constexpr DWORD kEndRights = PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
+
 }  // namespace
 
-DWORD FindProcessByPath(std::string_view path) {
-  if (path.empty()) return 0;
-  const std::string wantedFile = common::CommandToProgramPath(path);
-  win32::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return 0;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  const DWORD self = ::GetCurrentProcessId();
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-       more = ::Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID == 0 || entry.th32ProcessID == self) continue;
-    if (Matches(ImagePath(entry.th32ProcessID), path, wantedFile)) return entry.th32ProcessID;
-  }
-  return 0;
+bool EnumRunningProcesses(const ProcessVisitor& visit) {
+  return common::App().ntFamily ? EnumNtProcesses(visit) : EnumSnapshotProcesses(visit);
+}
+
+std::size_t EnumActiveTasks(std::vector<ProcessIdentity>& listed) {
+  common::ClearItems();
+  listed.clear();
+  ForEachRunningProgram([&](const std::string& file, const RunningProcess& process) {
+    const auto version = common::ReadVersionInfo(file);
+    if (!common::AddItem(version ? version->fileDescription : std::string(), file, "", "",
+                         kProcessType, static_cast<int>(process.id)))
+      return false;  // the list is full
+    listed.push_back({process.id, process.createdAt});
+    return true;
+  });
+  return common::ItemCount();
+}
+
+std::size_t EnumActiveTasks() {
+  std::vector<ProcessIdentity> listed;
+  return EnumActiveTasks(listed);
+}
+
+std::vector<std::string> RunningProgramFiles() {
+  std::vector<std::string> files;
+  ForEachRunningProgram([&](const std::string& file, const RunningProcess&) {
+    files.push_back(file);
+    return true;
+  });
+  return files;
+}
+
+void RecordRunningPrograms() {
+  for (const std::string& file : RunningProgramFiles())
+    common::RecordFirstDetected(common::kDetectedActiveTasks, file);
+}
+
+DWORD FindProcessByPath(std::string_view path) { return FindProgram(path).id; }
+
+bool KillProcessById(DWORD id) {
+  const win32::UniqueHandle process(::OpenProcess(kEndRights, FALSE, id));
+  return process && EndProcess(process.get());
+}
+
+bool KillProcessById(const ProcessIdentity& listed) {
+  const win32::UniqueHandle process(::OpenProcess(kEndRights, FALSE, listed.id));
+  // Once the handle is open the id cannot pass to another process, so this check holds until
+  // the end.
+  if (!process || listed.createdAt == 0 || CreationTime(process.get()) != listed.createdAt)
+    return false;
+  return EndProcess(process.get());
 }
 
 DWORD StopProgramByPath(HWND owner, std::string_view path, std::string_view name, bool ask) {
-  const DWORD id = FindProcessByPath(path);
+  const ProcessIdentity found = FindProgram(path);
+  const DWORD id = found.id;
   if (id == 0) return 0;
   if (ask) {
     const std::string question =
@@ -67,16 +297,8 @@ DWORD StopProgramByPath(HWND owner, std::string_view path, std::string_view name
         MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, common::App().languageId);
     if (answer != IDYES) return id;
   }
-  win32::UniqueHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
-  if (!process) return 0;
-  // Ended with exit code 1: ending it with the code it reports while running (259, STILL_ACTIVE)
-  // would make everyone who later reads its exit code believe it still runs.
-  ::TerminateProcess(process.get(), 1);
-  DWORD code = 0;
-  for (int i = 0; i < 5; ++i) {
-    if (::GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE) break;
-    ::Sleep(10);
-  }
+  // The question may stay open for long: by the answer the id may name another program.
+  if (!KillProcessById(found)) return 0;
   common::WriteHistory(kKillEvent, kProcessType, name, path, "");
   // Stale tray icons of the ended program disappear once the taskbar repaints.
   if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr))

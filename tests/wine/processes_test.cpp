@@ -1,0 +1,285 @@
+// Running programs: one list entry per program file, finding a program by its path or bare file
+// name, ending processes only while their id still names them, first-detected dates, and the
+// 16-bit tasks of an NTVDM process.
+#include "system/processes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <optional>
+
+#include "common/first_detected.h"
+#include "common/history.h"
+#include "common/initialise_store.h"
+#include "common/items.h"
+#include "common/store.h"
+#include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "core/text.h"
+#include "test_process.h"
+#include "wine_test_env.h"
+
+namespace obrivo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr DWORD kStillActive = STILL_ACTIVE;
+
+class ProcessesTest : public SandboxedTest {
+ protected:
+  void SetUp() override {
+    SandboxedTest::SetUp();
+    folder_ = common::ProgramFolder() + "\\running";
+    ::CreateDirectoryW(win32::Wide(folder_).c_str(), nullptr);
+    const std::string bin = win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR")));
+    helper_ = bin + "\\obrivo_test_helper.exe";
+    described_ = bin + "\\obrivo_waiting_program.exe";
+  }
+  void TearDown() override {
+    running_.clear();
+    for (const std::string& copy : copies_) ::DeleteFileW(win32::Wide(copy).c_str());
+    ::RemoveDirectoryW(win32::Wide(folder_).c_str());
+  }
+
+  // A copy of the helper (without version information) under `name` in the test's own folder.
+  std::string Copy(const std::string& name, const std::string& source = {}) {
+    const std::string path = folder_ + "\\" + name;
+    EXPECT_TRUE(::CopyFileW(win32::Wide(source.empty() ? helper_ : source).c_str(),
+                            win32::Wide(path).c_str(), FALSE));
+    copies_.push_back(path);
+    return path;
+  }
+
+  // Starts `path` and waits until the enumeration can read it.
+  Process& Start(const std::string& path) {
+    running_.emplace_back(win32::Wide(path), L"wait");
+    Process& p = running_.back();
+    EXPECT_TRUE(p.started()) << path;
+    EXPECT_TRUE(WaitUntil([&] { return Seen(p.id()).has_value(); }, 10s)) << path;
+    return p;
+  }
+
+  // The process as the enumeration sees it, when it sees it with a path.
+  static std::optional<system::RunningProcess> Seen(DWORD id) {
+    std::optional<system::RunningProcess> found;
+    system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+      if (p.id != id || p.imagePath.empty()) return true;
+      found = p;
+      return false;
+    });
+    return found;
+  }
+
+  // The items whose path is `path` (without regard to case).
+  static std::vector<std::size_t> ItemsFor(const std::string& path) {
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < common::ItemCount(); ++i)
+      if (core::EqualsNoCase(common::ItemPath(i), path)) found.push_back(i);
+    return found;
+  }
+
+  std::string folder_, helper_, described_;
+  std::vector<std::string> copies_;
+  std::deque<Process> running_;  // references stay valid as more start
+};
+
+TEST_F(ProcessesTest, TwoProcessesOfOneFileGiveOneEntryWithTheFirstId) {
+  const std::string path = Copy("twice.exe");
+  std::string upper = path;
+  std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+    return static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+  });
+  // The same file, once through a path in other case.
+  const DWORD a = Start(path).id();
+  const DWORD b = Start(upper).id();
+  const DWORD other = Start(Copy("other.exe", described_)).id();
+  ASSERT_TRUE(common::AddItem("left over", helper_, "", "", 1, 0));
+
+  DWORD firstSeen = 0;
+  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+    if (p.id == a || p.id == b) firstSeen = p.id;
+    return firstSeen == 0;
+  });
+  ASSERT_NE(firstSeen, 0u);
+
+  std::vector<system::ProcessIdentity> listed;
+  const std::size_t count = system::EnumActiveTasks(listed);
+  EXPECT_EQ(count, common::ItemCount());
+  ASSERT_EQ(listed.size(), count) << "one listed process per item";
+  const auto twice = ItemsFor(path);
+  ASSERT_EQ(twice.size(), 1u) << "one entry for the file, whatever the case of its path";
+  const std::size_t i = twice.front();
+  EXPECT_EQ(common::ItemType(i), 600);
+  EXPECT_EQ(static_cast<DWORD>(common::ItemFlag(i)), firstSeen);
+  EXPECT_EQ(listed[i].id, firstSeen);
+  EXPECT_EQ(listed[i].createdAt, Seen(firstSeen)->createdAt);
+  EXPECT_NE(listed[i].createdAt, 0u);
+  EXPECT_EQ(common::ItemTitle(i), "twice") << "no description: the file's name stands in";
+  EXPECT_TRUE(common::ItemKey(i).empty());
+  EXPECT_TRUE(common::ItemText(i).empty());
+
+  const auto others = ItemsFor(folder_ + "\\other.exe");
+  ASSERT_EQ(others.size(), 1u);
+  EXPECT_EQ(static_cast<DWORD>(common::ItemFlag(others.front())), other);
+  EXPECT_EQ(common::ItemTitle(others.front()), "Waiting Fixture Program")
+      << "the file's description";
+  for (std::size_t k = 0; k < count; ++k) {
+    EXPECT_FALSE(common::ItemPath(k).empty()) << k;
+    EXPECT_EQ(common::ItemType(k), 600) << "the list was emptied first";
+  }
+}
+
+TEST_F(ProcessesTest, StopProgramByPathFindsTheProgramByPathOrBareFileName) {
+  const std::string path = Copy("stop-me.exe");
+  const struct {
+    std::string wanted;
+    bool matches;
+  } cases[] = {
+      {path, true},
+      {"\"" + path + "\" -background", true},  // a command line
+      {"stop-me.exe", true},                   // only the file name
+      {"STOP-ME.EXE", true},
+      {folder_ + "\\elsewhere\\stop-me.exe", false},  // another folder is another file
+      {"stop-me", false},
+      {"not-running.exe", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.wanted);
+    Process& p = Start(path);
+    EXPECT_EQ(system::FindProcessByPath(c.wanted), c.matches ? p.id() : 0u);
+    const DWORD stopped = system::StopProgramByPath(nullptr, c.wanted, "Stop Me", false);
+    if (c.matches) {
+      EXPECT_EQ(stopped, p.id());
+      EXPECT_EQ(p.WaitForExit(5s), 1u) << "ended with a code that does not read as running";
+    } else {
+      EXPECT_EQ(stopped, 0u);
+      EXPECT_TRUE(p.Running());
+    }
+    running_.clear();
+  }
+  EXPECT_EQ(system::FindProcessByPath(""), 0u);
+  EXPECT_EQ(system::StopProgramByPath(nullptr, "", "", false), 0u);
+}
+
+TEST_F(ProcessesTest, AKillWritesOneHistoryRecord) {
+  const std::string history = common::HistoryFilePath();
+  ::DeleteFileW(win32::Wide(history).c_str());
+  const std::string path = Copy("recorded.exe");
+  Process& p = Start(path);
+  ASSERT_EQ(system::StopProgramByPath(nullptr, path, "Recorded Tool", false), p.id());
+  EXPECT_EQ(system::StopProgramByPath(nullptr, path, "Recorded Tool", false), 0u)
+      << "nothing left to stop, nothing recorded";
+  ASSERT_EQ(common::LoadHistory(), 1u);
+  EXPECT_EQ(common::ItemFlag(0), 5) << "killed";
+  EXPECT_EQ(common::ItemType(0), 600);
+  EXPECT_EQ(common::ItemTitle(0), "Recorded Tool");
+  EXPECT_EQ(common::ItemPath(0), path);
+  ::DeleteFileW(win32::Wide(history).c_str());
+}
+
+TEST_F(ProcessesTest, KillProcessByIdEndsOnlyTheProcessItWasListedFor) {
+  const std::string path = Copy("listed.exe");
+  Process& p = Start(path);
+  const auto seen = Seen(p.id());
+  ASSERT_TRUE(seen);
+  ASSERT_NE(seen->createdAt, 0u);
+  const system::ProcessIdentity listed{p.id(), seen->createdAt};
+
+  // An id that names a process started at another time, or one whose start is unknown.
+  for (const system::ProcessIdentity& wrong :
+       {system::ProcessIdentity{p.id(), seen->createdAt + 1},
+        system::ProcessIdentity{p.id(), seen->createdAt - 1}, system::ProcessIdentity{p.id(), 0}}) {
+    EXPECT_FALSE(system::KillProcessById(wrong));
+    EXPECT_TRUE(p.Running());
+  }
+  EXPECT_TRUE(system::KillProcessById(listed));
+  EXPECT_EQ(p.WaitForExit(5s), 1u);
+  running_.clear();  // closes the last handle: the id is free again
+
+  // The stale entry never ends a later program, even one that was given the same id.
+  bool reused = false;
+  for (int attempt = 0; attempt < 40 && !reused; ++attempt) {
+    Process& next = Start(path);
+    reused = next.id() == listed.id;
+    EXPECT_FALSE(system::KillProcessById(listed));
+    EXPECT_TRUE(next.Running());
+    if (!reused) running_.clear();
+  }
+  if (!reused) std::printf("note: the system gave the id to no later process\n");
+
+  EXPECT_FALSE(system::KillProcessById(DWORD{0})) << "no process has id 0";
+  Process& plain = Start(path);
+  EXPECT_TRUE(system::KillProcessById(plain.id()));
+  EXPECT_EQ(plain.WaitForExit(5s), 1u);
+}
+
+TEST_F(ProcessesTest, RunningProgramsAreDatedOnceAndSeededOnTheFirstRun) {
+  const std::string dated = Copy("dated.exe");
+  const std::string fresh = Copy("fresh.exe");
+  Start(dated);
+  Start(fresh);
+  const std::string key = common::DetectedSubkeyPath(common::kDetectedActiveTasks);
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, key, dated, "01/02/2003"));
+
+  system::RecordRunningPrograms();
+  EXPECT_EQ(common::LookupFirstDetected(600, dated), "01/02/2003") << "an existing date stays";
+  const std::string today = core::TruncateChars(common::LocalDateTimeNow(), 24);
+  EXPECT_EQ(common::LookupFirstDetected(600, fresh), today);
+  // Named as the list names the program, so the page finds the date.
+  system::EnumActiveTasks();
+  const auto items = ItemsFor(fresh);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(common::LookupFirstDetected(600, common::ItemPath(items.front())), today);
+
+  // The first run dates every running program.
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(std::string(common::kDetectedKey)).c_str());
+  common::CategoryBaselineHooks().initFirstDetected();
+  EXPECT_EQ(common::LookupFirstDetected(600, dated), today);
+  EXPECT_EQ(common::LookupFirstDetected(600, fresh), today);
+  const auto files = system::RunningProgramFiles();
+  EXPECT_EQ(std::count_if(files.begin(), files.end(),
+                          [&](const std::string& f) { return core::EqualsNoCase(f, fresh); }),
+            1);
+}
+
+// The fake task library beside this test reports two 16-bit tasks for any process.
+TEST_F(ProcessesTest, TheTasksOfAnNtvdmProcessComeUnderItsId) {
+  const std::string vdm = Copy("ntvdm.exe");
+  const DWORD id = Start(vdm).id();
+  std::vector<std::string> under;
+  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+    if (p.id == id) under.push_back(p.imagePath);
+    return true;
+  });
+  ASSERT_EQ(under.size(), 3u);
+  EXPECT_TRUE(core::EqualsNoCase(under[0], vdm));
+  EXPECT_EQ(under[1], "C:\\OLDAPPS\\LEDGER16.EXE");
+  EXPECT_EQ(under[2], "C:\\OLDAPPS\\CLOCK16.EXE");
+
+  // Stopping at a task stops everything.
+  int after = 0;
+  bool stopped = false;
+  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+    EXPECT_FALSE(stopped) << "called again after it asked to stop";
+    if (stopped) ++after;
+    stopped = p.imagePath == "C:\\OLDAPPS\\LEDGER16.EXE";
+    return !stopped;
+  });
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(after, 0);
+
+  // Other processes have no tasks walked.
+  const DWORD plain = Start(Copy("plain.exe")).id();
+  int calls = 0;
+  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+    calls += p.id == plain;
+    return true;
+  });
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace obrivo::test
