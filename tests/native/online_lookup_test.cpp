@@ -128,5 +128,19 @@ TEST(OnlineLookup, OnlyWebAddressesGoToTheShell) {
   for (const auto& c : cases) EXPECT_EQ(IsWebAddress(c.address), c.web) << c.address;
 }
 
+TEST(OnlineLookup, VersionCheckAddress) {
+  const struct {
+    std::string stored, build, language, address;
+  } cases[] = {
+      {"", "16.0.2009.5", "en",
+       "https://www.tolvane.com/cgi-bin/version.pl?&build=16.0.2009.5&Loc=en"},
+      // The machine's own address wins; our values still follow it, escaped.
+      {"https://updates.example/check?", "16.0 beta&1", "de",
+       "https://updates.example/check?&build=16.0%20beta+1&Loc=de"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BuildVersionCheckAddress(c.stored, c.build, c.language), c.address);
+}
+
 }  // namespace
 }  // namespace obrivo::core
