@@ -26,7 +26,13 @@ using test::WaitUntil;
 
 HWND WaitForInfo(const wchar_t* title) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = ::FindWindowW(L"#32770", title)) != nullptr; }, 10s);
+  // Visible only once its initialisation has filled every field.
+  WaitUntil(
+      [&] {
+        found = ::FindWindowW(L"#32770", title);
+        return found && ::IsWindowVisible(found);
+      },
+      10s);
   return found;
 }
 
@@ -114,8 +120,13 @@ TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
     EXPECT_EQ(Text(dialog, IDC_INFO_STATUS), L"Running");
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, IDC_INFO_KILL)));
     Click(dialog, IDC_INFO_KILL);
-    EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_INFO_STATUS) == L"Ready"; }, 5s));
-    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, IDC_INFO_RUN)));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return Text(dialog, IDC_INFO_STATUS) == L"Ready" &&
+                 ::IsWindowVisible(::GetDlgItem(dialog, IDC_INFO_RUN));
+        },
+        5s))
+        << "the program ended and can be run again";
     Click(dialog, IDCANCEL);
   });
   EXPECT_NE(running.WaitForExit(5s), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
