@@ -1,11 +1,13 @@
 # Platform-free logic; built into the programs and, natively, into the sanitizer tests.
 set(OBRIVO_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/alert_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/explorer_pages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_sort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_menu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/startup_codes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/history_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/item_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/language.cpp
