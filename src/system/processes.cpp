@@ -9,6 +9,7 @@
 #include "common/items.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/files.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
@@ -180,6 +181,14 @@ bool EnumSnapshotProcesses(const ProcessVisitor& visit) {
   return true;
 }
 
+// An image path names its file already, in its own case; only what is not a file is read as a
+// command (whose resolution would cut a path at a folder named like "Tools.old" and give it in
+// capitals).
+std::string ProgramFileOf(std::string_view path) {
+  if (win32::IsExistingFile(path)) return std::string(path);
+  return common::CommandToProgramPath(path);
+}
+
 // Each running program file once, with the first process found running it: the image resolved
 // to its file in long form, compared without regard to case. False from `visit` stops.
 void ForEachRunningProgram(
@@ -187,7 +196,7 @@ void ForEachRunningProgram(
   std::vector<std::string> seen;
   EnumRunningProcesses([&](const RunningProcess& process) {
     if (process.imagePath.empty()) return true;
-    const std::string resolved = common::CommandToProgramPath(process.imagePath);
+    const std::string resolved = ProgramFileOf(process.imagePath);
     if (resolved.empty()) return true;
     const std::string file = common::LongPathName(resolved);
     for (const std::string& s : seen)
@@ -199,7 +208,7 @@ void ForEachRunningProgram(
 
 bool Matches(std::string_view image, std::string_view wanted, std::string_view wantedFile) {
   if (image.empty()) return false;
-  const std::string imageFile = common::CommandToProgramPath(image);
+  const std::string imageFile = ProgramFileOf(image);
   if (core::EqualsNoCase(imageFile, wantedFile)) return true;
   return core::EqualsNoCase(core::FileNamePart(imageFile), wanted);
 }
@@ -217,7 +226,7 @@ bool EndProcess(HANDLE process) {
 ProcessIdentity FindProgram(std::string_view path) {
   ProcessIdentity found;
   if (path.empty()) return found;
-  const std::string wantedFile = common::CommandToProgramPath(path);
+  const std::string wantedFile = ProgramFileOf(path);
   const DWORD self = ::GetCurrentProcessId();
   EnumRunningProcesses([&](const RunningProcess& process) {
     if (process.id == 0 || process.id == self) return true;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <optional>
 
 #include "common/first_detected.h"
@@ -18,6 +17,7 @@
 #include "common/utilities.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
+#include "running_copies.h"
 #include "test_process.h"
 #include "wine_test_env.h"
 
@@ -26,52 +26,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr DWORD kStillActive = STILL_ACTIVE;
-
 class ProcessesTest : public SandboxedTest {
  protected:
-  void SetUp() override {
-    SandboxedTest::SetUp();
-    folder_ = common::ProgramFolder() + "\\running";
-    ::CreateDirectoryW(win32::Wide(folder_).c_str(), nullptr);
-    const std::string bin = win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR")));
-    helper_ = bin + "\\obrivo_test_helper.exe";
-    described_ = bin + "\\obrivo_waiting_program.exe";
+  // A copy of the helper without version information unless `source` names another.
+  std::string Copy(const std::string& name, const std::string& source = {},
+                   const std::string& subfolder = {}) {
+    return copies_.Copy(name, source.empty() ? copies_.plain() : source, subfolder);
   }
-  void TearDown() override {
-    running_.clear();
-    for (const std::string& copy : copies_) ::DeleteFileW(win32::Wide(copy).c_str());
-    ::RemoveDirectoryW(win32::Wide(folder_).c_str());
-  }
-
-  // A copy of the helper (without version information) under `name` in the test's own folder.
-  std::string Copy(const std::string& name, const std::string& source = {}) {
-    const std::string path = folder_ + "\\" + name;
-    EXPECT_TRUE(::CopyFileW(win32::Wide(source.empty() ? helper_ : source).c_str(),
-                            win32::Wide(path).c_str(), FALSE));
-    copies_.push_back(path);
-    return path;
-  }
-
-  // Starts `path` and waits until the enumeration can read it.
   Process& Start(const std::string& path) {
-    running_.emplace_back(win32::Wide(path), L"wait");
-    Process& p = running_.back();
+    Process& p = copies_.Start(path);
     EXPECT_TRUE(p.started()) << path;
-    EXPECT_TRUE(WaitUntil([&] { return Seen(p.id()).has_value(); }, 10s)) << path;
     return p;
   }
-
-  // The process as the enumeration sees it, when it sees it with a path.
-  static std::optional<system::RunningProcess> Seen(DWORD id) {
-    std::optional<system::RunningProcess> found;
-    system::EnumRunningProcesses([&](const system::RunningProcess& p) {
-      if (p.id != id || p.imagePath.empty()) return true;
-      found = p;
-      return false;
-    });
-    return found;
-  }
+  static std::optional<system::RunningProcess> Seen(DWORD id) { return RunningCopies::Seen(id); }
 
   // The items whose path is `path` (without regard to case).
   static std::vector<std::size_t> ItemsFor(const std::string& path) {
@@ -81,9 +48,10 @@ class ProcessesTest : public SandboxedTest {
     return found;
   }
 
-  std::string folder_, helper_, described_;
-  std::vector<std::string> copies_;
-  std::deque<Process> running_;  // references stay valid as more start
+  RunningCopies copies_{common::ProgramFolder() + "\\running"};
+  const std::string& folder_ = copies_.folder();
+  const std::string& helper_ = copies_.plain();
+  const std::string& described_ = copies_.described();
 };
 
 TEST_F(ProcessesTest, TwoProcessesOfOneFileGiveOneEntryWithTheFirstId) {
@@ -96,6 +64,9 @@ TEST_F(ProcessesTest, TwoProcessesOfOneFileGiveOneEntryWithTheFirstId) {
   const DWORD a = Start(path).id();
   const DWORD b = Start(upper).id();
   const DWORD other = Start(Copy("other.exe", described_)).id();
+  // A folder whose name reads like an extension (".ol") must not cut the path short.
+  const std::string dotted = Copy("kit.exe", described_, "Kit.old");
+  Start(dotted);
   ASSERT_TRUE(common::AddItem("left over", helper_, "", "", 1, 0));
 
   DWORD firstSeen = 0;
@@ -126,6 +97,10 @@ TEST_F(ProcessesTest, TwoProcessesOfOneFileGiveOneEntryWithTheFirstId) {
   EXPECT_EQ(static_cast<DWORD>(common::ItemFlag(others.front())), other);
   EXPECT_EQ(common::ItemTitle(others.front()), "Waiting Fixture Program")
       << "the file's description";
+  const auto kit = ItemsFor(dotted);
+  ASSERT_EQ(kit.size(), 1u);
+  EXPECT_EQ(common::ItemPath(kit.front()), dotted) << "the file as it is named, in its own case";
+  EXPECT_EQ(common::ItemTitle(kit.front()), "Waiting Fixture Program");
   for (std::size_t k = 0; k < count; ++k) {
     EXPECT_FALSE(common::ItemPath(k).empty()) << k;
     EXPECT_EQ(common::ItemType(k), 600) << "the list was emptied first";
@@ -158,7 +133,7 @@ TEST_F(ProcessesTest, StopProgramByPathFindsTheProgramByPathOrBareFileName) {
       EXPECT_EQ(stopped, 0u);
       EXPECT_TRUE(p.Running());
     }
-    running_.clear();
+    copies_.EndAll();
   }
   EXPECT_EQ(system::FindProcessByPath(""), 0u);
   EXPECT_EQ(system::StopProgramByPath(nullptr, "", "", false), 0u);
@@ -197,7 +172,7 @@ TEST_F(ProcessesTest, KillProcessByIdEndsOnlyTheProcessItWasListedFor) {
   }
   EXPECT_TRUE(system::KillProcessById(listed));
   EXPECT_EQ(p.WaitForExit(5s), 1u);
-  running_.clear();  // closes the last handle: the id is free again
+  copies_.EndAll();  // closes the last handle: the id is free again
 
   // The stale entry never ends a later program, even one that was given the same id.
   bool reused = false;
@@ -206,7 +181,7 @@ TEST_F(ProcessesTest, KillProcessByIdEndsOnlyTheProcessItWasListedFor) {
     reused = next.id() == listed.id;
     EXPECT_FALSE(system::KillProcessById(listed));
     EXPECT_TRUE(next.Running());
-    if (!reused) running_.clear();
+    if (!reused) copies_.EndAll();
   }
   if (!reused) std::printf("note: the system gave the id to no later process\n");
 
