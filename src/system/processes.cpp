@@ -214,8 +214,8 @@ bool Matches(std::string_view image, std::string_view wanted, std::string_view w
 }
 
 // Ended with exit code 1: ending it with the code it reports while running (259, STILL_ACTIVE)
-// would make everyone who later reads its exit code believe it still runs.
-// One that has ended already (its id still open somewhere) is not ended again.
+// would make everyone who later reads its exit code believe it still runs. A process that has
+// ended already (its id kept by a handle still open somewhere) counts as not ended by us.
 bool EndProcess(HANDLE process) {
   if (::WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return false;
   if (!::TerminateProcess(process, 1)) return false;
