@@ -10,6 +10,7 @@ import sys
 ICONS = {
     101: ((30, 110, 200), (20, 40, 80)),     # program and idle tray icon
     159: ((120, 120, 120), (40, 40, 40)),    # the older tray icon
+    157: ((40, 170, 110), (20, 60, 40)),     # patrolling the startup half
     158: ((40, 150, 230), (20, 40, 80)),     # reviewing
     161: ((230, 140, 20), (90, 40, 0)),      # alert in progress
     115: ((170, 170, 170), (200, 30, 30)),   # file not found

@@ -110,8 +110,8 @@ void LoadPatrolSchedule(PatrolState& state, const OptionSet& options) {
     const int interval = options.Get(*category.interval);
     state.intervals[static_cast<std::size_t>(category.order - 1)] = interval;
     int& countdown = Countdown(state, category.order);
-    countdown = category.order == kRestartCommandsCategory ? std::max(countdown, interval)
-                                                           : interval;
+    countdown =
+        category.order == kRestartCommandsCategory ? std::max(countdown, interval) : interval;
   }
   state.secondHalf = 0;
 }

@@ -30,9 +30,9 @@ inline constexpr std::uint32_t kPassSpacingMs = 1000;
 inline constexpr int kTrayRefreshPasses = 60;
 
 // Strings and icons the cycle puts in the tray.
-inline constexpr int kPatrolTipId = 820;          // "Tavik is currently on patrol."
-inline constexpr int kHalfATipId = 821;           // verifying the startup programs
-inline constexpr int kHalfBTipId = 824;           // checking for unauthorized changes
+inline constexpr int kPatrolTipId = 820;  // "Tavik is currently on patrol."
+inline constexpr int kHalfATipId = 821;   // verifying the startup programs
+inline constexpr int kHalfBTipId = 824;   // checking for unauthorized changes
 inline constexpr int kHalfAIconId = 157;
 inline constexpr int kHalfBIconId = 158;
 inline constexpr int kRestartCommandsQuestionId = 28;  // "... view these commands?"
@@ -60,12 +60,12 @@ struct PatrolState {
   int passCount = 0;         // passes since the last tray icon refresh
   int secondHalf = 0;        // 0: the next pass runs half A
   int verifyRunning = 0;
-  bool alertOpen = false;    // an alert dialog or alert message box is up
-  bool alertShown = false;   // an alert was shown since the last trace line
-  int alertSuppress = 0;     // 2: the user refused a repeated program; quiets prompts this pass
+  bool alertOpen = false;   // an alert dialog or alert message box is up
+  bool alertShown = false;  // an alert was shown since the last trace line
+  int alertSuppress = 0;    // 2: the user refused a repeated program; quiets prompts this pass
   std::uint32_t lastVerifyStart = 0;  // millisecond tick of the last pass's start (or long end)
-  int processCount = 0;      // running programs at the last real-time check
-  int restartCountdown = 0;  // the countdown of the restart-commands category
+  int processCount = 0;               // running programs at the last real-time check
+  int restartCountdown = 0;           // the countdown of the restart-commands category
   // Interval and countdown per category, by order - 1. The restart-commands category counts in
   // `restartCountdown`; its slot in `countdowns` is unused.
   std::array<int, kPatrolCategoryCount> intervals{};
@@ -83,7 +83,7 @@ using PatrolCheck = std::function<bool()>;
 // 0 or false), so a category whose check does not exist yet is still scheduled and traced.
 struct PatrolEnv {
   bool ntFamily = true;
-  const OptionSet* options = nullptr;  // the options as last loaded; required
+  const OptionSet* options = nullptr;     // the options as last loaded; required
   std::function<std::uint32_t()> tickMs;  // the system's 32-bit millisecond tick
   // An option read afresh from the store (name, default when missing or empty).
   std::function<int(std::string_view, int)> readOption;

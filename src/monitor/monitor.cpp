@@ -17,6 +17,7 @@
 #include "common/win32/window.h"
 #include "core/command_switches.h"
 #include "monitor/monitor_state.h"
+#include "monitor/patrol.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
 #include "quenrax/quenrax.h"
@@ -133,7 +134,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   MonitorState& s = State();
   switch (message) {
     case WM_TIMER:
-      // Each tick drives the patrol cycle and the delayed-start launcher.
+      // Each tick drives the delayed-start launcher and the patrol cycle.
+      if (wParam == kTimerId) OnPatrolTick();
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == core::cmd::kTrayIconSwitch)
@@ -251,7 +253,9 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
   ::InitCommonControlsEx(&controls);
 
   s.alertOpen = false;
+  s.restartCountdown = 0;
   common::InitialiseStore(common::CategoryBaselineHooks());
+  StartPatrol();
   InitTrace(common::App().diagnostics);
   Trace("START", "From Initialize to Post");
 

@@ -9,6 +9,7 @@
 
 #include "common/trace_log.h"
 #include "common/win32/unique.h"
+#include "core/patrol_cycle.h"
 
 namespace obrivo::monitor {
 
@@ -17,21 +18,17 @@ inline constexpr UINT kTimerPeriodMs = 2000;
 inline constexpr int kExpressBootTicks = 45;
 inline constexpr std::size_t kFontCount = 7;
 
-struct MonitorState {
+// The patrol cycle's fields (tickCount, changePending, alertOpen, alertShown ...) come from
+// core::PatrolState, so the cycle, the alerts and the trace share one record.
+struct MonitorState : core::PatrolState {
   HINSTANCE instance = nullptr;
   HWND mainWindow = nullptr;
   std::string className;  // "Obrivo": other processes find the Monitor by it
   std::string caption;    // window title and caption of every message box
-  int expressBootTicks = 0;
-  int tickCount = 0;
-  int changePending = 0;  // set by the notifier's message, cleared by the patrol
-  int conflictCount = 0;
   int menuOpen = 0;       // guard against a second tray menu while one is tracking
   int alwaysRun = 0;
   UINT taskbarCreatedMsg = 0;
   UINT_PTR timerId = 0;
-  bool alertOpen = false;
-  bool alertShown = false;  // an alert was shown since the last trace line
   bool destroying = false;  // the window is being destroyed for real (WM_CLOSE)
   common::TraceLog trace;  // send2tv.txt and its counters
   // The alert dialogs' fonts, created with the main window.

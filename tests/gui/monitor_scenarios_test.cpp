@@ -236,6 +236,55 @@ TEST_F(MonitorScenario, TraceFileOnlyWithDebug) {
       << trace;
 }
 
+// The notifier's change message makes the next tick count the running programs; a changed count
+// brings the next pass forward (instead of 17 ticks after the start), and the categories watched
+// in real time are due at once. The options the Explorer flagged as changed are reloaded first.
+TEST_F(MonitorScenario, ChangeSignalBringsThePatrolForward) {
+  SetOption(L"Debug", L"1");
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  // As the Explorer's Options page leaves the store: startup no longer watched in real time.
+  SetOption(L"RealtimeStartup", L"0");
+  SetOption(L"Update", L"1");
+  ::PostMessageW(window, 9024, 0, 0);
+
+  const std::filesystem::path file(folder_ + L"\\send2tv.txt");
+  std::string trace;
+  const bool passed = WaitUntil(
+      [&] {
+        std::ifstream in(file);
+        trace.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return trace.find("VERIFY: Exit Normal Verify") != std::string::npos;
+      },
+      60s);
+  ASSERT_TRUE(passed) << trace;
+
+  // The lines of the real-time check and of the pass, in the order they were written.
+  const char* const expected[] = {
+      "* * * VERIFY TASKS: Check for Task Change",
+      "VERIFY: Enter Verify function",
+      "VERIFY: IE Helpers",
+      "VERIFY: ActiveX Files",
+      "VERIFY: Verify System Files",
+      "VERIFY: IE Start/Search Page",
+      "VERIFY: Exit Normal Verify",
+  };
+  std::size_t at = 0;
+  for (const char* line : expected) {
+    const std::size_t found = trace.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " after offset " << at << "\n" << trace;
+    at = found;
+  }
+  for (const char* absent : {"VERIFY: Startup Programs", "VERIFY: Hidden Files",
+                             "VERIFY: File Types", "Exit Early because we recently did a verify"})
+    EXPECT_EQ(trace.find(absent), std::string::npos) << absent << "\n" << trace;
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Options", L"Update"), L"0")
+      << "the flag is cleared once the options are reloaded";
+  EXPECT_TRUE(TrayIconExists(window)) << "the icon after the pass";
+  EXPECT_TRUE(monitor.Running());
+}
+
 TEST_F(MonitorScenario, TrayCommandsOpenTheirPages) {
   Process monitor;
   HWND window = StartMonitor(monitor);

@@ -217,6 +217,7 @@ TEST(PatrolCycle, OnePassInOrder) {
   m.Ticks(16);
   m.log.clear();
   m.Tick();
+  // clang-format off
   const std::vector<std::string> expected = {
       "launcher",
       "trace VERIFY: Enter Verify function", "elapsed",
@@ -232,6 +233,7 @@ TEST(PatrolCycle, OnePassInOrder) {
       "error mode back 7",
       "trace VERIFY: Exit Normal Verify", "elapsed",
   };
+  // clang-format on
   EXPECT_EQ(m.Whats(), expected);
 }
 
@@ -250,6 +252,7 @@ TEST(PatrolCycle, IntervalsCountPassesOfTheirHalf) {
   const std::vector<int> evens = {2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
   std::vector<int> all;
   for (int i = 1; i <= 22; ++i) all.push_back(i);
+  // clang-format off
   const struct {
     const char* name;
     bool nt;
@@ -286,6 +289,7 @@ TEST(PatrolCycle, IntervalsCountPassesOfTheirHalf) {
        {{2, evens}, {4, {4, 8, 12, 16, 20}}, {5, {3, 6, 9, 12, 15, 18, 21}}, {6, evens},
         {7, {10, 20}}, {8, {11, 22}}, {12, all}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeMonitor m(c.nt, c.stored);
@@ -334,8 +338,8 @@ TEST(PatrolCycle, ExpressBootHoldsPassesAndRealtimeChecksButNotTheLauncher) {
     EXPECT_EQ(m.TicksOf("trace * * * VERIFY TASKS: Check for Task Change"), c.realtimeTicks);
     const auto passes = m.TicksOf("trace VERIFY: Enter Verify function");
     ASSERT_GE(passes.size(), 1u);
-    EXPECT_EQ(std::vector<int>(passes.begin(), passes.begin() + std::min(passes.size(),
-                                                                         c.passTicks.size())),
+    EXPECT_EQ(std::vector<int>(passes.begin(),
+                               passes.begin() + std::min(passes.size(), c.passTicks.size())),
               c.passTicks);
     EXPECT_EQ(m.TicksOf("launcher").size(), 60u);
     EXPECT_EQ(m.state.expressBootTicks, 0);
@@ -449,9 +453,9 @@ TEST(PatrolCycle, RealtimeCheckPullsHalfAForwardWhenProgramsChange) {
   m.processes = 12;
   m.state.changePending = 1;
   m.Tick();  // tick 21: same number of programs
-  EXPECT_EQ(m.Whats(), (std::vector<std::string>{
-                           "launcher", "trace * * * VERIFY TASKS: Check for Task Change",
-                           "enum tasks", "elapsed", "clear items"}));
+  EXPECT_EQ(m.Whats(),
+            (std::vector<std::string>{"launcher", "trace * * * VERIFY TASKS: Check for Task Change",
+                                      "enum tasks", "elapsed", "clear items"}));
   EXPECT_EQ(m.state.tickCount, 4);
 
   m.processes = 13;  // a program started

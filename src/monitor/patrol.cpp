@@ -1,0 +1,99 @@
+// The patrol cycle in the Monitor.
+#include "monitor/patrol.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "common/app.h"
+#include "common/items.h"
+#include "common/options_store.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/win32/wide.h"
+#include "monitor/monitor_state.h"
+#include "monitor/trace.h"
+#include "monitor/tray.h"
+#include "system/processes.h"
+
+namespace obrivo::monitor {
+namespace {
+
+bool AskYesNo(int stringId) {
+  const MonitorState& s = State();
+  const int answer = ::MessageBoxExW(
+      s.mainWindow, win32::Wide(common::LoadText(stringId)).c_str(), win32::Wide(s.caption).c_str(),
+      MB_YESNO | MB_ICONEXCLAMATION | MB_TOPMOST, common::App().languageId);
+  return answer == IDYES;
+}
+
+core::PatrolEnv MakeEnv() {
+  core::PatrolEnv env;
+  env.ntFamily = common::App().ntFamily;
+  env.options = &common::App().options;
+  env.tickMs = [] { return static_cast<std::uint32_t>(::GetTickCount()); };
+  env.readOption = [](std::string_view name, int fallback) {
+    return common::ReadOption(name, fallback);
+  };
+  env.clearUpdateFlag = [] {
+    common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Update", "0");
+  };
+  env.reloadOptions = [] { common::LoadOptions(common::App().options); };
+  env.trace = [](std::string_view category, std::string_view text) { Trace(category, text); };
+  env.traceElapsed = [] { TraceElapsed(); };
+  env.showTrayStatus = [](int tipId, int iconId) { ShowTrayStatus(tipId, iconId); };
+  env.refreshTrayIcon = [] {
+    UpdateTrayIcon(TrayAction::Delete, 0, 0);
+    UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+  };
+  env.modifyTrayIcon = [](int iconId, int tipId) {
+    UpdateTrayIcon(TrayAction::Modify, iconId, tipId);
+  };
+  // A check that touches a missing floppy or CD must not stop the patrol with a system box.
+  env.suppressCriticalErrors = [] {
+    return static_cast<std::uint32_t>(::SetErrorMode(SEM_FAILCRITICALERRORS));
+  };
+  env.restoreErrorMode = [](std::uint32_t mode) { ::SetErrorMode(static_cast<UINT>(mode)); };
+  env.sleepMs = [](int ms) { ::Sleep(static_cast<DWORD>(ms)); };
+  env.enumActiveTasks = [] { return system::EnumActiveTasks(); };
+  env.recordRunningPrograms = [] { system::RecordRunningPrograms(); };
+  env.clearItems = [] {
+    if (common::ItemCount() != 0) common::ClearItems();
+  };
+  // The cookie list and the restart-commands viewer arrive with their categories.
+  env.askYesNo = AskYesNo;
+  return env;
+}
+
+core::PatrolEnv& Env() {
+  static core::PatrolEnv env = MakeEnv();
+  return env;
+}
+
+}  // namespace
+
+void StartPatrol() {
+  MonitorState& s = State();
+  Env().ntFamily = common::App().ntFamily;
+  RegisterPatrolChecks();
+  core::LoadPatrolSchedule(s, common::App().options);
+  s.lastVerifyStart = common::App().startTick;
+}
+
+void OnPatrolTick() { core::OnTimerTick(State(), Env()); }
+
+void SetPatrolCheck(int order, core::PatrolCheck check) {
+  if (order < 1 || order > core::kPatrolCategoryCount) return;
+  Env().checks[static_cast<std::size_t>(order - 1)] = std::move(check);
+}
+
+void SetLauncherStep(std::function<void()> step) { Env().launcherStep = std::move(step); }
+
+bool ReloadOptionsIfUpdated() { return core::ReloadOptionsIfUpdated(State(), Env()); }
+
+bool NewCookiePromptAllowed() {
+  return core::NewCookiePromptAllowed(State(),
+                                      common::App().options.Get(core::OptionId::ShowAlerts));
+}
+
+}  // namespace obrivo::monitor
