@@ -27,6 +27,16 @@ bool ReplaceFolderToken(std::string& text, std::string_view token, const std::st
   return true;
 }
 
+// True when the name part ends at `i`: a dot three characters before it is then an extension,
+// not part of a folder name ("C:\Kit.old\", "wine.explorer.exe") that only looks like one.
+bool EndsNamePart(const std::u32string& chars, std::size_t i) {
+  if (i >= chars.size()) return true;
+  const char32_t c = chars[i];
+  const bool continues = c == '\\' || c == '_' || (c >= '0' && c <= '9') ||
+                         (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
+  return !continues;
+}
+
 struct Walk {
   std::string result;
   std::size_t restOffset = 0;  // byte offset in the working text after the extension
@@ -41,7 +51,7 @@ Walk WalkToExtension(const std::string& work, bool acceptCpl) {
   std::size_t driveStart = 0;
   for (std::size_t i = 0; i < chars.size(); ++i) {
     if (chars[i] == ':') driveStart = i > 0 ? i - 1 : 0;
-    if (chars[i] == '.' && i + 2 < chars.size()) {
+    if (chars[i] == '.' && i + 2 < chars.size() && EndsNamePart(chars, i + 4)) {
       const char32_t second = UpperCase(chars[i + 2]);
       if (second == 'X' || second == 'L' || (acceptCpl && second == 'P')) {
         end = std::min(i + 4, chars.size());

@@ -16,7 +16,8 @@ struct SystemFolders {
 
 // The program file named by `command`, in upper case, without quotes or parameters:
 // the text up to and including the first ".EXE"/".DLL"-like extension (a dot whose second
-// following character is X or L), starting at the last drive letter met before it.
+// following character is X or L, ending a name part: "C:\Kit.old\a.exe" is not cut at ".old"),
+// starting at the last drive letter met before it.
 // %SystemRoot% / \SystemRoot and %ProgramFiles% are replaced by the folders given.
 std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders);
 

@@ -21,6 +21,12 @@ TEST(CommandLine, CommandToProgramPath) {
       {"rundll32.exe C:\\WINDOWS\\x.dll,Start", "RUNDLL32.EXE"},
       {"C:\\Tools\\x.dll,Entry", "C:\\TOOLS\\X.DLL"},
       {"C:\\Tools\\tool.exe.config", "C:\\TOOLS\\TOOL.EXE"},
+      // Dots in folder and file names that only look like an extension.
+      {"C:\\Tools\\Kit.old\\agent.exe -x", "C:\\TOOLS\\KIT.OLD\\AGENT.EXE"},
+      {"\"C:\\bin\\wine.explorer.exe\" /q", "C:\\BIN\\WINE.EXPLORER.EXE"},
+      {"C:\\a.xls2\\b.dll,Run", "C:\\A.XLS2\\B.DLL"},
+      {"C:\\a.ex_\\b.exe", "C:\\A.EX_\\B.EXE"},
+      {"C:\\Tools\\agent.ex", "C:\\TOOLS\\AGENT.EX"},
       {"notepad.exe C:\\notes.txt", "NOTEPAD.EXE"},
       {"", ""},
       // Text in front of the (last) drive letter is cut.
