@@ -14,13 +14,13 @@
 #include "common/win32/files.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
+#include "common/window_place.h"
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/list_view.h"
 #include "explorer/page.h"
-#include "explorer/window_place.h"
 #include "explorer_ids.h"
 #include "system/processes.h"
 
@@ -137,7 +137,6 @@ void ShowItem(HWND dialog, InfoState& s) {
   const bool exists = !s.file.empty() && common::FileExists(existing);
   if (exists) s.file = existing;
 
-  ::SetWindowTextW(dialog, win32::Wide(item.title).c_str());
   SetText(dialog, IDC_INFO_PATH, s.file.empty() ? item.path : s.file);
   const auto version = exists ? common::ReadVersionInfo(s.file) : std::nullopt;
   SetText(dialog, IDC_INFO_PRODUCT, version ? version->productName : std::string());
@@ -159,6 +158,8 @@ void ShowItem(HWND dialog, InfoState& s) {
   ShowIcon(dialog, s, item, exists);
   ShowStatus(dialog, s, exists);
   ShowNotes(dialog, s, item);
+  // The title last: once it names the item, every field shows that item.
+  ::SetWindowTextW(dialog, win32::Wide(item.title).c_str());
   if (s.context.onShow) s.context.onShow(s.context.index);
 }
 
@@ -184,22 +185,7 @@ void ApplyExpansion(HWND dialog, const InfoState& s) {
   ::InvalidateRect(dialog, nullptr, TRUE);
 }
 
-void RestorePosition(HWND dialog) {
-  const std::string x = ReadWindowPosition("xInfo"), y = ReadWindowPosition("yInfo");
-  if (x.empty() || y.empty()) return;
-  const core::Point p = core::PullBackOnScreen({core::LeadingNumber(x), core::LeadingNumber(y)},
-                                               CurrentScreenMetrics());
-  ::SetWindowPos(dialog, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SavePosition(HWND dialog) {
-  RECT r{};
-  if (::IsIconic(dialog) || !::GetWindowRect(dialog, &r)) return;
-  WriteWindowPosition("xInfo", r.left);
-  WriteWindowPosition("yInfo", r.top);
-  WriteWindowPosition("dxInfo", r.right - r.left);
-  WriteWindowPosition("dyInfo", r.bottom - r.top);
-}
+constexpr common::WindowPositionNames kInfoPosition{"xInfo", "yInfo", "dxInfo", "dyInfo"};
 
 void OnNoteButton(HWND dialog, InfoState& s) {
   const core::Item& item = s.context.items->At(s.context.index);
@@ -228,7 +214,7 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       ::SendDlgItemMessageW(dialog, IDC_INFO_PRODUCT, WM_SETFONT,
                             reinterpret_cast<WPARAM>(SharedFont(Font::Heading)), FALSE);
       ::SendDlgItemMessageW(dialog, IDC_INFO_NOTES, EM_LIMITTEXT, kNoteCapacity - 1, 0);
-      RestorePosition(dialog);
+      common::RestoreWindowPosition(dialog, kInfoPosition);
       ShowItem(dialog, *s);
       ApplyExpansion(dialog, *s);
       return TRUE;
@@ -236,7 +222,7 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       if (!s || HIWORD(wParam) != BN_CLICKED) break;
       switch (LOWORD(wParam)) {
         case IDCANCEL:
-          SavePosition(dialog);
+          common::SaveWindowPosition(dialog, kInfoPosition);
           ::EndDialog(dialog, 0);
           return TRUE;
         case IDC_INFO_PREVIOUS:

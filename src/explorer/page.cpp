@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/app.h"
+#include "common/help_page.h"
 #include "common/items.h"
 #include "common/notes.h"
 #include "common/online_lookup.h"
@@ -17,7 +18,6 @@
 #include "common/win32/window.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
-#include "explorer/help.h"
 #include "explorer/info_dialog.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
@@ -113,7 +113,7 @@ void Page::Run(int id) {
     }
   }
   if (id == kHelpPictureId) {
-    OpenHelpPage(window_, description_.code);
+    common::OpenHelpPage(window_, description_.code);
     return;
   }
   if (id == kCloseId) {

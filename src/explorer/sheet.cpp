@@ -10,13 +10,13 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
+#include "common/window_place.h"
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/explorer_state.h"
 #include "explorer/messages.h"
 #include "explorer/page.h"
 #include "explorer/pages/page_registry.h"
-#include "explorer/window_place.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -32,15 +32,16 @@ constexpr UINT kRelayoutMessage = WM_APP + 1;
 void RestorePlacement(HWND sheet) {
   RECT r{};
   ::GetWindowRect(sheet, &r);
-  const core::ScreenMetrics screen = CurrentScreenMetrics();
-  const std::string x = ReadWindowPosition("xPos"), y = ReadWindowPosition("yPos");
+  const core::ScreenMetrics screen = common::CurrentScreenMetrics();
+  const std::string x = common::ReadWindowPosition("xPos"), y = common::ReadWindowPosition("yPos");
   if (x.empty() || y.empty()) {
     const core::Point p = core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top, screen);
     ::SetWindowPos(sheet, nullptr, p.x, p.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     return;
   }
   core::Size size;
-  const std::string dx = ReadWindowPosition("dxPos"), dy = ReadWindowPosition("dyPos");
+  const std::string dx = common::ReadWindowPosition("dxPos"),
+                    dy = common::ReadWindowPosition("dyPos");
   if (!dx.empty() && !dy.empty()) size = {core::LeadingNumber(dx), core::LeadingNumber(dy)};
   const core::SheetPlacement p =
       core::PullBackSheet({core::LeadingNumber(x), core::LeadingNumber(y)}, size, screen);
@@ -164,11 +165,11 @@ void SaveSheetPlacement() {
   if (!s.sheet || ::IsIconic(s.sheet)) return;
   RECT r{};
   if (!::GetWindowRect(s.sheet, &r)) return;
-  WriteWindowPosition("xPos", r.left);
-  WriteWindowPosition("yPos", r.top);
+  common::WriteWindowPosition("xPos", r.left);
+  common::WriteWindowPosition("yPos", r.top);
   if (common::App().ntFamily) {
-    WriteWindowPosition("dxPos", r.right - r.left);
-    WriteWindowPosition("dyPos", r.bottom - r.top);
+    common::WriteWindowPosition("dxPos", r.right - r.left);
+    common::WriteWindowPosition("dyPos", r.bottom - r.top);
   }
 }
 

@@ -30,6 +30,15 @@ struct MonitorState : core::PatrolState {
   UINT taskbarCreatedMsg = 0;
   UINT_PTR timerId = 0;
   bool destroying = false;  // the window is being destroyed for real (WM_CLOSE)
+  // The current alert, filled by the check that raises it and cleared by the alert.
+  std::string alertPath;   // the item's command or path
+  std::string alertTitle;  // its title (service and hidden-file alerts)
+  std::string alertPath2;  // the second command of the file-type alert
+  std::string alertKey;    // the record name of a system-file change
+  int alertType = 0;       // the item's type code
+  // The new-program alert's repeats of one command, kept for the whole run.
+  int repeatCount = 0;
+  std::string lastAlertPath;
   common::TraceLog trace;  // send2tv.txt and its counters
   // The alert dialogs' fonts, created with the main window.
   std::array<win32::UniqueGdiObject, kFontCount> fonts;

@@ -36,10 +36,14 @@ TEST(AlertRules, RepeatsAreCountedForTheSameCommandInARow) {
     const char* path;
     int expectedCount;
   } steps[] = {
-      {"C:\\A\\agent.exe", 0},  {"c:\\a\\AGENT.EXE", 1},  // case does not matter
-      {"C:\\A\\agent.exe", 2},  {"C:\\B\\other.exe", 0},  // another command starts again
-      {"C:\\A\\agent.exe", 0},  {"C:\\A\\agent.exe", 1},
-      {"", 0},                  {"", 0},                  // no command is no repeat
+      {"C:\\A\\agent.exe", 0},
+      {"c:\\a\\AGENT.EXE", 1},  // case does not matter
+      {"C:\\A\\agent.exe", 2},
+      {"C:\\B\\other.exe", 0},  // another command starts again
+      {"C:\\A\\agent.exe", 0},
+      {"C:\\A\\agent.exe", 1},
+      {"", 0},
+      {"", 0},  // no command is no repeat
   };
   for (const auto& s : steps) {
     NoteStartupAlert(count, last, s.path);

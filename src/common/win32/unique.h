@@ -85,12 +85,20 @@ struct MenuTraits {
   static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+struct ServiceTraits {  // the service control manager and its services
+  using Handle = SC_HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static bool IsInvalid(Handle h) { return h == nullptr; }
+  static void Close(Handle h) { ::CloseServiceHandle(h); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueGdiObject = Unique<GdiTraits>;
 using UniqueMenu = Unique<MenuTraits>;
+using UniqueServiceHandle = Unique<ServiceTraits>;
 
 // A COM interface pointer that releases its reference.
 template <typename T>

@@ -5,7 +5,10 @@
 
 #include <string>
 
-namespace obrivo::explorer {
+namespace obrivo::common {
+
+// The Explorer's page code for the general help page the Monitor opens.
+inline constexpr int kGeneralHelpPage = 6051;
 
 struct HelpTarget {
   bool local = false;    // a file of the program folder
@@ -14,6 +17,8 @@ struct HelpTarget {
 
 // Where the help for a page code is: the local file first.
 HelpTarget HelpPageTarget(int pageCode);
-void OpenHelpPage(HWND owner, int pageCode);
+// Opens a local help file with the shell, a web address as every vendor page is opened.
+bool OpenHelpTarget(HWND owner, const HelpTarget& target);
+bool OpenHelpPage(HWND owner, int pageCode);
 
-}  // namespace obrivo::explorer
+}  // namespace obrivo::common

@@ -1,0 +1,112 @@
+// What every alert window shares.
+#include "monitor/alerts/alert_window.h"
+
+#include <shellapi.h>
+
+#include <optional>
+
+#include "common/app.h"
+#include "common/online_lookup.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "common/window_place.h"
+#include "core/text.h"
+#include "monitor/monitor_state.h"
+
+namespace obrivo::monitor {
+namespace {
+
+// Indexes into the Monitor's font table (monitor.cpp creates them in this order).
+constexpr std::size_t kNameFont = 2;     // Arial 18, weight 500
+constexpr std::size_t kMessageFont = 3;  // MS Sans Serif 14, weight 600
+
+constexpr common::WindowPositionNames kAlertPosition{"xPosAlert", "yPosAlert", "dxAlert",
+                                                     "dyAlert"};
+
+void SetFont(HWND dialog, int control, std::size_t font) {
+  HGDIOBJ handle = State().fonts[font].get();
+  if (handle)
+    ::SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
+}
+
+void SetIfKnown(HWND dialog, int control, const std::string& text) {
+  if (control != 0 && !text.empty()) SetControlText(dialog, control, text);
+}
+
+// StartTab := "0"; writing an option also sets Update := "1", so the Monitor reloads its options
+// at its next tick.
+void AskForOptionReload() { common::WriteOption("StartTab", 0); }
+
+}  // namespace
+
+ShownProgram ShowProgram(HWND dialog, const ProgramFieldIds& ids, std::string_view command) {
+  ShownProgram shown;
+  if (ids.command != 0) SetControlText(dialog, ids.command, command);
+  std::string file = common::CommandToProgramPath(core::StripQuotes(command));
+  if (file.empty() || !common::FileExists(file)) return shown;
+  shown.file = common::LongPathName(file);
+  if (ids.icon != 0) {
+    shown.icon = ::ExtractIconW(common::App().instance, win32::Wide(shown.file).c_str(), 0);
+    if (shown.icon == reinterpret_cast<HICON>(1)) shown.icon = nullptr;  // not a program file
+    if (shown.icon)
+      ::SendDlgItemMessageW(dialog, ids.icon, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(shown.icon));
+  }
+  const std::optional<common::VersionInfo> version = common::ReadVersionInfo(shown.file);
+  if (!version) return shown;
+  shown.productName = version->productName;
+  shown.description = version->fileDescription;
+  SetIfKnown(dialog, ids.name, version->productName);
+  SetIfKnown(dialog, ids.version, version->productVersion);
+  SetIfKnown(dialog, ids.company, version->companyName);
+  SetIfKnown(dialog, ids.description, version->fileDescription);
+  SetIfKnown(dialog, ids.copyright, version->legalCopyright);
+  return shown;
+}
+
+void SetNameFont(HWND dialog, int control) { SetFont(dialog, control, kNameFont); }
+void SetMessageFont(HWND dialog, int control) { SetFont(dialog, control, kMessageFont); }
+
+void SetControlText(HWND dialog, int control, std::string_view text) {
+  const std::wstring wide = win32::Wide(core::CrLfLineEnds(text));
+  if (control == 0)
+    ::SetWindowTextW(dialog, wide.c_str());
+  else
+    ::SetDlgItemTextW(dialog, control, wide.c_str());
+}
+
+void SetStringText(HWND dialog, int control, int stringId) {
+  SetControlText(dialog, control, common::LoadText(stringId));
+}
+
+void LookUpAlertProgram(HWND dialog, std::string_view command) {
+  const MonitorState& s = State();
+  common::LookUpProgramOnline(dialog, s.alertType + 1000, command, s.alertTitle);
+  ::SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ClearAlertContext() {
+  MonitorState& s = State();
+  s.alertPath.clear();
+  s.alertTitle.clear();
+  s.alertKey.clear();
+}
+
+void RestoreAlertPosition(HWND window) {
+  AskForOptionReload();
+  if (common::RestoreWindowPosition(window, kAlertPosition)) return;
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  const core::Point p = core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top,
+                                                    common::CurrentScreenMetrics());
+  ::SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SaveAlertPosition(HWND window) {
+  common::SaveWindowPosition(window, kAlertPosition);
+  AskForOptionReload();
+}
+
+}  // namespace obrivo::monitor

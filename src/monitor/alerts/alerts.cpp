@@ -1,0 +1,84 @@
+// The alert kinds: which dialog, hide option and sound each has, and the descriptions of the
+// program alerts that need no hooks.
+#include "monitor/alerts/alerts.h"
+
+#include "common/app.h"
+#include "core/alert_rules.h"
+#include "monitor/alerts/alert_sound.h"
+#include "monitor/alerts/file_type_alert.h"
+#include "monitor/alerts/program_alert.h"
+#include "monitor_ids.h"
+
+namespace obrivo::monitor {
+namespace {
+
+const ProgramAlert kTaskAlert = YesNoAlert(IDD_ALERT_TASK, 692, 7, 800);
+const ProgramAlert kIeHelperAlert = YesNoAlert(IDD_ALERT_IE_HELPER, 701, 8, 900);
+const ProgramAlert kActiveXAlert = YesNoAlert(IDD_ALERT_ACTIVEX, 1066, 8, 900);
+
+const ProgramAlert kDelayedAlert = [] {
+  ProgramAlert a = YesNoAlert(IDD_ALERT_DELAYED, 1022, kNoHistory, kAlertItemType);
+  a.titleId = 1023;
+  a.noTextId = 633;  // "Disable": the program stays in the delayed list only
+  return a;
+}();
+
+// OK keeps the file; Delete and the close box remove it.
+const ProgramAlert kHiddenAlert = [] {
+  ProgramAlert a = YesNoAlert(IDD_ALERT_HIDDEN, 1015, 28, 370);
+  a.yesControl = IDC_ALERT_OK;
+  a.noControl = IDC_ALERT_DELETE;
+  a.yesTextId = 0;
+  a.noTextId = 925;
+  a.closeAnswer = core::kAlertNo;
+  a.titleStandsIn = true;  // the file's name
+  a.largeMessage = false;  // the explanation is long
+  return a;
+}();
+
+struct KindInfo {
+  AlertKind kind;
+  const ProgramAlert* alert;  // null: the file-type alert, which has a layout of its own
+  core::OptionId hideOption;
+  AlertSoundEvent sound;
+};
+
+const KindInfo kKinds[] = {
+    {AlertKind::Startup, &kStartupAlert, core::OptionId::HideStartup,
+     AlertSoundEvent::StartupAlert},
+    {AlertKind::Delayed, &kDelayedAlert, core::OptionId::HideStartup,
+     AlertSoundEvent::StartupAlert},
+    {AlertKind::Task, &kTaskAlert, core::OptionId::HideTasks, AlertSoundEvent::TaskAlert},
+    {AlertKind::Service, &kServiceAlert, core::OptionId::HideServices,
+     AlertSoundEvent::StartupAlert},
+    {AlertKind::IeHelper, &kIeHelperAlert, core::OptionId::HideIEHelper, AlertSoundEvent::IeHelper},
+    {AlertKind::ActiveX, &kActiveXAlert, core::OptionId::HideActiveX, AlertSoundEvent::IeHelper},
+    {AlertKind::Hidden, &kHiddenAlert, core::OptionId::HideHidden, AlertSoundEvent::IeHelper},
+    {AlertKind::FileType, nullptr, core::OptionId::HideFileType, AlertSoundEvent::FileTypeAlert},
+};
+
+const KindInfo& InfoFor(AlertKind kind) {
+  for (const KindInfo& k : kKinds)
+    if (k.kind == kind) return k;
+  return kKinds[0];
+}
+
+}  // namespace
+
+int ShowAlert(AlertKind kind) {
+  const KindInfo& k = InfoFor(kind);
+  return k.alert ? ShowProgramAlert(*k.alert) : ShowFileTypeAlert();
+}
+
+int AskAlert(AlertKind kind) {
+  const KindInfo& k = InfoFor(kind);
+  const core::OptionSet& options = common::App().options;
+  if (const int answer = core::HideOptionAnswer(options.Get(k.hideOption),
+                                                options.Get(core::OptionId::ShowAlerts));
+      answer != 0)
+    return answer;
+  PlayAlertSound(k.sound);
+  return ShowAlert(kind);
+}
+
+}  // namespace obrivo::monitor
