@@ -272,7 +272,8 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 void ShowItemInfo(HWND owner, InfoContext context) {
   if (!context.items || !context.items->IsValid(context.index)) return;
-  InfoState state{std::move(context)};
+  InfoState state;
+  state.context = std::move(context);
   ::DialogBoxParamW(common::App().instance, MAKEINTRESOURCEW(IDD_PROGRAM_INFO), owner, InfoProc,
                     reinterpret_cast<LPARAM>(&state));
 }
