@@ -22,6 +22,24 @@ inline constexpr int kShellExecuteHooks = 254;
 inline constexpr int kAppInitDlls = 255;
 inline constexpr int kWinlogonNotify = 256;
 
+// Where the single locations live, below HKEY_LOCAL_MACHINE.
+inline constexpr std::string_view kWinlogonKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr std::string_view kWinlogonNotifyKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify";
+inline constexpr std::string_view kDelayLoadKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
+inline constexpr std::string_view kSharedTaskSchedulerKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler";
+inline constexpr std::string_view kShellExecuteHooksKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks";
+// Holds the AppInit_DLLs value.
+inline constexpr std::string_view kWindowsNtWindowsKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+// Names the Startup and Common Startup folders, under either hive.
+inline constexpr std::string_view kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 enum class RunRoot { Machine, User, Machine32 };
 
 // One of the 21 Run-key codes, split into its root and key.

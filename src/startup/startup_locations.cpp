@@ -1,0 +1,123 @@
+// Every startup location in its order, the location labels, and the registry and win.ini reads
+// the location groups share.
+#include "startup/startup_locations.h"
+
+#include "common/app.h"
+#include "common/items.h"
+#include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/registry.h"
+#include "common/win32/wide.h"
+#include "core/startup_codes.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_sources.h"
+
+namespace obrivo::startup {
+namespace {
+
+constexpr int kDisabledTextId = 626;
+// Labels of other categories' codes that share the label builder.
+constexpr struct {
+  int code;
+  int textId;
+} kOtherLabels[] = {{800, 726}, {900, 725}, {901, 724}};
+
+bool ShowAdvanced(bool pageMode) {
+  return !pageMode || common::App().options.Get(core::OptionId::ShowAllStartup) > 0;
+}
+
+// The whole value of a win.ini [windows] key: a list cut short would hide its last entries.
+std::string ReadWinIniValue(const wchar_t* keyName) {
+  std::wstring buffer(1024, L'\0');
+  for (;;) {
+    const DWORD length = ::GetProfileStringW(L"windows", keyName, L"", buffer.data(),
+                                             static_cast<DWORD>(buffer.size()));
+    if (length + 2 < buffer.size() || buffer.size() >= (1u << 20)) {
+      buffer.resize(length);
+      return win32::Narrow(buffer);
+    }
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+}  // namespace
+
+namespace detail {
+
+std::optional<std::string> ReadStringValue(HKEY hive, std::string_view path,
+                                           std::string_view name) {
+  const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
+  if (!key) return std::nullopt;
+  const auto value = win32::QueryValue(key.get(), name);
+  if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+  auto text = win32::StringFromValue(*value);
+  if (text && value->type == REG_EXPAND_SZ) *text = win32::ExpandEnvironment(*text);
+  return text;
+}
+
+std::vector<StringValue> ReadStringValues(HKEY hive, std::string_view path) {
+  std::vector<StringValue> values;
+  const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
+  if (!key) return values;
+  for (std::string& name : win32::EnumValueNames(key.get())) {
+    // A value deleted since the names were read, or one of another type, is left out.
+    const auto value = win32::QueryValue(key.get(), name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) continue;
+    std::string data = win32::StringFromValue(*value).value_or(std::string());
+    std::string command = value->type == REG_EXPAND_SZ ? win32::ExpandEnvironment(data) : data;
+    values.push_back({std::move(name), std::move(data), std::move(command)});
+  }
+  return values;
+}
+
+void ListWinIni() {
+  constexpr struct {
+    const wchar_t* key;
+    const char* name;
+    int code;
+  } kLists[] = {{L"run", "run", core::kWinIniRun}, {L"load", "load", core::kWinIniLoad}};
+  for (const auto& list : kLists) {
+    const std::string value = ReadWinIniValue(list.key);
+    std::size_t start = 0;
+    while (start <= value.size()) {
+      std::size_t end = value.find(';', start);
+      if (end == std::string::npos) end = value.size();
+      const std::string entry = value.substr(start, end - start);
+      start = end + 1;
+      // The entry is kept as written, so removing it from the list finds it again.
+      if (entry.find_first_not_of(' ') == std::string::npos) continue;
+      const auto version = common::ReadVersionInfo(common::CommandToProgramPath(entry));
+      common::AddItem(version ? version->productName : std::string(list.name), entry, "", "",
+                      list.code, 0);
+    }
+  }
+}
+
+}  // namespace detail
+
+std::size_t EnumStartup(bool pageMode) {
+  common::ClearItems();
+  detail::ListRunKeys();
+  detail::ListStartupFolders();
+  detail::ListWinIni();
+  detail::ListDisabledEntries();
+  if (ShowAdvanced(pageMode)) {
+    if (common::App().ntFamily) detail::ListWinlogon();
+    detail::ListAdvancedLocations();
+  }
+  return common::ItemCount();
+}
+
+std::string LocationLabel(int code, std::string_view title) {
+  if (code > core::kWinlogonNotify) {
+    for (const auto& other : kOtherLabels)
+      if (other.code == code) return common::LoadText(other.textId);
+    return {};
+  }
+  std::string label = core::StartupLocationText(code);
+  if (!title.empty() && IsStartupEntryDisabled(title))
+    label = " * " + common::LoadText(kDisabledTextId) + " * " + label;
+  return label;
+}
+
+}  // namespace obrivo::startup
