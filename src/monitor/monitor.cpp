@@ -76,6 +76,9 @@ void Initialise() {
   s.tickCount = 0;
   s.conflictCount = 0;
   common::ClearItems();
+  // The new-program alert counts repeats of one command from here on.
+  s.repeatCount = 0;
+  s.lastAlertPath.clear();
   s.timerId = ::SetTimer(s.mainWindow, kTimerId, kTimerPeriodMs, nullptr);
 }
 
