@@ -46,4 +46,20 @@ struct MonitorState : core::PatrolState {
 
 MonitorState& State();
 
+// While an alert is up: no pass or real-time check starts under it (the alert pumps messages,
+// so timer ticks keep coming), and the trace counts the time as an alert's.
+class AlertOpenScope {
+ public:
+  AlertOpenScope() : wasOpen_(State().alertOpen) {
+    State().alertOpen = true;
+    State().alertShown = true;
+  }
+  ~AlertOpenScope() { State().alertOpen = wasOpen_; }
+  AlertOpenScope(const AlertOpenScope&) = delete;
+  AlertOpenScope& operator=(const AlertOpenScope&) = delete;
+
+ private:
+  bool wasOpen_;
+};
+
 }  // namespace obrivo::monitor

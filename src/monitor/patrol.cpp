@@ -11,6 +11,7 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
+#include "monitor/alerts/message_alert.h"
 #include "monitor/monitor_state.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
@@ -19,13 +20,7 @@
 namespace obrivo::monitor {
 namespace {
 
-bool AskYesNo(int stringId) {
-  const MonitorState& s = State();
-  const int answer = ::MessageBoxExW(
-      s.mainWindow, win32::Wide(common::LoadText(stringId)).c_str(), win32::Wide(s.caption).c_str(),
-      MB_YESNO | MB_ICONEXCLAMATION | MB_TOPMOST, common::App().languageId);
-  return answer == IDYES;
-}
+bool AskYesNo(int stringId) { return ShowMessageAlert(common::LoadText(stringId)) == IDYES; }
 
 core::PatrolEnv MakeEnv() {
   core::PatrolEnv env;

@@ -64,8 +64,11 @@ TEST_F(Alerts, EveryButtonAndTheCloseBoxGiveTheirResult) {
       SetContext(path, "No Such Service Here", k.type);
       State().alertPath2 = path;
       std::wstring title;
+      bool openWhileUp = false;
+      State().alertShown = false;
       const int result = Show(k.kind, [&](HWND dialog) {
         title = WindowText(dialog);
+        openWhileUp = State().alertOpen;  // the alert's thread waits in its dialog loop
         if (action == Action::Yes) Click(dialog, k.yesId);
         if (action == Action::No) Click(dialog, k.noId);
         if (action == Action::Close) CloseBox(dialog);
@@ -74,6 +77,10 @@ TEST_F(Alerts, EveryButtonAndTheCloseBoxGiveTheirResult) {
       EXPECT_EQ(result, action == Action::Yes ? k.yes : action == Action::No ? k.no : k.close);
       EXPECT_TRUE(State().alertPath.empty()) << "the context is cleared";
       EXPECT_TRUE(State().alertTitle.empty());
+      // No patrol pass may start under an open alert; the trace learns that one was shown.
+      EXPECT_TRUE(openWhileUp);
+      EXPECT_FALSE(State().alertOpen);
+      EXPECT_TRUE(State().alertShown);
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "monitor/alerts/alert_sound.h"
 #include "monitor/alerts/file_type_alert.h"
 #include "monitor/alerts/program_alert.h"
+#include "monitor/monitor_state.h"
 #include "monitor_ids.h"
 
 namespace obrivo::monitor {
@@ -67,6 +68,7 @@ const KindInfo& InfoFor(AlertKind kind) {
 
 int ShowAlert(AlertKind kind) {
   const KindInfo& k = InfoFor(kind);
+  const AlertOpenScope open;
   return k.alert ? ShowProgramAlert(*k.alert) : ShowFileTypeAlert();
 }
 

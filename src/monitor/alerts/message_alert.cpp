@@ -10,6 +10,7 @@
 namespace obrivo::monitor {
 
 int ShowMessageAlert(std::string_view text) {
+  const AlertOpenScope open;
   return ::MessageBoxExW(nullptr, win32::Wide(text).c_str(), win32::Wide(State().caption).c_str(),
                          MB_YESNO | MB_ICONEXCLAMATION | MB_TOPMOST, common::App().languageId);
 }
