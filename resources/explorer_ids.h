@@ -25,6 +25,7 @@
 /* Dialogs opened from the pages. */
 #define IDD_PROGRAM_INFO 121
 #define IDD_HISTORY 141
+#define IDD_DEFAULT_WARNING 194
 
 /* Bitmaps. The Help picture and the Monitor (patrol) picture each have their states. */
 #define IDB_PRODUCT 117
@@ -168,5 +169,11 @@
 #define IDC_HISTORY_TEXT 1102
 #define IDC_HISTORY_RESTORE 1104
 #define IDC_HISTORY_CLEAR 1106
+
+/* Warning before an advanced startup entry is removed; OK is IDOK. */
+#define IDC_WARNING_PATH 2160
+#define IDC_WARNING_TEXT 2161
+#define IDC_WARNING_TITLE 2162
+#define IDC_WARNING_CONFIRM 2163
 
 #endif /* OBRIVO_EXPLORER_IDS_H */

@@ -7,7 +7,8 @@ namespace obrivo::core {
 
 std::string AppendListEntry(std::string_view list, std::string_view entry) {
   std::string out(list);
-  if (!out.empty()) out += ';';  // no empty first token in a list that was empty
+  // No empty token: neither first in a list that was empty, nor after the ";" a removal leaves.
+  if (!out.empty() && out.back() != ';') out += ';';
   out += entry;
   return out;
 }

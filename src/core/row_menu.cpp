@@ -30,7 +30,7 @@ MenuLine LineFor(RowMenuEntry entry) {
     case E::KillTask:
       return {306, 1007};
     case E::DeleteOnReboot:
-      return {801, 1144};
+      return {801, menu_cmd::kDeleteOnReboot};
     case E::Delete:
       return {925, 1184};
     case E::ViewNotepad:

@@ -39,6 +39,7 @@ inline constexpr int kHelp = 1077;
 inline constexpr int kViewNote = 1164;
 inline constexpr int kExploreFolder = 1201;
 inline constexpr int kProperties = 1202;
+inline constexpr int kDeleteOnReboot = 1144;
 }  // namespace menu_cmd
 
 struct MenuLine {

@@ -174,6 +174,14 @@ constexpr ControlText kHistory[] = {
     {IDC_HISTORY_CLEAR, 711}, {IDOK, kClose},
 };
 
+// The path and the title line are the entry's own.
+constexpr ControlText kDefaultWarning[] = {
+    {kCaption, 972},
+    {IDC_WARNING_TEXT, 907},
+    {IDC_WARNING_CONFIRM, 906},
+    {IDOK, 3900},
+};
+
 struct DialogTable {
   int dialogId;
   std::span<const ControlText> texts;
@@ -195,6 +203,7 @@ constexpr DialogTable kDialogs[] = {
     {IDD_OPTIONS_PAGE, kOptions},
     {IDD_PROGRAM_INFO, kProgramInfo},
     {IDD_HISTORY, kHistory},
+    {IDD_DEFAULT_WARNING, kDefaultWarning},
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "explorer/dialog_texts.h"
 #include "explorer/list_view.h"
 #include "explorer_ids.h"
+#include "startup/startup_actions.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -20,6 +21,7 @@ namespace {
 constexpr int kPageCode = 6041;  // column widths are kept under this code
 constexpr int kColumnIds[] = {627, 715, 628, 713};
 constexpr char kSortOption[] = "SortHistory";
+constexpr int kStartupRemoveEvent = 0, kStartupDisableEvent = 1, kStartupEnableEvent = 2;
 
 struct ViewerState {
   core::ItemList records;
@@ -158,6 +160,17 @@ HistoryRestore HistoryRestoreFor(int event) {
   // reversal of a disable or enable, the add-on's registration and the hidden file's copy in
   // the vault. Each is listed here once its category provides it.
   switch (event) {
+    case kStartupRemoveEvent:
+      return [](HWND, const core::Item& r) {
+        startup::RestoreStartupEntry(r.type, r.title, r.path, r.key);
+      };
+    case kStartupDisableEvent:
+    case kStartupEnableEvent:
+      // Only ever back: an entry already in the state before the event stays as it is.
+      return [event](HWND, const core::Item& r) {
+        if (startup::IsStartupEntryDisabled(r.title) == (event == kStartupDisableEvent))
+          startup::ToggleStartupEntry(r.title, r.path, r.key, r.type);
+      };
     default:
       return {};
   }

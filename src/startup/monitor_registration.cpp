@@ -4,11 +4,17 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "common/app.h"
+#include "common/items.h"
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "core/startup_codes.h"
 #include "core/text.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_locations.h"
 
 namespace obrivo::startup {
 namespace {
@@ -16,6 +22,7 @@ namespace {
 constexpr const char* kMachineRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr int kProgramTitleId = 2;
 constexpr int kOlderTitleId = 622;
+constexpr const char* kExplorerTitle = "Obrivo Explorer";
 
 bool RunValueExists(const std::string& name) {
   return !name.empty() &&
@@ -45,7 +52,27 @@ bool RegisterMonitorAtLogon(bool on) {
                              core::ValueNameForm(command), "1");
     return true;
   }
-  // Every title the Monitor has been registered under.
+  // Wherever an entry starts one of the programs, the titles it has been registered under go.
+  EnumStartup(false);
+  const core::ItemList items = common::Items();
+  bool found = false;
+  for (std::size_t i = 0; i < items.Count(); ++i) {
+    const core::Item& item = items.At(i);
+    std::vector<std::string> titles;
+    if (core::ContainsNoCase(item.path, "Obrivo.exe"))
+      titles = {common::LoadText(kProgramTitleId), common::LoadText(kOlderTitleId)};
+    else if (core::ContainsNoCase(item.path, "ObrivoEx.exe"))
+      titles = {kExplorerTitle};
+    else
+      continue;
+    found = true;
+    // The advanced locations are never edited without asking; the Monitor is not started there.
+    if (core::IsAdvancedStartupCode(item.type)) continue;
+    for (const std::string& title : titles)
+      if (!title.empty()) RemoveStartupEntry(title, item.path, item.key, item.type, {});
+  }
+  if (found) common::App().monitorRegistered = false;
+  // The machine-wide values by name too, whatever command they hold now.
   for (int id : {kProgramTitleId, kOlderTitleId})
     common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRunKey, common::LoadText(id));
   return IsMonitorRegistered();

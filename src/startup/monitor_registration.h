@@ -4,8 +4,9 @@
 namespace obrivo::startup {
 
 // On: writes the Monitor's Run value (started with -expressboot) and accepts that command in the
-// startup baseline. Off: removes every Run value under which the Monitor was registered.
-// Returns whether the Monitor is registered afterwards.
+// startup baseline. Off: wherever a startup entry starts the Monitor or the Explorer, removes the
+// entries under the titles they are registered by, and the machine-wide Run values under the
+// Monitor's titles. Returns whether the Monitor is registered afterwards.
 bool RegisterMonitorAtLogon(bool on);
 
 // True when the machine-wide Run key has a value named by the program's title or its older title.

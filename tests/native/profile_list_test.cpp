@@ -11,6 +11,8 @@ namespace {
 TEST(ProfileList, Append) {
   EXPECT_EQ(AppendListEntry("a.exe;b.exe", "C:\\c.exe"), "a.exe;b.exe;C:\\c.exe");
   EXPECT_EQ(AppendListEntry("", "c.exe"), "c.exe");
+  // After a removal every kept token ends with ";": no empty token in between.
+  EXPECT_EQ(AppendListEntry("a.exe;", "c.exe"), "a.exe;c.exe");
 }
 
 TEST(ProfileList, RemoveDropsEveryEqualTokenIgnoringCase) {

@@ -80,6 +80,14 @@ const DialogCase kDialogs[] = {
       IDC_INFO_SERVICE_APPLY},
      {300, 236}},
     {"History", IDD_HISTORY, Kind::Popup, kOne, false, {}, {}, {360, 186}},
+    {"DefaultWarning",
+     IDD_DEFAULT_WARNING,
+     Kind::Popup,
+     kNoList,
+     false,
+     {IDC_WARNING_PATH, IDC_WARNING_TITLE},
+     {},
+     {260, 132}},
 };
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {

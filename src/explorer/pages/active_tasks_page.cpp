@@ -4,14 +4,18 @@
 
 #include <vector>
 
+#include "common/app.h"
 #include "common/first_detected.h"
 #include "common/history.h"
 #include "common/items.h"
+#include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/wide.h"
 #include "core/text.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "startup/startup_actions.h"
 #include "system/processes.h"
 
 namespace obrivo::explorer {
@@ -20,6 +24,8 @@ namespace {
 constexpr int kKillEvent = 5;
 constexpr int kProcessType = 600;
 constexpr int kDescriptionColumn = 1, kCompanyColumn = 2, kDetectedColumn = 3;
+constexpr int kDeleteOnRebootQuestion = 800;
+constexpr int kProgramTitle = 2;
 
 // The process each of the page's items was listed for, by item index. A row is ended through
 // this, never through its process id alone: by the time the user presses Kill Task the id may
@@ -87,6 +93,21 @@ void KillTasks(Page& page) {
   page.Fill();
 }
 
+// Asks string 800 first: the deletion cannot be undone.
+void DeleteOnReboot(Page& page) {
+  const int index = page.SelectedItem();
+  if (index < 0 || !page.items().IsValid(static_cast<std::size_t>(index))) {
+    ShowNoSelection(page.window());
+    return;
+  }
+  const std::string& path = page.items().At(static_cast<std::size_t>(index)).path;
+  const int answer =
+      ::MessageBoxExW(page.window(), win32::Wide(common::LoadText(kDeleteOnRebootQuestion)).c_str(),
+                      win32::Wide(common::LoadText(kProgramTitle, 128)).c_str(),
+                      MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, common::App().languageId);
+  if (answer == IDYES) startup::DeleteFileOnReboot(path);
+}
+
 }  // namespace
 
 const PageDescription& ActiveTasksPage() {
@@ -96,13 +117,14 @@ const PageDescription& ActiveTasksPage() {
     d.code = 6029;
     d.dialogId = IDD_ACTIVE_TASKS_PAGE;
     d.columns = {{629}, {631}, {699}, {912}};
-    // Delete File on Reboot stays greyed until the restart-time deletion exists.
     d.menu = {E::Info,      E::ExploreFolder, E::Properties, E::ViewNote,
               E::Separator, E::Refresh,       E::KillTask,   E::DeleteOnReboot};
     d.sortOption = "SortActiveTask";
     d.bottomButtons = {IDC_INFO, IDC_REFRESH, IDC_KILL_TASK, IDC_CLOSE};
     d.fill = Fill;
-    d.commands = {{IDC_REFRESH, [](Page& p) { p.Fill(); }}, {IDC_KILL_TASK, KillTasks}};
+    d.commands = {{IDC_REFRESH, [](Page& p) { p.Fill(); }},
+                  {IDC_KILL_TASK, KillTasks},
+                  {core::menu_cmd::kDeleteOnReboot, DeleteOnReboot}};
     return d;
   }();
   return page;

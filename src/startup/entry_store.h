@@ -1,0 +1,31 @@
+// What the startup operations share: the machine-wide Disabled store (markers and stored
+// copies) and the per-user startup baseline.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace obrivo::startup::detail {
+
+// The HKLM key of a location whose entries are single values (252-254); empty otherwise.
+std::string_view AdvancedValueKey(int code);
+
+// Software\Tolvane\Obrivo\Disabled, or one of its subkeys.
+std::string DisabledKey(std::string_view subkey = {});
+
+// A string value read whole, exactly as stored (not expanded, not cut); nothing when missing.
+std::optional<std::string> ReadExactString(HKEY hive, std::string_view subkey,
+                                           std::string_view name);
+
+bool WriteMarker(std::string_view title, int code);
+bool DeleteMarker(std::string_view title);
+
+// The startup baseline: `command` accepted with `code`, or forgotten. Both use the value-name
+// form the check looks the entry up by.
+void AcceptInBaseline(std::string_view command, int code);
+void ForgetInBaseline(std::string_view name);
+
+}  // namespace obrivo::startup::detail
