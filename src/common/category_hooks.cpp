@@ -2,6 +2,9 @@
 // enumerator here when it exists; until then its baseline is simply not taken.
 #include "common/first_detected.h"
 #include "common/initialise_store.h"
+#include "common/items.h"
+#include "common/utilities.h"
+#include "startup/startup_locations.h"
 #include "system/processes.h"
 
 namespace obrivo::common {
@@ -12,6 +15,13 @@ BaselineHooks CategoryBaselineHooks() {
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
     FirstDetectedSeeds seeds;
+    // Startup entries are dated by the program file their command starts.
+    seeds.startup = [] {
+      std::vector<std::string> files;
+      for (std::size_t i = 0, n = startup::EnumStartup(false); i < n; ++i)
+        files.push_back(CommandToProgramPath(ItemPath(i)));
+      return files;
+    };
     seeds.runningProcesses = system::RunningProgramFiles;
     InitFirstDetected(seeds);
   };

@@ -1,0 +1,209 @@
+// The startup enumerator as a whole: win.ini, Winlogon, the page's short listing, every
+// location in its order, the location labels and the first-run dates.
+#include <windows.h>
+
+#include <optional>
+
+#include "common/first_detected.h"
+#include "common/initialise_store.h"
+#include "common/store.h"
+#include "startup_test_env.h"
+
+namespace obrivo::test {
+namespace {
+
+using core::RunKeyPath;
+
+class StartupLocationsTest : public StartupTest {};
+
+TEST_F(StartupLocationsTest, WinIniListsGiveOneEntryPerProgram) {
+  ::WriteProfileStringW(L"windows", L"run",
+                        win32::Wide("C:\\Fixture\\a.exe;;  ;" + Described() + " -x").c_str());
+  ::WriteProfileStringW(L"windows", L"load", L"C:\\Fixture\\b.exe;");
+  startup::EnumStartup(false);
+  const auto run = OfType(core::kWinIniRun);
+  ASSERT_EQ(run.size(), 2u);
+  EXPECT_EQ(run[0].path, "C:\\Fixture\\a.exe");
+  EXPECT_EQ(run[0].title, "run") << "no product name: the key's name";
+  EXPECT_EQ(run[1].path, Described() + " -x");
+  EXPECT_EQ(run[1].title, "Fixture Waiter") << "the product name of the entry's file";
+  const auto load = OfType(core::kWinIniLoad);
+  ASSERT_EQ(load.size(), 1u);
+  EXPECT_EQ(load[0].title, "load");
+  EXPECT_EQ(load[0].path, "C:\\Fixture\\b.exe");
+  for (const auto& item : Listed())
+    EXPECT_TRUE(item.key.empty() && item.text.empty() && item.flag == 0);
+}
+
+TEST_F(StartupLocationsTest, WinlogonUserinitAndShellGiveTheProgramTheyAdd) {
+  const struct {
+    const char* userinit;  // nullptr: no value
+    const char* shell;
+    std::optional<std::string> userinitPath, shellPath;
+  } cases[] = {
+      {"C:\\Fixture\\userinit.exe,", "Explorer.exe", "C:\\Fixture\\userinit.exe", "Explorer.exe"},
+      {"C:\\Fixture\\userinit.exe,  C:\\Fixture\\extra.exe", "Explorer.exe  C:\\Fixture\\sh.exe",
+       "C:\\Fixture\\extra.exe", "C:\\Fixture\\sh.exe"},
+      {"C:\\Fixture\\userinit.exe, ", "Explorer.exe ", "C:\\Fixture\\userinit.exe", "Explorer.exe"},
+      // Winlogon starts a lone program as well: it must not be hidden for lack of a comma.
+      {"C:\\Fixture\\alone.exe", "C:\\Fixture\\shell.exe", "C:\\Fixture\\alone.exe",
+       "C:\\Fixture\\shell.exe"},
+      {"", "", std::nullopt, std::nullopt},
+      {nullptr, nullptr, std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.userinit ? c.userinit : "(none)");
+    common::DeleteStoreTree(HKEY_LOCAL_MACHINE, core::kWinlogonKey);
+    if (c.userinit)
+      SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "UserInit", c.userinit);
+    if (c.shell) SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "Shell", c.shell);
+    startup::EnumStartup(false);
+    const auto userinit = OfType(core::kWinlogonUserinit);
+    const auto shell = OfType(core::kWinlogonShell);
+    ASSERT_EQ(userinit.size(), c.userinitPath ? 1u : 0u);
+    ASSERT_EQ(shell.size(), c.shellPath ? 1u : 0u);
+    if (c.userinitPath) {
+      EXPECT_EQ(userinit[0].path, *c.userinitPath);
+      EXPECT_EQ(userinit[0].title, "Winlogon Userinit");
+    }
+    if (c.shellPath) {
+      EXPECT_EQ(shell[0].path, *c.shellPath);
+      EXPECT_EQ(shell[0].title, "Winlogon Shell");
+    }
+  }
+
+  // Only the NT family has Winlogon.
+  common::App().ntFamily = false;
+  startup::EnumStartup(false);
+  EXPECT_TRUE(OfType(core::kWinlogonUserinit).empty());
+  EXPECT_TRUE(OfType(core::kWinlogonShell).empty());
+}
+
+TEST_F(StartupLocationsTest, ThePageShowsTheAdvancedLocationsOnlyWhenAskedTo) {
+  SetString(HKEY_LOCAL_MACHINE, RunKeyPath(1), "Plain entry", "C:\\Fixture\\plain.exe");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "Shell", "Explorer.exe");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWindowsNtWindowsKey), "AppInit_DLLs",
+            "C:\\Fixture\\hook.dll");
+  const struct {
+    bool pageMode;
+    int showAll;
+    bool advanced;
+  } cases[] = {{true, 0, false},  {true, 1, true},  {true, 2, true},
+               {true, -1, false}, {false, 0, true}, {false, 1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pageMode) + "/" + std::to_string(c.showAll));
+    common::App().options.Set(core::OptionId::ShowAllStartup, c.showAll);
+    startup::EnumStartup(c.pageMode);
+    EXPECT_EQ(Titled("Plain entry").size(), 1u);
+    EXPECT_EQ(OfType(core::kWinlogonShell).size(), c.advanced ? 1u : 0u);
+    EXPECT_EQ(OfType(core::kAppInitDlls).size(), c.advanced ? 1u : 0u);
+  }
+}
+
+TEST_F(StartupLocationsTest, EveryLocationInItsOrder) {
+  std::vector<int> expected;
+  for (int offset : {0, 10, 20})
+    for (int i = 1; i <= core::kRunKeyCount; ++i) {
+      const int code = offset + i;
+      SetString(HiveOf(code), RunKeyPath(code), "Entry " + std::to_string(code),
+                "C:\\Fixture\\e" + std::to_string(code) + ".exe");
+      expected.push_back(code);
+    }
+  const std::string machineFolder = MakeFolder(scratch_ + "\\common");
+  const std::string userFolder = MakeFolder(scratch_ + "\\user");
+  MakeFile(machineFolder + "\\machine.bat");
+  MakeFile(userFolder + "\\user.bat");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kShellFoldersKey), "Common Startup",
+            machineFolder);
+  SetString(HKEY_CURRENT_USER, std::string(core::kShellFoldersKey), "Startup", userFolder);
+  expected.insert(expected.end(), {200, 200});
+  ::WriteProfileStringW(L"windows", L"run", L"C:\\Fixture\\run.exe");
+  ::WriteProfileStringW(L"windows", L"load", L"C:\\Fixture\\load.exe");
+  expected.insert(expected.end(), {101, 100});
+  common::WriteStoreString(HKEY_LOCAL_MACHINE, kDisabledKey + "\\WinRun", "Off",
+                           "C:\\Fixture\\off.exe");
+  common::WriteStoreString(HKEY_LOCAL_MACHINE, kDisabledKey, "Off", "101");
+  const std::string disabledFolder = common::ProgramFolder() + "\\Disabled";
+  const bool disabledFolderMade = ::CreateDirectoryW(win32::Wide(disabledFolder).c_str(), nullptr);
+  MakeFile(disabledFolder + "\\moved.bat");
+  if (disabledFolderMade) Remember(disabledFolder);
+  expected.insert(expected.end(), {101, 200});
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "UserInit",
+            "C:\\Fixture\\ui.exe,");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "Shell", "Explorer.exe");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kDelayLoadKey), "Delay",
+            "{00000000-0000-0000-0000-000000000001}");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kSharedTaskSchedulerKey),
+            "{00000000-0000-0000-0000-000000000002}", "Task");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kShellExecuteHooksKey),
+            "{00000000-0000-0000-0000-000000000003}", "Hook");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWindowsNtWindowsKey), "AppInit_DLLs",
+            "C:\\Fixture\\a.dll");
+  SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonNotifyKey) + "\\Pkg", "DllName",
+            "C:\\Fixture\\n.dll");
+  expected.insert(expected.end(), {250, 251, 252, 253, 254, 255, 256});
+
+  ASSERT_EQ(startup::EnumStartup(false), expected.size());
+  std::vector<int> types;
+  for (const core::Item& item : Listed()) types.push_back(item.type);
+  EXPECT_EQ(types, expected);
+  // The Startup folders: machine before user.
+  const auto folders = OfType(200);
+  ASSERT_EQ(folders.size(), 3u);
+  EXPECT_EQ(folders[0].title, "machine");
+  EXPECT_EQ(folders[1].title, "user");
+  EXPECT_EQ(folders[2].title, "moved");
+
+  // Listing again gives the same list, not an extended one.
+  EXPECT_EQ(startup::EnumStartup(false), expected.size());
+}
+
+TEST_F(StartupLocationsTest, LocationLabels) {
+  common::WriteStoreString(HKEY_LOCAL_MACHINE, kDisabledKey, "Switched off", "11");
+  const std::string off = " *    Disabled * ";
+  const struct {
+    int code;
+    const char* title;
+    std::string label;
+  } cases[] = {
+      {1, "x", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {13, "x", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+      {25, "x", "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
+      {6, "x", ""},
+      {17, "x", ""},
+      {100, "x", "WIN.INI     [Load] Section"},
+      {200, "x", "Windows Startup Group"},
+      {256, "x", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify"},
+      {11, "Switched off", off + "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {16, "Switched off", off},
+      {11, "", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {800, "x", "Windows Task Scheduler"},
+      {900, "x", "Internet Explorer - Browser Helper Object"},
+      {901, "Switched off", "Internet Explorer - Toolbar Add-On Extension"},
+      {902, "x", ""},
+      {300, "x", ""},
+      {257, "Switched off", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(startup::LocationLabel(c.code, c.title), c.label) << c.code << " " << c.title;
+}
+
+TEST_F(StartupLocationsTest, TheFirstRunDatesEveryStartupProgramThatExists) {
+  const std::string folder = MakeFolder(scratch_ + "\\dated");
+  const std::string present = CopyOf(Plain(), folder + "\\present.exe");
+  SetString(HKEY_LOCAL_MACHINE, RunKeyPath(1), "Present", "\"" + present + "\" -background");
+  SetString(HKEY_CURRENT_USER, RunKeyPath(11), "Gone", folder + "\\gone.exe");
+  common::CategoryBaselineHooks().initFirstDetected();
+
+  const std::string startupKey = common::DetectedSubkeyPath(common::kDetectedStartup);
+  EXPECT_FALSE(common::ReadStoreString(startupKey, HKEY_CURRENT_USER,
+                                       common::CommandToProgramPath(present), 32)
+                   .empty())
+      << "keyed by the program file the command starts";
+  EXPECT_FALSE(common::LookupFirstDetected(1, common::CommandToProgramPath(present)).empty());
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, startupKey,
+                           common::CommandToProgramPath(folder + "\\gone.exe")));
+}
+
+}  // namespace
+}  // namespace obrivo::test
