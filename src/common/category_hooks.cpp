@@ -4,6 +4,7 @@
 #include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/utilities.h"
+#include "startup/startup_check.h"
 #include "startup/startup_locations.h"
 #include "system/processes.h"
 
@@ -11,6 +12,7 @@ namespace obrivo::common {
 
 BaselineHooks CategoryBaselineHooks() {
   BaselineHooks hooks;
+  hooks.snapshotStartup = startup::SnapshotStartup;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {

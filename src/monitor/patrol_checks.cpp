@@ -2,12 +2,18 @@
 // its check exists; until then the pass still counts it down and traces it.
 #include "monitor/patrol.h"
 
+#include "monitor/startup_watch.h"
+
 namespace obrivo::monitor {
 
 void RegisterPatrolChecks() {
   // 1 startup, 2 IE helpers, 3 hidden files, 4 ActiveX, 5 system files and settings, 6 browser
   // pages, 7 file types; 8 scheduled tasks, 9 restart commands (true when commands are waiting),
   // 10 services, 11 cookie filter, 12 the other browser's cookie filter, 13 new cookies.
+  SetPatrolCheck(1, [] {
+    PatrolStartup();
+    return false;
+  });
 }
 
 }  // namespace obrivo::monitor

@@ -277,6 +277,14 @@ bool ToggleStartupEntry(std::string_view title, std::string_view command, std::s
   return false;
 }
 
+namespace {
+
+bool IsProductProgram(std::string_view command) {
+  return core::ContainsNoCase(core::FileNamePart(common::CommandToProgramPath(command)), "Obrivo");
+}
+
+}  // namespace
+
 bool RemoveStartupEntry(std::string_view title, std::string_view command, std::string_view key,
                         int code, const AdvancedRemovalConfirm& confirm) {
   if (code >= core::kWinlogonUserinit)
@@ -292,8 +300,9 @@ bool RemoveStartupEntry(std::string_view title, std::string_view command, std::s
   if (!removed) return false;
 
   // The record keeps what the entry held, so that the history viewer can put it back as it was.
-  // The Monitor's own entry is not recorded.
-  if (!core::ContainsNoCase(command, "Obrivo") && !core::ContainsNoCase(recorded, "Obrivo"))
+  // The product's own entries are not recorded: known by the program they start, not by a
+  // folder that happens to carry the name.
+  if (!IsProductProgram(command) && !IsProductProgram(recorded))
     common::WriteHistory(kRemoveEvent, code, title, recorded, key);
   ForgetInBaseline(core::ValueNameForm(command));
   if (recorded != command) ForgetInBaseline(core::ValueNameForm(recorded));

@@ -36,22 +36,7 @@ bool TrayIconExists(HWND monitor) {
 
 class MonitorScenario : public ProgramScenario {
  protected:
-  Process Run(const std::wstring& arguments = L"") {
-    return Process(folder_ + L"\\Obrivo.exe", arguments, folder_);
-  }
-
-  // Starts the Monitor and waits until its window exists and it has handled its first command.
-  HWND StartMonitor(Process& process, const std::wstring& arguments = L"") {
-    process = Run(arguments);
-    EXPECT_TRUE(process.started());
-    HWND window = WaitForWindow(L"Obrivo");
-    EXPECT_NE(window, nullptr) << "the Monitor's window";
-    if (window) {
-      DWORD_PTR result = 0;  // a message round trip: 6025 has been handled by then
-      ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
-    }
-    return window;
-  }
+  Process Run(const std::wstring& arguments = L"") { return RunMonitor(arguments); }
 
   // The page the Explorer's sheet shows.
   static std::wstring ExplorerRequest() {

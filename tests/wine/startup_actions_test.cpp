@@ -148,13 +148,17 @@ TEST_F(StartupActions, RemovingADisabledEntryDeletesItsCopyAndMarkerOnly) {
 TEST_F(StartupActions, RemovingTheMonitorsOwnEntriesWritesNoHistory) {
   const std::string folder = common::ProgramFolder();
   for (const std::string& command : std::vector<std::string>{
-           folder + "\\obrivo.exe -expressboot", folder + "\\OBRIVOEX.EXE", "C:\\Obrivo\\x.exe"}) {
+           folder + "\\obrivo.exe -expressboot", folder + "\\OBRIVOEX.EXE"}) {
     SCOPED_TRACE(command);
     Write(kLM, kRun, "Obrivo", command);
     EXPECT_TRUE(RemoveStartupEntry("Obrivo", command, "", 1, {}));
     EXPECT_EQ(Value(kLM, kRun, "Obrivo"), std::nullopt);
   }
   EXPECT_TRUE(test::HistoryRecords().empty());
+  // Another program that merely lives in a folder of that name is recorded like any other.
+  Write(kLM, kRun, "Stowaway", "C:\\Obrivo\\x.exe");
+  EXPECT_TRUE(RemoveStartupEntry("Stowaway", "C:\\Obrivo\\x.exe", "", 1, {}));
+  EXPECT_EQ(test::HistoryRecords().size(), 1u);
 }
 
 // ---- win.ini -------------------------------------------------------------------------------

@@ -1,0 +1,45 @@
+// The Monitor's startup check.
+#include "monitor/startup_watch.h"
+
+#include "monitor/advanced_removal.h"
+#include "monitor/alerts/alerts.h"
+#include "monitor/monitor_state.h"
+#include "monitor/tray.h"
+
+namespace obrivo::monitor {
+namespace {
+
+constexpr int kAlertIconId = 161;
+constexpr int kStartupStatusTipId = 821;  // "Tavik is verifying your Startup Programs."
+
+int Ask(AlertKind kind, const core::Item& item) {
+  MonitorState& s = State();
+  s.alertPath = item.path;
+  s.alertTitle = item.title;
+  s.alertKey = item.key;
+  s.alertType = item.type;
+  const int answer = AskAlert(kind);
+  // An alert clears its context when it closes; an answer given without one leaves it.
+  s.alertPath.clear();
+  s.alertTitle.clear();
+  s.alertKey.clear();
+  return answer;
+}
+
+}  // namespace
+
+startup::StartupCheckHooks MonitorStartupHooks() {
+  startup::StartupCheckHooks hooks;
+  hooks.askNewEntry = [](const core::Item& item) { return Ask(AlertKind::Startup, item); };
+  hooks.askReturnedEntry = [](const core::Item& item) { return Ask(AlertKind::Delayed, item); };
+  hooks.showAlertIcon = [] { ShowTrayStatus(kStartupStatusTipId, kAlertIconId); };
+  hooks.confirmAdvancedRemoval = AdvancedRemovalConfirmation();
+  // The delayed-start list arrives with its own category; until then nothing is on it.
+  return hooks;
+}
+
+void PatrolStartup() {
+  if (startup::StartupChanged()) startup::CheckStartup(MonitorStartupHooks());
+}
+
+}  // namespace obrivo::monitor

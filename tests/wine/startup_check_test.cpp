@@ -1,0 +1,192 @@
+// The startup baseline and the check: a new entry is asked about once, and accepting, rejecting
+// or disabling it leaves the baseline and the startup locations as a person expects; entries
+// the check must let pass are not asked about and do not stop the check.
+#include "startup/startup_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/first_detected.h"
+#include "common/history.h"
+#include "common/items.h"
+#include "common/store.h"
+#include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "core/text.h"
+#include "startup/startup_actions.h"
+#include "test_process.h"
+#include "wine_test_env.h"
+
+namespace obrivo::test {
+namespace {
+
+constexpr char kUserRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kUserRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr int kUserRunCode = 11;
+
+class StartupCheck : public SandboxedTest {
+ protected:
+  void SetUp() override {
+    SandboxedTest::SetUp();
+    ASSERT_TRUE(common::ClearHistoryFile());
+    // An existing program, so that first-detected dates are recorded for it, and one whose name
+    // is not the product's (removing the product's own entries leaves no history record).
+    const std::string source =
+        win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_test_helper.exe";
+    helper_ = common::ProgramFolder() + "\\agent.exe";
+    ASSERT_TRUE(::CopyFileW(win32::Wide(source).c_str(), win32::Wide(helper_).c_str(), FALSE));
+  }
+  void TearDown() override {
+    common::ClearHistoryFile();
+    ::DeleteFileW(win32::Wide(helper_).c_str());
+  }
+
+  static void AddRun(const char* key, const std::string& name, const std::string& command) {
+    ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, key, name, command));
+  }
+  static std::string Run(const char* key, const std::string& name) {
+    return common::ReadStoreString(key, HKEY_CURRENT_USER, name, 1024);
+  }
+  static std::string Baseline(const std::string& name) {
+    return common::ReadStoreString(common::ProductSubkey("Run"), HKEY_CURRENT_USER, name, 64);
+  }
+
+  // Hooks that answer `answer` to every new entry and note the titles asked about.
+  startup::StartupCheckHooks Answering(int answer) {
+    startup::StartupCheckHooks hooks;
+    hooks.askNewEntry = [this, answer](const core::Item& item) {
+      asked_.push_back(item.title);
+      return answer;
+    };
+    hooks.askReturnedEntry = [this](const core::Item& item) {
+      returned_.push_back(item.title);
+      return returnedAnswer_;
+    };
+    hooks.showAlertIcon = [this] { ++alertIcons_; };
+    hooks.removeFromDelayedList = [this](const core::Item& item) {
+      offDelayedList_.push_back(item.title);
+    };
+    return hooks;
+  }
+
+  std::string helper_;
+  std::vector<std::string> asked_, returned_, offDelayedList_;
+  int returnedAnswer_ = 6;
+  int alertIcons_ = 0;
+};
+
+TEST_F(StartupCheck, TheBaselineKnowsWhatWasThereAndAnswersChangedForANewEntry) {
+  AddRun(kUserRun, "Existing", helper_ + " -old");
+  startup::SnapshotStartup();
+  EXPECT_EQ(Baseline(core::ValueNameForm(helper_ + " -old")), "11");
+  EXPECT_FALSE(startup::StartupChanged());
+  AddRun(kUserRun, "Newcomer", "\"" + helper_ + "\" -new");
+  EXPECT_TRUE(startup::StartupChanged());
+  // A known title is a second chance for an entry whose command changed.
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::ProductSubkey("Run"),
+                                       "Newcomer", "11"));
+  EXPECT_FALSE(startup::StartupChanged());
+  // A value that reads as 0 is no baseline at all.
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::ProductSubkey("Run"),
+                                       "Newcomer", "0"));
+  EXPECT_TRUE(startup::StartupChanged());
+}
+
+TEST_F(StartupCheck, EachAnswerLeavesTheEntryAndTheBaselineAsExpected) {
+  const struct {
+    int answer;
+    bool stillInRun, disabled;
+    const char* baseline;  // under the command; "" when none
+    std::size_t historyRecords;
+  } cases[] = {
+      {6, true, false, "11", 0},
+      {7, false, false, "", 1},  // removed, with its record
+      {11, false, true, "11", 0},  // disabled: kept out of the Run key but known
+      {0, true, false, "", 0},     // no alert could be shown: asked again next time
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    ASSERT_TRUE(common::ClearHistoryFile());
+    const std::string name = "Agent" + std::to_string(c.answer);
+    const std::string command = helper_ + " -agent" + std::to_string(c.answer);
+    AddRun(kUserRun, name, command);
+    asked_.clear();
+    alertIcons_ = 0;
+    startup::CheckStartup(Answering(c.answer));
+    EXPECT_EQ(asked_, std::vector<std::string>{name}) << "asked once, about the new entry only";
+    EXPECT_EQ(alertIcons_, 1);
+    EXPECT_EQ(!Run(kUserRun, name).empty(), c.stillInRun);
+    EXPECT_EQ(startup::IsStartupEntryDisabled(name), c.disabled);
+    EXPECT_EQ(Baseline(core::ValueNameForm(command)), c.baseline);
+    EXPECT_EQ(common::LoadHistory(), c.historyRecords);
+    EXPECT_FALSE(common::LookupFirstDetected(kUserRunCode, command).empty())
+        << "the first detection is dated whatever the answer";
+    // Clean up for the next case.
+    if (c.disabled) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
+    common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, name);
+    startup::SnapshotStartup();
+  }
+}
+
+TEST_F(StartupCheck, RejectingDeletesBothBaselineValues) {
+  const std::string command = helper_ + " -reject";
+  AddRun(kUserRun, "Rejected", command);
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::ProductSubkey("Run"),
+                                       "Rejected", "0"));
+  startup::CheckStartup(Answering(7));
+  EXPECT_TRUE(Run(kUserRun, "Rejected").empty());
+  EXPECT_TRUE(Baseline(core::ValueNameForm(command)).empty());
+  EXPECT_TRUE(Baseline("Rejected").empty());
+}
+
+TEST_F(StartupCheck, EntriesLetThroughAreNotAskedAboutAndTheCheckGoesOn) {
+  common::WriteOption("HideRunOnce", 1);
+  AddRun(kUserRunOnce, "Updater", helper_ + " -finish-update");
+  AddRun(kUserRun, "McAfee Application Installer Cleanup (0123)", helper_ + " -cleanup");
+  AddRun(kUserRun, "After", helper_ + " -after");
+  startup::CheckStartup(Answering(6));
+  EXPECT_EQ(asked_, std::vector<std::string>{"After"});
+  EXPECT_TRUE(Baseline(core::ValueNameForm(helper_ + " -finish-update")).empty())
+      << "a let-through run-once entry gets no baseline value";
+  EXPECT_FALSE(Run(kUserRunOnce, "Updater").empty());
+
+  // Without the option, the run-once entry is asked about like any other; the installer's
+  // clean-up entry never is.
+  common::WriteOption("HideRunOnce", 0);
+  asked_.clear();
+  startup::CheckStartup(Answering(6));
+  EXPECT_EQ(asked_, std::vector<std::string>{"Updater"});
+}
+
+TEST_F(StartupCheck, AProgramBackFromTheDelayedListIsAskedWithItsOwnQuestion) {
+  const struct {
+    int answer;
+    bool offDelayedList, disabled;
+  } cases[] = {{6, true, false}, {7, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    const std::string name = "Delayed" + std::to_string(c.answer);
+    const std::string command = helper_ + " -delayed" + std::to_string(c.answer);
+    AddRun(kUserRun, name, command);
+    ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::ProductSubkey("Run"),
+                                         core::ValueNameForm(command), "1103"));
+    EXPECT_TRUE(startup::StartupChanged()) << "1103 counts as changed";
+    returnedAnswer_ = c.answer;
+    returned_.clear();
+    offDelayedList_.clear();
+    asked_.clear();
+    startup::CheckStartup(Answering(6));
+    EXPECT_EQ(returned_, std::vector<std::string>{name});
+    EXPECT_TRUE(asked_.empty()) << "not asked as a new entry";
+    EXPECT_EQ(Baseline(core::ValueNameForm(command)), "11") << "the marker gives way to the code";
+    EXPECT_EQ(offDelayedList_.size(), c.offDelayedList ? 1u : 0u);
+    EXPECT_EQ(startup::IsStartupEntryDisabled(name), c.disabled);
+    if (c.disabled) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
+    common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, name);
+  }
+}
+
+}  // namespace
+}  // namespace obrivo::test
