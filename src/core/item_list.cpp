@@ -24,6 +24,7 @@ bool ItemList::Add(std::string_view title, std::string_view command, std::string
   const bool longForm = CharCount(item.path) >= 4;
   if (longForm && env.longPath) item.path = env.longPath(item.path);
 
+  item.name = std::string(title);
   item.title = TruncateChars(title, kTitleCapacity);
   if (item.title.empty()) item.title = TruncateChars(TitleFromPath(item.path), kTitleCapacity);
   if (ContainsNoCase(item.title, "Obrivo")) item.title = env.displayTitle;

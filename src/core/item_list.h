@@ -19,7 +19,16 @@ struct Item {
   int type = 0;       // category and location code
   int flag = 0;       // category-specific (startup: 1 when run through RUNDLL32.EXE)
   std::string text;   // description, command line or version, at most 1023 characters
+  // The title exactly as its location gave it: a Run value's name, kept whole and never
+  // replaced by the display rules above, because it is the name the entry is disabled,
+  // removed and looked up by.
+  std::string name;
 };
+
+// The name to act on an item by: its own name, or its title where it has none.
+inline const std::string& EntryName(const Item& item) {
+  return item.name.empty() ? item.title : item.name;
+}
 
 // What adding an item needs from the system.
 struct ItemListEnv {

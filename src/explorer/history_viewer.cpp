@@ -162,14 +162,14 @@ HistoryRestore HistoryRestoreFor(int event) {
   switch (event) {
     case kStartupRemoveEvent:
       return [](HWND, const core::Item& r) {
-        startup::RestoreStartupEntry(r.type, r.title, r.path, r.key);
+        startup::RestoreStartupEntry(r.type, core::EntryName(r), r.path, r.key);
       };
     case kStartupDisableEvent:
     case kStartupEnableEvent:
       // Only ever back: an entry already in the state before the event stays as it is.
       return [event](HWND, const core::Item& r) {
-        if (startup::IsStartupEntryDisabled(r.title) == (event == kStartupDisableEvent))
-          startup::ToggleStartupEntry(r.title, r.path, r.key, r.type);
+        if (startup::IsStartupEntryDisabled(core::EntryName(r)) == (event == kStartupDisableEvent))
+          startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
       };
     default:
       return {};

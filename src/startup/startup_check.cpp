@@ -32,7 +32,7 @@ int BaselineNumber(std::string_view name) {
 // 0 means the baseline does not know it.
 int BaselineValue(const core::Item& item) {
   const int byPath = BaselineNumber(core::ValueNameForm(item.path));
-  return byPath != 0 ? byPath : BaselineNumber(item.title);
+  return byPath != 0 ? byPath : BaselineNumber(core::EntryName(item));
 }
 
 void Accept(const core::Item& item) {
@@ -41,8 +41,8 @@ void Accept(const core::Item& item) {
 }
 
 void Disable(const core::Item& item) {
-  if (!IsStartupEntryDisabled(item.title))
-    ToggleStartupEntry(item.title, item.path, item.key, item.type);
+  if (!IsStartupEntryDisabled(core::EntryName(item)))
+    ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type);
 }
 
 void StopProgram(const core::Item& item) {
@@ -69,7 +69,7 @@ void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks) 
 }
 
 void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks) {
-  if (core::ContainsNoCase(item.title, kSkippedTitle)) return;
+  if (core::ContainsNoCase(core::EntryName(item), kSkippedTitle)) return;
   if (common::ReadOption("HideRunOnce", 0) != 0 && IsHiddenRunOnce(item.type)) return;
   common::RecordFirstDetected(common::kDetectedStartup, item.path);
   if (hooks.showAlertIcon) hooks.showAlertIcon();
@@ -77,10 +77,10 @@ void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks) {
   switch (answer) {
     case core::kAlertNo:
       StopProgram(item);
-      RemoveStartupEntry(item.title, item.path, item.key, item.type,
+      RemoveStartupEntry(core::EntryName(item), item.path, item.key, item.type,
                          hooks.confirmAdvancedRemoval);
       common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), core::ValueNameForm(item.path));
-      common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), item.title);
+      common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), core::EntryName(item));
       break;
     case core::kAlertDisable:
       Accept(item);

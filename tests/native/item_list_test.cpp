@@ -82,6 +82,9 @@ TEST(ItemList, Titles) {
     ItemList list;
     ASSERT_TRUE(list.Add(c.title, c.command, "", "", 0, 0, fake.Env()));
     EXPECT_EQ(list.At(0).title, c.expected);
+    // What the entry is found by again stays as it was given.
+    EXPECT_EQ(list.At(0).name, c.title);
+    EXPECT_EQ(EntryName(list.At(0)), c.title.empty() ? c.expected : c.title);
   }
 }
 

@@ -141,6 +141,24 @@ TEST_F(StartupCheck, RejectingDeletesBothBaselineValues) {
   EXPECT_TRUE(Baseline("Rejected").empty());
 }
 
+TEST_F(StartupCheck, EntriesAreActedOnByTheirOwnNameWhateverTheListShows) {
+  // A name longer than a title may be, and one that the list shows as the product's own title:
+  // both must still be found in the Run key to be removed or disabled.
+  const std::string longName = std::string(300, 'L') + " agent";
+  for (const std::string& name : {longName, std::string("Obrivo Updater")}) {
+    for (int answer : {7, 11}) {
+      SCOPED_TRACE(name.substr(0, 20) + " answer " + std::to_string(answer));
+      const std::string command = helper_ + " -named" + std::to_string(answer);
+      AddRun(kUserRun, name, command);
+      startup::CheckStartup(Answering(answer));
+      EXPECT_TRUE(Run(kUserRun, name).empty()) << "gone from the Run key";
+      EXPECT_EQ(startup::IsStartupEntryDisabled(name), answer == 11);
+      if (answer == 11) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
+      startup::SnapshotStartup();
+    }
+  }
+}
+
 TEST_F(StartupCheck, EntriesLetThroughAreNotAskedAboutAndTheCheckGoesOn) {
   common::WriteOption("HideRunOnce", 1);
   AddRun(kUserRunOnce, "Updater", helper_ + " -finish-update");
