@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
-#include <cwctype>
 #include <string>
+#include <thread>
 
 #include "program_scenario.h"
 #include "test_process.h"
@@ -21,7 +22,8 @@ using namespace std::chrono_literals;
 constexpr wchar_t kUserRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kBaseline[] = L"Software\\Tolvane\\Obrivo\\Run";
 constexpr wchar_t kAlertTitle[] = L"Obrivo New Program Alert";
-constexpr int kYesButton = 6, kNoButton = 7;
+constexpr wchar_t kWebHandler[] = L"https\\shell\\open\\command";
+constexpr int kYesButton = 6, kNoButton = 7, kCommandField = 1026, kMessageText = 1036;
 
 class StartupScenario : public ProgramScenario {
  protected:
@@ -30,34 +32,63 @@ class StartupScenario : public ProgramScenario {
     agent_ = folder_ + L"\\agent.exe";
     ASSERT_TRUE(::CopyFileW(helper_.c_str(), agent_.c_str(), FALSE));
     command_ = L"\"" + agent_ + L"\" -startup";
+    // Web pages the Monitor opens (the help page of the repeat rule) go to the helper, which
+    // notes the address, instead of a browser.
+    opened_ = folder_ + L"\\opened.txt";
+    oldHandler_ = GetString(HKEY_CLASSES_ROOT, kWebHandler, nullptr);
+    ASSERT_EQ(SetString(HKEY_CLASSES_ROOT, kWebHandler, nullptr,
+                        L"\"" + helper_ + L"\" record " + opened_ + L" %1"),
+              ERROR_SUCCESS);
   }
   void TearDown() override {
+    SetString(HKEY_CLASSES_ROOT, kWebHandler, nullptr, oldHandler_);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserRun, L"Agent");
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled");
+    nudge_ = Process();
     KillProcessesIn(folder_);
     ::DeleteFileW(agent_.c_str());
+    ::DeleteFileW(opened_.c_str());
     ProgramScenario::TearDown();
   }
 
-  // Starts the Monitor (its baseline then holds what was there before), adds the Agent entry as
-  // a program installing itself would, and tells the Monitor that something changed.
-  HWND StartAndAddEntry(Process& monitor) {
-    HWND window = StartMonitor(monitor);
-    if (!window) return nullptr;
-    EXPECT_EQ(SetString(HKEY_CURRENT_USER, kUserRun, L"Agent", command_), ERROR_SUCCESS);
-    ::PostMessageW(window, 9024, 0, 0);
-    return window;
+  // Adds the Agent entry the way an installer's script would.
+  void AddEntryWithReg() {
+    Process reg(L"C:\\windows\\system32\\reg.exe", std::wstring(L"add HKCU\\") + kUserRun +
+                                                       L" /v Agent /t REG_SZ /d \"\\\"" + agent_ +
+                                                       L"\\\" -startup\" /f");
+    ASSERT_TRUE(reg.started());
+    ASSERT_EQ(reg.WaitForExit(), 0u) << "reg.exe add";
+    ASSERT_EQ(GetString(HKEY_CURRENT_USER, kUserRun, L"Agent"), command_);
   }
 
-  HWND WaitForAlert(DWORD monitorId) {
+  // The notifier's message brings the next patrol forward when the number of running programs
+  // changed since the last look: start or end a program of our own, then tell the Monitor.
+  void Nudge(HWND monitor) {
+    if (nudge_.started())
+      nudge_ = Process();
+    else
+      nudge_ = Process(helper_, L"wait");
+    std::this_thread::sleep_for(300ms);
+    ::PostMessageW(monitor, 9024, 0, 0);
+  }
+
+  // Waits for the new-program alert, nudging the Monitor now and then.
+  HWND WaitForAlert(HWND monitor, DWORD monitorId) {
     HWND alert = nullptr;
-    WaitUntil(
-        [&] {
-          alert = FindDialogOf(monitorId);
-          return alert && WindowText(alert) == kAlertTitle && ::IsWindowVisible(alert);
-        },
-        60s);
+    for (int round = 0; round < 12 && !alert; ++round) {
+      Nudge(monitor);
+      WaitUntil(
+          [&] {
+            alert = FindDialogOf(monitorId);
+            return alert && WindowText(alert) == kAlertTitle && ::IsWindowVisible(alert);
+          },
+          5s);
+      if (alert && WindowText(alert) != kAlertTitle) alert = nullptr;
+    }
     return alert;
   }
+
+  bool EntryPresent() const { return !GetString(HKEY_CURRENT_USER, kUserRun, L"Agent").empty(); }
 
   // The baseline's value for the agent, under whichever form of its command the Monitor keeps
   // (quotes and arguments as the item list turns them into a path); empty when there is none.
@@ -69,8 +100,8 @@ class StartupScenario : public ProgramScenario {
     for (DWORD i = 0;; ++i) {
       wchar_t name[1024] = {}, data[64] = {};
       DWORD nameSize = 1024, dataSize = sizeof data, type = 0;
-      if (::RegEnumValueW(key, i, name, &nameSize, nullptr, &type,
-                          reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS)
+      if (::RegEnumValueW(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                          &dataSize) != ERROR_SUCCESS)
         break;
       std::wstring lower(name);
       for (wchar_t& c : lower) c = static_cast<wchar_t>(::towlower(c));
@@ -83,52 +114,92 @@ class StartupScenario : public ProgramScenario {
     return found;
   }
 
-  bool EntryPresent() const { return !GetString(HKEY_CURRENT_USER, kUserRun, L"Agent").empty(); }
+  std::string History() const { return ReadText(folder_ + L"\\history.txt"); }
 
-  std::string History() const {
-    std::ifstream in(std::filesystem::path(folder_ + L"\\history.txt"), std::ios::binary);
+  static std::string ReadText(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-  std::wstring agent_, command_;
+  static void Press(HWND alert, int button) {
+    ::SendMessageW(::GetDlgItem(alert, button), BM_CLICK, 0, 0);
+  }
+
+  std::wstring agent_, command_, opened_, oldHandler_;
+  Process nudge_;
 };
 
-TEST_F(StartupScenario, ANewRunEntryIsAskedAboutAndYesKeepsIt) {
+TEST_F(StartupScenario, NoRemovesTheNewEntryAndRecordsBothSteps) {
   Process monitor;
-  ASSERT_NE(StartAndAddEntry(monitor), nullptr);
-  HWND alert = WaitForAlert(monitor.id());
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  AddEntryWithReg();
+  HWND alert = WaitForAlert(window, monitor.id());
   ASSERT_NE(alert, nullptr) << "the new-program alert";
-  EXPECT_NE(WindowText(::GetDlgItem(alert, 1026)).find(L"agent.exe -startup"), std::wstring::npos)
+  EXPECT_NE(WindowText(::GetDlgItem(alert, kCommandField)).find(L"agent.exe -startup"),
+            std::wstring::npos)
       << "the command it found";
+  EXPECT_NE(WindowText(::GetDlgItem(alert, kMessageText))
+                .find(L"This program will run each time you login or restart your machine."),
+            std::wstring::npos)
+      << "the sentence for a Run key";
   SaveDesktopScreenshot(L"monitor-new-startup-program.bmp");
-  ::SendMessageW(::GetDlgItem(alert, kYesButton), BM_CLICK, 0, 0);
-
-  EXPECT_TRUE(WaitUntil([&] { return !AgentBaseline().empty(); }, 10s))
-      << "accepted into the baseline";
-  EXPECT_EQ(AgentBaseline(), L"11") << "known by its location";
-  EXPECT_TRUE(EntryPresent());
-  EXPECT_NE(History().find("START_Alert"), std::string::npos) << "the alert's record";
-}
-
-TEST_F(StartupScenario, NoRemovesTheEntryAndRecordsIt) {
-  Process monitor;
-  ASSERT_NE(StartAndAddEntry(monitor), nullptr);
-  HWND alert = WaitForAlert(monitor.id());
-  ASSERT_NE(alert, nullptr) << "the new-program alert";
-  ::SendMessageW(::GetDlgItem(alert, kNoButton), BM_CLICK, 0, 0);
+  Press(alert, kNoButton);
 
   EXPECT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 10s)) << "removed from the Run key";
   EXPECT_TRUE(AgentBaseline().empty()) << "neither under its command nor under its title";
   EXPECT_TRUE(WaitUntil([&] { return History().find("*START_Remove") != std::string::npos; }, 5s))
       << History();
+  EXPECT_NE(History().find("START_Alert"), std::string::npos) << History();
+}
+
+TEST_F(StartupScenario, YesKeepsTheEntryAndAcceptsItIntoTheBaseline) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  AddEntryWithReg();
+  HWND alert = WaitForAlert(window, monitor.id());
+  ASSERT_NE(alert, nullptr) << "the new-program alert";
+  Press(alert, kYesButton);
+  EXPECT_TRUE(WaitUntil([&] { return !AgentBaseline().empty(); }, 10s));
+  EXPECT_EQ(AgentBaseline(), L"11") << "known by its location";
+  EXPECT_TRUE(EntryPresent());
+}
+
+TEST_F(StartupScenario, TheThirdAlertInARowForOneProgramDisablesIt) {
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    AddEntryWithReg();
+    HWND alert = WaitForAlert(window, monitor.id());
+    ASSERT_NE(alert, nullptr) << "the new-program alert";
+    Press(alert, kNoButton);
+    ASSERT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 10s));
+  }
+  // The third No disables instead: the entry waits in the product's store to be enabled again.
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled", L"Agent"), L"11");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled\\Run", L"Agent"),
+            command_);
+  EXPECT_EQ(AgentBaseline(), L"11");
+  EXPECT_TRUE(
+      WaitUntil([&] { return ReadText(opened_).find("helpme.html") != std::string::npos; }, 10s))
+      << "the help page explains what happened";
 }
 
 TEST_F(StartupScenario, HiddenAlertRejectsWithoutAWindow) {
   SetOption(L"HideStartup", L"2");
   SetOption(L"ShowAlerts", L"0");
   Process monitor;
-  ASSERT_NE(StartAndAddEntry(monitor), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 60s)) << "removed at the next patrol";
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  AddEntryWithReg();
+  for (int round = 0; round < 12 && EntryPresent(); ++round) {
+    Nudge(window);
+    WaitUntil([&] { return !EntryPresent(); }, 5s);
+  }
+  EXPECT_FALSE(EntryPresent()) << "removed at the next patrol";
   EXPECT_EQ(FindDialogOf(monitor.id()), nullptr) << "no alert was shown";
   EXPECT_TRUE(AgentBaseline().empty());
 }
