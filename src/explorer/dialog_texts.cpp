@@ -146,6 +146,36 @@ constexpr ControlText kOptions[] = {
     {IDC_HELP_LABEL, kHelp},
 };
 
+// The title is the category's, given by the caller.
+constexpr ControlText kPatrolTime[] = {
+    {IDC_PATROL_TEXT, 782},
+    {IDC_PATROL_MINUTES_LABEL, 783},
+    {IDC_PATROL_OFF_HINT, 802},
+    {IDC_PATROL_REAL_TIME, 3910},
+    {IDOK, 3900},
+    {IDCANCEL, kClose},
+};
+
+constexpr ControlText kHideAlerts[] = {
+    {kCaption, 1170},
+    {IDC_HIDE_ALERTS_TEXT, 1171},
+    {IDC_ALERT_TYPE_HEADING, 1186},
+    {IDC_ALLOW_HEADING, 1172},
+    {IDC_PREVENT_HEADING, 1173},
+    {IDC_HIDE_STARTUP, 1174},
+    {IDC_HIDE_IE_HELPERS, 1175},
+    {IDC_HIDE_TASKS, 1176},
+    {IDC_HIDE_SERVICES, 1177},
+    {IDC_HIDE_ACTIVEX, 1178},
+    {IDC_HIDE_HIDDEN, 1179},
+    {IDC_HIDE_FILE_TYPES, 1180},
+    {IDC_HIDE_SYSTEM_FILES, 1181},
+    {IDC_HIDE_HOME_PAGE, 1182},
+    {IDC_SHOW_ALL_ALERTS, 1188},
+    {IDC_HIDE_RUN_ONCE, 1187},
+    {IDOK, kClose},
+};
+
 // The window title is the item's title, set with the item.
 constexpr ControlText kProgramInfo[] = {
     {IDC_INFO_COMPANY_LABEL, 643},
@@ -201,6 +231,8 @@ constexpr DialogTable kDialogs[] = {
     {IDD_RECENT_PAGE, kRecent},
     {IDD_PLUS_PAGE, kPlus},
     {IDD_OPTIONS_PAGE, kOptions},
+    {IDD_PATROL_TIME, kPatrolTime},
+    {IDD_HIDE_ALERTS, kHideAlerts},
     {IDD_PROGRAM_INFO, kProgramInfo},
     {IDD_HISTORY, kHistory},
     {IDD_DEFAULT_WARNING, kDefaultWarning},

@@ -18,9 +18,8 @@ int Box(HWND owner, std::string_view text, std::string_view caption, UINT type) 
 
 }  // namespace
 
-void ShowMessage(HWND owner, int id) {
-  Box(owner, common::LoadText(id), common::LoadText(kHelpCaptionId, 128),
-      MB_OK | MB_ICONINFORMATION);
+void ShowMessage(HWND owner, int id, UINT icon) {
+  Box(owner, common::LoadText(id), common::LoadText(kHelpCaptionId, 128), MB_OK | icon);
 }
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }

@@ -6,8 +6,9 @@
 
 namespace obrivo::explorer {
 
-// Information box with string `id`, captioned "Obrivo Help".
-void ShowMessage(HWND owner, int id);
+// Message box with string `id`, captioned "Obrivo Help"; an information box unless `icon` says
+// otherwise.
+void ShowMessage(HWND owner, int id, UINT icon = MB_ICONINFORMATION);
 // Message 57: an action needs a selected row.
 void ShowNoSelection(HWND owner);
 

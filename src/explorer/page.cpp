@@ -21,6 +21,7 @@
 #include "explorer/info_dialog.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
+#include "explorer/patrol_time_dialog.h"
 #include "explorer/sheet.h"
 #include "explorer/shell_actions.h"
 
@@ -101,7 +102,7 @@ Page::~Page() {
 bool Page::Handles(int id) const {
   for (const PageCommand& c : description_.commands)
     if (c.id == id) return static_cast<bool>(c.run);
-  if (id == kHelpPictureId || id == kCloseId) return true;
+  if (id == kHelpPictureId || id == kCloseId || PatrolOf(id)) return true;
   return list_ && IsListCommand(id);
 }
 
@@ -114,6 +115,10 @@ void Page::Run(int id) {
   }
   if (id == kHelpPictureId) {
     common::OpenHelpPage(window_, description_.code);
+    return;
+  }
+  if (PatrolOf(id)) {
+    SetPatrolTime(id);
     return;
   }
   if (id == kCloseId) {
@@ -235,6 +240,7 @@ void Page::OnSetActive() {
   common::WriteOption("StartTab", description_.code);
   if (list_ && !filled_) Fill();
   RefreshMonitorPicture();
+  if (description_.activate) description_.activate(*this);
   NotifyPageActivated();
 }
 
@@ -284,8 +290,8 @@ void Page::ShowPictureImage(HWND picture, int state) {
   int bitmap = 0;
   if (id == kHelpPictureId) {
     bitmap = kHelpImages[state];
-  } else if (id == kMonitorPictureId && description_.monitor) {
-    const MonitorPicture& m = *description_.monitor;
+  } else if (const MonitorPicture* patrol = PatrolOf(id)) {
+    const MonitorPicture& m = *patrol;
     const bool on = common::ReadOptionOrDefault(m.intervalOption) > 0;
     const bool realtime =
         !m.realtimeOption.empty() && common::ReadOptionOrDefault(m.realtimeOption) > 0;
@@ -303,6 +309,8 @@ void Page::ShowPictureImage(HWND picture, int state) {
 }
 
 void Page::RefreshMonitorPicture() {
+  for (const PatrolPicture& p : description_.patrolPictures)
+    if (HWND picture = ::GetDlgItem(window_, p.control)) ShowPictureImage(picture, 0);
   HWND picture = ::GetDlgItem(window_, kMonitorPictureId);
   if (!picture) return;
   if (!description_.monitor) {
@@ -313,11 +321,40 @@ void Page::RefreshMonitorPicture() {
   ShowPictureImage(picture, 0);
 }
 
+const MonitorPicture* Page::PatrolOf(int control) const {
+  if (control == kMonitorPictureId && description_.monitor) return &*description_.monitor;
+  for (const PatrolPicture& p : description_.patrolPictures)
+    if (p.control == control) return &p.patrol;
+  return nullptr;
+}
+
+// The picture then shows what the dialog left: off for 0, on (or real time) for minutes, and
+// unchanged after Close. The mouse was over the dialog meanwhile: the next move over the picture
+// shows its hover image again.
+void Page::SetPatrolTime(int control) {
+  const MonitorPicture* patrol = PatrolOf(control);
+  if (!patrol) return;
+  ShowPatrolTimeDialog(window_, patrol->intervalOption, patrol->realtimeOption);
+  hover_ = nullptr;
+  if (HWND picture = ::GetDlgItem(window_, control)) ShowPictureImage(picture, 0);
+}
+
+// The clickable picture under `point`, looked up by its own rectangle: a group box drawn around
+// pictures (the Options page's) would otherwise be the child found there.
+HWND Page::PictureAt(POINT point) const {
+  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const int id = ::GetDlgCtrlID(child);
+    if ((id != kHelpPictureId && !PatrolOf(id)) || !Handles(id) || !::IsWindowVisible(child))
+      continue;
+    const RECT r = ChildRect(window_, child);
+    if (::PtInRect(&r, point)) return child;
+  }
+  return nullptr;
+}
+
 void Page::OnMouse(UINT message, POINT point) {
-  HWND child = ::ChildWindowFromPointEx(window_, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-  const int id = child && child != window_ ? ::GetDlgCtrlID(child) : 0;
-  const bool clickable = (id == kHelpPictureId || id == kMonitorPictureId) && Handles(id);
-  HWND over = clickable ? child : nullptr;
+  HWND over = PictureAt(point);
   switch (message) {
     case WM_MOUSEMOVE:
       if (over != hover_) {

@@ -40,6 +40,13 @@ struct MonitorPicture {
   std::string_view realtimeOption;  // real-time watching, empty when the category has none
 };
 
+// A patrol picture of the page's own beside the corner one (the Options page has them): it
+// shows and sets its category's patrol like the Monitor picture does.
+struct PatrolPicture {
+  int control;
+  MonitorPicture patrol;
+};
+
 struct PageDescription {
   int code = 0;
   int dialogId = 0;
@@ -48,9 +55,11 @@ struct PageDescription {
   std::string_view sortOption;           // e.g. "SortStartup"; empty when not kept
   std::vector<int> bottomButtons;        // left to right, spread along the bottom edge
   std::optional<MonitorPicture> monitor;
+  std::vector<PatrolPicture> patrolPictures;
   PageAction fill;                    // enumerates and adds rows; none: list stays empty
   std::vector<PageCommand> commands;  // the page's own buttons and menu commands
   PageAction init;                    // extra work at creation
+  PageAction activate;                // extra work each time the page is shown
   // The location text the Info window shows for an item, when the category names one.
   std::function<std::string(const core::Item&)> locationText;
 };
@@ -90,8 +99,12 @@ class Page {
   void OnContextMenu();
   void OnDestroy();
   void OnMouse(UINT message, POINT clientPoint);
+  HWND PictureAt(POINT clientPoint) const;
   void ShowPictureImage(HWND picture, int state);  // 0 normal, 1 hover, 2 pressed
   void RefreshMonitorPicture();
+  // The patrol a picture control shows (the corner Monitor picture or one of patrolPictures).
+  const MonitorPicture* PatrolOf(int control) const;
+  void SetPatrolTime(int control);
   void Layout();
   void DrawLabel(const DRAWITEMSTRUCT& item);
 

@@ -87,9 +87,11 @@ void ToggleAlwaysRun() {
   s.alwaysRun = startup::RegisterMonitorAtLogon(s.alwaysRun == 0) ? 1 : 0;
 }
 
-// The tray icon switch sent by the Explorer's Options page: lParam is the new HideTavik value.
+// The tray icon switch sent by the Explorer's Options page: lParam is the new HideTavik value,
+// already in the store. The Monitor takes it over at once: once a reload had made its own copy 1,
+// the icon would otherwise never come back when the box is unchecked again.
 void SwitchTrayIcon(LPARAM hide) {
-  if (IconHidden()) return;
+  common::App().options.Set(core::OptionId::HideTavik, hide != 0 ? 1 : 0);
   if (hide != 0)
     UpdateTrayIcon(TrayAction::Delete, 0, 0);
   else

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -30,6 +32,16 @@ inline std::wstring GetString(HKEY hive, const wchar_t* path, const wchar_t* nam
   if (::RegGetValueW(hive, path, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
     return {};
   return buffer;
+}
+
+// True while the Monitor's tray icon (id 6036) is in the tray: modifying nothing succeeds only for
+// an icon the tray knows.
+inline bool TrayIconExists(HWND monitor) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = monitor;
+  data.uID = 6036;
+  return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 class ProgramScenario : public ::testing::Test {

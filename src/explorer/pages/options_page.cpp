@@ -1,28 +1,141 @@
 // The Options page: the settings of both programs and the entry points to the tools.
 #include "explorer/pages/page_registry.h"
 
+#include <string>
+
+#include "common/app.h"
 #include "common/options_store.h"
+#include "common/shell_integration.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/win32/wide.h"
+#include "core/command_switches.h"
 #include "explorer/explorer_state.h"
+#include "explorer/hide_alerts_dialog.h"
 #include "explorer/history_viewer.h"
+#include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "startup/monitor_registration.h"
 
 namespace obrivo::explorer {
 namespace {
 
-// The three patrol pictures of the page, each showing whether its check is on.
-void ShowPatrolPictures(Page& page) {
-  const struct {
-    int control;
-    const char* option;
-  } pictures[] = {{IDC_RESTART_FILE_PICTURE, "WinInit"},
-                  {IDC_START_PAGES_PICTURE, "StartPage"},
-                  {IDC_HOSTS_PICTURE, "HostFile"}};
-  for (const auto& p : pictures) {
-    const bool on = common::ReadOptionOrDefault(p.option) > 0;
-    ::SendDlgItemMessageW(
-        page.window(), p.control, STM_SETIMAGE, IMAGE_BITMAP,
-        reinterpret_cast<LPARAM>(SharedBitmap(on ? IDB_PATROL_ON : IDB_PATROL_OFF)));
+using core::OptionId;
+
+constexpr int kMonitorClassId = 1;
+constexpr int kIconHiddenMessageId = 927;
+constexpr int kPlusThanksMessageId = 1151;
+constexpr int kOriginalTrayIcon = 159, kStandardTrayIcon = 101;
+constexpr UINT kMonitorReplyMs = 5000;
+
+// A check box that stands for one option of the write-back.
+struct OptionCheck {
+  int control;
+  OptionId option;
+};
+
+constexpr OptionCheck kChecks[] = {
+    {IDC_PLAY_SOUNDS, OptionId::Sound},
+    {IDC_TRACK_HISTORY, OptionId::History},
+    {IDC_HIDE_TRAY_ICON, OptionId::HideTavik},
+    {IDC_LOCK_FILE_TYPES, OptionId::LockFileTypes},
+    {IDC_CONFIRM_EXIT, OptionId::ConfirmExit},
+    {IDC_PLUS_FORMAT, OptionId::PlusFormat},
+    {IDC_EXPLORER_INTEGRATION, OptionId::ExplorerMenu},
+};
+
+bool Checked(const Page& page, int control) {
+  return ::IsDlgButtonChecked(page.window(), control) == BST_CHECKED;
+}
+
+void Check(const Page& page, int control, bool on) {
+  ::CheckDlgButton(page.window(), control, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The write-back starts from what the store holds now, not from the options loaded at start:
+// the other pages and the dialogs write their options directly, and an old copy written back
+// would undo them.
+core::OptionSet& CurrentOptions() {
+  core::OptionSet& options = common::App().options;
+  common::LoadOptions(options);
+  return options;
+}
+
+void WriteAllOptions() { common::WriteBackOptions(CurrentOptions()); }
+
+// The running Monitor shows or hides its tray icon at once; the rest of the options reach it
+// through the Update flag. A Monitor that does not answer must not hang the page.
+void SwitchMonitorTrayIcon(bool hide) {
+  const std::wstring monitorClass = win32::Wide(common::LoadText(kMonitorClassId, 32));
+  HWND monitor = ::FindWindowW(monitorClass.c_str(), nullptr);
+  if (!monitor) return;
+  DWORD_PTR reply = 0;
+  ::SendMessageTimeoutW(monitor, WM_COMMAND, core::cmd::kTrayIconSwitch, hide ? 1 : 0,
+                        SMTO_ABORTIFHUNG, kMonitorReplyMs, &reply);
+}
+
+void OnOptionCheck(Page& page, const OptionCheck& check) {
+  const bool on = Checked(page, check.control);
+  core::OptionSet& options = CurrentOptions();
+  options.Set(check.option, on ? 1 : 0);
+  common::WriteBackOptions(options);
+  switch (check.option) {
+    case OptionId::HideTavik:
+      SwitchMonitorTrayIcon(on);
+      if (on) ShowMessage(page.window(), kIconHiddenMessageId);
+      break;
+    case OptionId::PlusFormat:
+      if (on) ShowMessage(page.window(), kPlusThanksMessageId, MB_ICONEXCLAMATION);
+      break;
+    case OptionId::ExplorerMenu:
+      common::SetExplorerMenu(on);
+      break;
+    default:
+      break;
   }
+}
+
+// The box asks for a state rather than a toggle, so a registration changed meanwhile (from the
+// tray menu) is not switched the wrong way; it then shows what the Run key really holds.
+void OnAutoStart(Page& page) {
+  startup::RegisterMonitorAtLogon(Checked(page, IDC_AUTO_START));
+  Check(page, IDC_AUTO_START, startup::IsMonitorRegistered());
+  WriteAllOptions();
+}
+
+// The tray icon's number is written only when it changes, which a click always does.
+void OnOriginalTrayIcon(Page& page) {
+  common::WriteOption(
+      "TrayIcon", Checked(page, IDC_ORIGINAL_TRAY_ICON) ? kOriginalTrayIcon : kStandardTrayIcon);
+  WriteAllOptions();
+}
+
+void OnHideAlerts(Page& page) {
+  ShowHideAlertsDialog(page.window());
+  WriteAllOptions();
+}
+
+// Controls that apply to one family of Windows only. The restart-file row belongs to Windows 9x;
+// its check is not part of this build, so where it shows it cannot be used.
+void ShowForThisSystem(Page& page) {
+  const bool nt = common::App().ntFamily;
+  for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT}) {
+    HWND control = ::GetDlgItem(page.window(), id);
+    ::ShowWindow(control, nt ? SW_HIDE : SW_SHOW);
+    ::EnableWindow(control, FALSE);
+  }
+  ::SendDlgItemMessageW(page.window(), IDC_RESTART_FILE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(SharedBitmap(IDB_PATROL_OFF)));
+  ::ShowWindow(::GetDlgItem(page.window(), IDC_ORIGINAL_TRAY_ICON), nt ? SW_SHOW : SW_HIDE);
+}
+
+// Each time the page shows: the boxes as the store and the Run key have them now.
+void ShowSettings(Page& page) {
+  for (const OptionCheck& check : kChecks)
+    Check(page, check.control, common::ReadOptionOrDefault(core::OptionName(check.option)) != 0);
+  Check(page, IDC_ORIGINAL_TRAY_ICON, common::ReadOptionOrDefault("TrayIcon") == kOriginalTrayIcon);
+  Check(page, IDC_AUTO_START, startup::IsMonitorRegistered());
+  ShowForThisSystem(page);
 }
 
 }  // namespace
@@ -32,10 +145,20 @@ const PageDescription& OptionsPage() {
     PageDescription d;
     d.code = 6033;
     d.dialogId = IDD_OPTIONS_PAGE;
+    d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
+                        {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}}};
+    // The reports, the hijack log, the export, the HOSTS viewer and the delayed programs'
+    // restore come with their tools; until then their buttons stay disabled.
     d.commands = {
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
+        {IDC_HIDE_ALERTS, OnHideAlerts},
+        {IDC_AUTO_START, OnAutoStart},
+        {IDC_ORIGINAL_TRAY_ICON, OnOriginalTrayIcon},
     };
-    d.init = ShowPatrolPictures;
+    for (const OptionCheck& check : kChecks)
+      d.commands.push_back({check.control, [&check](Page& p) { OnOptionCheck(p, check); }});
+    d.init = ShowSettings;
+    d.activate = ShowSettings;
     return d;
   }();
   return page;

@@ -1,0 +1,263 @@
+// The Options page in the sheet, driven by control id: every check box with its setting and the
+// change flag, the write-back over what the store holds now, the tray icon switch sent to the
+// Monitor, the tools that are not there yet, the patrol pictures and Hide Alerts.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/shell_integration.h"
+#include "common/utilities.h"
+#include "core/options.h"
+#include "explorer_driver.h"
+#include "explorer_ids.h"
+#include "wine_test_env.h"
+
+namespace obrivo::explorer {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Click;
+using test::IsChecked;
+using test::StoredOption;
+using test::StoreOption;
+
+constexpr int kOptionsPage = 6033;
+constexpr wchar_t kHelpCaption[] = L"Obrivo Help";
+constexpr char kMachineRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Stands in for the running Monitor: a window of its class that keeps the tray icon switches it
+// is sent.
+class FakeMonitor {
+ public:
+  FakeMonitor() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Obrivo";
+    ::RegisterClassW(&wc);
+    window_ = ::CreateWindowExW(0, L"Obrivo", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    switches().clear();
+  }
+  ~FakeMonitor() {
+    ::DestroyWindow(window_);
+    ::UnregisterClassW(L"Obrivo", ::GetModuleHandleW(nullptr));
+  }
+  static std::vector<LPARAM>& switches() {
+    static std::vector<LPARAM> received;
+    return received;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == 6053) switches().push_back(lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  HWND window_ = nullptr;
+};
+
+class OptionsPage : public test::SandboxedTest {
+ protected:
+  void SetUp() override {
+    SandboxedTest::SetUp();
+    CreateSharedResources(common::App().instance);
+  }
+  void TearDown() override { ReleaseSharedResources(); }
+};
+
+std::string ShellMenu() {
+  return common::ExplorerMenuExists()
+             ? common::ReadStoreString(std::string(common::kShellMenuKey) + "\\command",
+                                       HKEY_CLASSES_ROOT, "", 1024)
+             : "none";
+}
+
+std::string MonitorRunValue() {
+  const std::string value =
+      common::ReadStoreString(kMachineRun, HKEY_LOCAL_MACHINE, "Obrivo", 1024);
+  return value.empty() ? "none" : value;
+}
+
+TEST_F(OptionsPage, EveryCheckBoxStoresItsSettingAndTheChangeFlag) {
+  const std::string folder = common::ProgramFolder();
+  const auto option = [](const char* name) { return [name] { return StoredOption(name); }; };
+  const struct {
+    const char* name;
+    int control;
+    std::function<std::string()> stored;
+    std::string checked, unchecked;
+    const wchar_t* message = nullptr;  // shown when the box is checked
+  } cases[] = {
+      {"sounds", IDC_PLAY_SOUNDS, option("Sound"), "1", "0"},
+      {"history", IDC_TRACK_HISTORY, option("History"), "1", "0"},
+      {"tray icon", IDC_HIDE_TRAY_ICON, option("HideTavik"), "1", "0",
+       L"\nTaskbar icon will be hidden\n\nTo return to this Obrivo screen run Obrivo Express "
+       L"from the Start Button -> Programs menu."},
+      {"file types", IDC_LOCK_FILE_TYPES, option("LockFileTypes"), "1", "0"},
+      {"confirm exit", IDC_CONFIRM_EXIT, option("ConfirmExit"), "1", "0"},
+      {"plus format", IDC_PLUS_FORMAT, option("PlusFormat"), "1", "0",
+       L"Thank you for your support.\n\nThis feature may not be supported by every system.\nIf "
+       L"you no longer can access PLUS Info, return here and uncheck this box.\n"},
+      {"original icon", IDC_ORIGINAL_TRAY_ICON, option("TrayIcon"), "159", "101"},
+      {"shell menu", IDC_EXPLORER_INTEGRATION,
+       [] { return StoredOption("ExplorerMenu") + " " + ShellMenu(); },
+       "1 \"" + folder + "\\obrivo.exe\" %1", "0 none"},
+      {"always run", IDC_AUTO_START, MonitorRunValue, folder + "\\obrivo.exe -expressboot", "none"},
+  };
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      const bool wasChecked = IsChecked(page, c.control);
+      for (const bool nowChecked : {!wasChecked, wasChecked}) {
+        StoreOption("Update", "0");
+        const bool asks = nowChecked && c.message;
+        if (asks) {
+          test::PostClick(page, c.control);
+          EXPECT_EQ(test::DismissMessageBox(kHelpCaption), c.message);
+        } else {
+          Click(page, c.control);
+        }
+        EXPECT_EQ(IsChecked(page, c.control), nowChecked);
+        EXPECT_EQ(c.stored(), nowChecked ? c.checked : c.unchecked);
+        EXPECT_EQ(StoredOption("Update"), "1") << "the Monitor is told to reload";
+        EXPECT_EQ(test::FindShownDialog(kHelpCaption), nullptr) << "no message unasked";
+      }
+    }
+  });
+}
+
+// Pages and dialogs store their own options as they change; the page's write-back must not
+// bring back what was there when the Explorer started.
+TEST_F(OptionsPage, TheWriteBackRewritesEveryOptionAsTheStoreHasItNow) {
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    StoreOption("Start", "7");
+    StoreOption("HideStartup", "2");
+    Click(page, IDC_PLAY_SOUNDS);
+    EXPECT_EQ(StoredOption("Start"), "7");
+    EXPECT_EQ(StoredOption("HideStartup"), "2");
+    EXPECT_EQ(StoredOption("Sound"), "0");
+    for (core::OptionId id : core::OptionWriteBackOrder())
+      EXPECT_NE(StoredOption(core::OptionName(id)), "") << core::OptionName(id);
+    for (const char* untouched : {"TrayIcon", "WindowSettings", "MaxCookie", "Debug"})
+      EXPECT_EQ(StoredOption(untouched), "") << untouched << " is written only where it changes";
+  });
+}
+
+TEST_F(OptionsPage, TheTrayIconSwitchGoesToTheRunningMonitorBothWays) {
+  FakeMonitor monitor;
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    test::PostClick(page, IDC_HIDE_TRAY_ICON);
+    EXPECT_FALSE(test::DismissMessageBox(kHelpCaption).empty());
+    EXPECT_EQ(StoredOption("HideTavik"), "1");
+    Click(page, IDC_HIDE_TRAY_ICON);
+    EXPECT_EQ(StoredOption("HideTavik"), "0");
+  });
+  EXPECT_EQ(FakeMonitor::switches(), (std::vector<LPARAM>{1, 0}));
+}
+
+TEST_F(OptionsPage, ShowsTheStoredSettingsAndOnlyTheToolsThatExist) {
+  StoreOption("Sound", "0");
+  StoreOption("ConfirmExit", "1");
+  StoreOption("TrayIcon", "159");
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    EXPECT_FALSE(IsChecked(page, IDC_PLAY_SOUNDS));
+    EXPECT_TRUE(IsChecked(page, IDC_CONFIRM_EXIT));
+    EXPECT_TRUE(IsChecked(page, IDC_ORIGINAL_TRAY_ICON));
+    EXPECT_TRUE(IsChecked(page, IDC_TRACK_HISTORY)) << "default";
+    EXPECT_TRUE(IsChecked(page, IDC_EXPLORER_INTEGRATION)) << "default";
+    EXPECT_FALSE(IsChecked(page, IDC_AUTO_START)) << "not registered in the Run key";
+
+    for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS})
+      EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
+    for (int id : {IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG, IDC_EXPORT_SETTINGS,
+                   IDC_VIEW_HOSTS, IDC_RESTORE_ALL_DELAYED}) {
+      HWND button = ::GetDlgItem(page, id);
+      EXPECT_TRUE(::IsWindowVisible(button)) << id;
+      EXPECT_FALSE(::IsWindowEnabled(button)) << id << " has no tool yet";
+    }
+    // This is the Windows NT family: the restart file belongs to Windows 9x.
+    for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT})
+      EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(page, id))) << id;
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(page, IDC_ORIGINAL_TRAY_ICON)));
+
+    std::this_thread::sleep_for(300ms);
+    test::SaveDesktopScreenshot(L"explorer-options-page.bmp");
+  });
+}
+
+TEST_F(OptionsPage, PatrolPicturesShowAndSetTheirCategory) {
+  const struct {
+    int picture;
+    const char* interval;
+    const char* realtime;
+    const wchar_t* title;
+  } cases[] = {
+      {IDC_START_PAGES_PICTURE, "StartPage", "RealtimeStartPage",
+       L"Patrol Time for Default Internet Pages"},
+      {IDC_HOSTS_PICTURE, "HostFile", "RealtimeSysFiles", L"Patrol Time for checking HOST file"},
+  };
+  for (const auto& c : cases) {
+    StoreOption(c.interval, "4");
+    StoreOption(c.realtime, "0");
+  }
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.interval);
+      HWND picture = ::GetDlgItem(page, c.picture);
+      EXPECT_EQ(test::PictureImage(picture), IDB_PATROL_ON);
+      // Off, then on again in real time, then Close changes nothing.
+      const struct {
+        std::function<void(HWND dialog)> act;
+        int image;
+        const char* interval;
+      } steps[] = {
+          {[](HWND d) {
+             ::SendDlgItemMessageW(d, IDC_PATROL_SLIDER, WM_KEYDOWN, VK_HOME, 0);
+             Click(d, IDOK);
+           },
+           IDB_PATROL_OFF, "0"},
+          {[](HWND d) {
+             ::SendDlgItemMessageW(d, IDC_PATROL_SLIDER, WM_KEYDOWN, VK_END, 0);
+             Click(d, IDC_PATROL_REAL_TIME);
+             Click(d, IDOK);
+           },
+           IDB_PATROL_REAL_TIME, "30"},
+          {[](HWND d) { Click(d, IDCANCEL); }, IDB_PATROL_REAL_TIME, "30"},
+      };
+      for (const auto& step : steps) {
+        test::PostPictureClick(page, c.picture);
+        HWND dialog = test::WaitForDialog(c.title);
+        ASSERT_NE(dialog, nullptr);
+        step.act(dialog);
+        ASSERT_TRUE(test::WaitUntilHandled(dialog, page));
+        EXPECT_TRUE(test::WaitUntil([&] {
+          return StoredOption(c.interval) == step.interval &&
+                 test::PictureImage(picture) == step.image;
+        })) << StoredOption(c.interval)
+            << ", picture " << test::PictureImage(picture);
+      }
+    }
+  });
+}
+
+TEST_F(OptionsPage, HideAlertsChangesSurviveThePagesWriteBack) {
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    test::PostClick(page, IDC_HIDE_ALERTS);
+    HWND dialog = test::WaitForDialog(L"Obrivo - Hide Alert Messages");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_HIDE_STARTUP);
+    test::PostClick(dialog, IDOK);
+    ASSERT_TRUE(test::WaitUntilHandled(dialog, page));
+    EXPECT_EQ(StoredOption("SendHistory"), "0") << "the page wrote every option after the dialog";
+    EXPECT_EQ(StoredOption("HideStartup"), "1");
+  });
+}
+
+}  // namespace
+}  // namespace obrivo::explorer
