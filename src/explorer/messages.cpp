@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kHelpCaptionId = 31;
 constexpr int kNoSelectionId = 57;
+constexpr int kProgramTitleId = 2;
 
 int Box(HWND owner, std::string_view text, std::string_view caption, UINT type) {
   return ::MessageBoxExW(owner, win32::Wide(text).c_str(), win32::Wide(caption).c_str(),
@@ -23,5 +24,9 @@ void ShowMessage(HWND owner, int id, UINT icon) {
 }
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }
+
+bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
+  return Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_YESNO | icon) == IDYES;
+}
 
 }  // namespace obrivo::explorer

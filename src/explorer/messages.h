@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace obrivo::explorer {
 
 // Message box with string `id`, captioned "Obrivo Help"; an information box unless `icon` says
@@ -11,5 +13,7 @@ namespace obrivo::explorer {
 void ShowMessage(HWND owner, int id, UINT icon = MB_ICONINFORMATION);
 // Message 57: an action needs a selected row.
 void ShowNoSelection(HWND owner);
+// A Yes/No question captioned with the program's title; true on Yes.
+bool AskYesNo(HWND owner, std::string_view text, UINT icon = MB_ICONQUESTION);
 
 }  // namespace obrivo::explorer

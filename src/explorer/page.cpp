@@ -159,6 +159,17 @@ int Page::SelectedItem() const {
   return items_.IsValid(static_cast<std::size_t>(item)) ? item : -1;
 }
 
+std::vector<std::size_t> Page::SelectedItems() const {
+  std::vector<std::size_t> selected;
+  if (!list_) return selected;
+  for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+    const int item = RowItemIndex(list_, row);
+    if (items_.IsValid(static_cast<std::size_t>(item))) selected.push_back(static_cast<std::size_t>(item));
+  }
+  return selected;
+}
+
 int Page::AddRow(std::size_t index, std::string_view title, std::string_view iconPath,
                  int iconIndex) {
   const int image = AddRowIcon(images_, iconPath, iconIndex);
@@ -182,6 +193,8 @@ void Page::Fill() {
   ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(list_, nullptr, TRUE);
   ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+  // The refilled list has no selection: buttons and status follow.
+  if (description_.selectionChanged) description_.selectionChanged(*this);
 }
 
 void Page::SortBy(int column, bool descending) {
@@ -255,8 +268,11 @@ void Page::OnColumnClick(int column) {
 void Page::OnContextMenu() {
   const int item = SelectedItem();
   if (item < 0) return;
-  const bool note = common::NoteExists(items_.At(static_cast<std::size_t>(item)).path);
-  const auto lines = core::BuildRowMenu(description_.menu, note, description_.code == 6028);
+  const core::Item& row = items_.At(static_cast<std::size_t>(item));
+  const bool note = common::NoteExists(row.path);
+  const std::vector<core::RowMenuEntry> entries =
+      description_.menuFor ? description_.menuFor(row) : description_.menu;
+  const auto lines = core::BuildRowMenu(entries, note, description_.code == 6028);
   win32::UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return;
   for (const core::MenuLine& line : lines) {
@@ -511,6 +527,14 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case NM_RCLICK:
           page->OnContextMenu();
           return TRUE;
+        case LVN_ITEMCHANGED: {
+          const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+          if ((change->uChanged & LVIF_STATE) &&
+              ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) &&
+              page->description_.selectionChanged)
+            page->description_.selectionChanged(*page);
+          return TRUE;
+        }
         default:
           break;
       }

@@ -60,6 +60,10 @@ struct PageDescription {
   std::vector<PageCommand> commands;  // the page's own buttons and menu commands
   PageAction init;                    // extra work at creation
   PageAction activate;                // extra work each time the page is shown
+  PageAction selectionChanged;        // the selected rows changed: buttons and status follow
+  // The right-click entries for the row of `item`, where they depend on the row; otherwise
+  // `menu` serves every row.
+  std::function<std::vector<core::RowMenuEntry>(const core::Item&)> menuFor;
   // The location text the Info window shows for an item, when the category names one.
   std::function<std::string(const core::Item&)> locationText;
 };
@@ -86,6 +90,8 @@ class Page {
   void SortBy(int column, bool descending);
   // The item index of the first selected row, or -1.
   int SelectedItem() const;
+  // The item indexes of every selected row, in row order.
+  std::vector<std::size_t> SelectedItems() const;
 
   // True when the page acts on `id` (its own command or a shared one).
   bool Handles(int id) const;

@@ -14,6 +14,7 @@
 #include "core/text.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
+#include "explorer/page_commands.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
 #include "system/processes.h"
@@ -24,8 +25,6 @@ namespace {
 constexpr int kKillEvent = 5;
 constexpr int kProcessType = 600;
 constexpr int kDescriptionColumn = 1, kCompanyColumn = 2, kDetectedColumn = 3;
-constexpr int kDeleteOnRebootQuestion = 800;
-constexpr int kProgramTitle = 2;
 
 // The process each of the page's items was listed for, by item index. A row is ended through
 // this, never through its process id alone: by the time the user presses Kill Task the id may
@@ -93,21 +92,6 @@ void KillTasks(Page& page) {
   page.Fill();
 }
 
-// Asks string 800 first: the deletion cannot be undone.
-void DeleteOnReboot(Page& page) {
-  const int index = page.SelectedItem();
-  if (index < 0 || !page.items().IsValid(static_cast<std::size_t>(index))) {
-    ShowNoSelection(page.window());
-    return;
-  }
-  const std::string& path = page.items().At(static_cast<std::size_t>(index)).path;
-  const int answer =
-      ::MessageBoxExW(page.window(), win32::Wide(common::LoadText(kDeleteOnRebootQuestion)).c_str(),
-                      win32::Wide(common::LoadText(kProgramTitle, 128)).c_str(),
-                      MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, common::App().languageId);
-  if (answer == IDYES) startup::DeleteFileOnReboot(path);
-}
-
 }  // namespace
 
 const PageDescription& ActiveTasksPage() {
@@ -124,7 +108,7 @@ const PageDescription& ActiveTasksPage() {
     d.fill = Fill;
     d.commands = {{IDC_REFRESH, [](Page& p) { p.Fill(); }},
                   {IDC_KILL_TASK, KillTasks},
-                  {core::menu_cmd::kDeleteOnReboot, DeleteOnReboot}};
+                  {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot}};
     return d;
   }();
   return page;

@@ -1,23 +1,161 @@
-// The Startup Programs page: every program that starts with Windows. Its entries come with the
-// startup locations.
+// The Startup Programs page: every program that starts with Windows, with Enable, Disable, Add
+// and Remove; the advanced locations on request.
 #include "explorer/pages/page_registry.h"
 
+#include <string>
+
+#include "common/app.h"
+#include "common/first_detected.h"
+#include "common/items.h"
+#include "common/store.h"
+#include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "core/startup_codes.h"
+#include "core/text.h"
+#include "explorer/list_view.h"
+#include "explorer/page_commands.h"
+#include "explorer/sheet.h"
+#include "explorer/startup_page_actions.h"
 #include "explorer_ids.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_locations.h"
 
 namespace obrivo::explorer {
+namespace {
+
+constexpr int kDisabledTypeId = 626;    // "   Disabled"
+constexpr int kLocationPrefixId = 646;  // "Startup Location: "
+constexpr int kRemoveTextId = 302;      // "&Remove"
+constexpr int kResetTextId = 677;       // "&Reset"
+constexpr std::string_view kRundllPrefix = "RunDLL32.exe ";
+
+std::string CommandColumn(const core::Item& item) {
+  const bool hasFolder = item.path.find('\\') != std::string::npos;
+  return (item.flag == 1 ? std::string(kRundllPrefix) : std::string()) +
+         (hasFolder ? core::FileNamePart(item.path) : item.path);
+}
+
+std::string TypeColumn(const core::Item& item) {
+  if (startup::IsStartupEntryDisabled(core::EntryName(item)))
+    return common::LoadText(kDisabledTypeId, 64);
+  return std::string(core::StartupTypeTag(item.type));
+}
+
+// Shown now, and recorded now when this is the first time anything saw the program.
+std::string FirstDetectedColumn(const core::Item& item) {
+  std::string date = common::LookupFirstDetected(item.type, item.path);
+  if (date.empty()) {
+    common::RecordFirstDetected(common::kDetectedStartup, item.path);
+    date = common::LookupFirstDetected(item.type, item.path);
+  }
+  return date;
+}
+
+void Fill(Page& page) {
+  startup::EnumStartup(true);
+  page.items() = common::Items();
+  for (std::size_t i = 0; i < page.items().Count(); ++i) {
+    const core::Item& item = page.items().At(i);
+    const std::string program = common::CommandToProgramPath(item.path);
+    const int row = page.AddRow(i, item.title, program);
+    const auto version = common::ReadVersionInfo(program);
+    SetCellText(page.list(), row, 1, CommandColumn(item));
+    SetCellText(page.list(), row, 2, version ? version->companyName : std::string());
+    SetCellText(page.list(), row, 3, TypeColumn(item));
+    SetCellText(page.list(), row, 4, FirstDetectedColumn(item));
+  }
+}
+
+void ShowButton(HWND page, int id, bool shown, bool enabled) {
+  HWND button = ::GetDlgItem(page, id);
+  ::ShowWindow(button, shown ? SW_SHOW : SW_HIDE);
+  ::EnableWindow(button, shown && enabled);
+}
+
+// Enable and Disable follow the selected entry's state; Remove reads Reset for the Winlogon
+// values (which are reset to the Windows default, not removed); the status line names the
+// location.
+void OnSelectionChanged(Page& page) {
+  HWND window = page.window();
+  const int index = page.SelectedItem();
+  std::string status;
+  if (index < 0) {
+    ShowButton(window, IDC_ENABLE, false, false);
+    ShowButton(window, IDC_DISABLE, false, false);
+  } else {
+    const core::Item& item = page.items().At(static_cast<std::size_t>(index));
+    const bool disabled = startup::IsStartupEntryDisabled(core::EntryName(item));
+    const bool togglable = item.type < core::kWinlogonUserinit || item.type > core::kAppInitDlls;
+    ShowButton(window, IDC_ENABLE, disabled, togglable);
+    ShowButton(window, IDC_DISABLE, !disabled, togglable);
+    ::EnableWindow(::GetDlgItem(window, IDC_REMOVE), item.type != core::kWinlogonNotify);
+    const bool reset = item.type == core::kWinlogonUserinit || item.type == core::kWinlogonShell;
+    ::SetDlgItemTextW(window, IDC_REMOVE,
+                      win32::Wide(common::LoadText(reset ? kResetTextId : kRemoveTextId)).c_str());
+    status = common::LoadText(kLocationPrefixId, 64) +
+             startup::LocationLabel(item.type, core::EntryName(item));
+  }
+  if (HWND bar = SheetStatusBar())
+    ::SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(win32::Wide(status).c_str()));
+  // The bottom row spreads the buttons that show.
+  ::SendMessageW(window, kLayoutMessage, 0, 0);
+}
+
+std::vector<core::RowMenuEntry> MenuFor(const core::Item& item) {
+  using E = core::RowMenuEntry;
+  std::vector<E> entries = {E::Info, E::ExploreFolder, E::Properties, E::ViewNote, E::Add};
+  if (item.type <= 249) {
+    const bool disabled = startup::IsStartupEntryDisabled(core::EntryName(item));
+    entries.insert(entries.end(), {E::MoveToDelayed, E::Separator, E::Remove,
+                                   disabled ? E::Enable : E::Disable, E::DeleteOnReboot});
+  }
+  return entries;
+}
+
+void OnActivate(Page& page) {
+  HWND box = ::GetDlgItem(page.window(), IDC_SHOW_ALL_STARTUP);
+  ::EnableWindow(box, TRUE);
+  ::SendMessageW(box, BM_SETCHECK,
+                 common::App().options.Get(core::OptionId::ShowAllStartup) > 0 ? BST_CHECKED
+                                                                              : BST_UNCHECKED,
+                 0);
+}
+
+void ShowAllChanged(Page& page) {
+  const bool all =
+      ::SendDlgItemMessageW(page.window(), IDC_SHOW_ALL_STARTUP, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  common::App().options.Set(core::OptionId::ShowAllStartup, all ? 1 : 0);
+  common::WriteOption("ShowAllStartup", all ? 1 : 0);
+  page.Fill();
+}
+
+}  // namespace
 
 const PageDescription& StartupPage() {
-  using E = core::RowMenuEntry;
   static const PageDescription page = [] {
     PageDescription d;
     d.code = 6026;
     d.dialogId = IDD_STARTUP_PAGE;
     d.columns = {{627}, {628}, {699}, {714}, {912}};
-    d.menu = {E::Info,   E::ExploreFolder, E::Properties, E::ViewNote,      E::Separator,
-              E::Enable, E::Disable,       E::Remove,     E::MoveToDelayed, E::DeleteOnReboot};
+    d.menuFor = MenuFor;
     d.sortOption = "SortStartup";
     d.bottomButtons = {IDC_INFO, IDC_ENABLE, IDC_DISABLE, IDC_ADD, IDC_REMOVE, IDC_CLOSE};
     d.monitor = MonitorPicture{"Start", "RealtimeStartup"};
+    d.fill = Fill;
+    d.activate = OnActivate;
+    d.selectionChanged = OnSelectionChanged;
+    d.commands = {
+        {IDC_ENABLE, EnableSelectedEntries},
+        {IDC_DISABLE, DisableSelectedEntries},
+        {IDC_REMOVE, RemoveSelectedEntries},
+        {IDC_ADD, AddStartupProgramFromChooser},
+        {IDC_SHOW_ALL_STARTUP, ShowAllChanged},
+        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot},
+    };
+    d.locationText = [](const core::Item& item) {
+      return startup::LocationLabel(item.type, core::EntryName(item));
+    };
     return d;
   }();
   return page;

@@ -1,0 +1,27 @@
+// What the Startup Programs page's buttons do to the selected entries, and adding a program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "explorer/page.h"
+
+namespace obrivo::explorer {
+
+// Each selected disabled entry is enabled again.
+void EnableSelectedEntries(Page& page);
+// Each selected entry's program is ended when it runs (asked first when one row is selected),
+// and the entry is disabled.
+void DisableSelectedEntries(Page& page);
+// One selected entry: its program ended after asking, then the removal asked with string 15.
+// Several: ended and removed without asking. Advanced entries go through their warning.
+void RemoveSelectedEntries(Page& page);
+
+// The file chooser, then AddStartupProgram of the chosen file.
+void AddStartupProgramFromChooser(Page& page);
+// Adds `path` to the user's Run key under the title its version information gives (the file's
+// name without extension when it has none) and accepts it in the baseline, so the Monitor does
+// not ask about what the user added. Returns the title; empty when nothing was added.
+std::string AddStartupProgram(std::string_view path);
+
+}  // namespace obrivo::explorer

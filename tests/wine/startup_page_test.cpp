@@ -1,0 +1,246 @@
+// The Startup Programs page driven by control id: what its rows show, the advanced locations on
+// request, Enable and Disable following the selection, Remove with and without its question,
+// Add, and the commands that need a selection.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/store.h"
+#include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "explorer/explorer_state.h"
+#include "explorer/list_view.h"
+#include "explorer/sheet.h"
+#include "explorer/startup_page_actions.h"
+#include "explorer_driver.h"
+#include "explorer_ids.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_check.h"
+#include "startup_actions_env.h"
+
+namespace obrivo::test {
+namespace {
+
+const std::string kRun = kVersionKey + "\\Run";
+const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr wchar_t kCaption[] = L"Obrivo";  // the questions' caption: the program's title
+constexpr wchar_t kHelpCaption[] = L"Obrivo Help";
+
+class StartupPage : public StartupActionsTest {
+ protected:
+  void SetUp() override {
+    StartupActionsTest::SetUp();
+    explorer::CreateSharedResources(common::App().instance);
+    folder_ = common::ProgramFolder();
+    tool_ = folder_ + "\\tool.exe";  // no version information
+    ASSERT_TRUE(::CopyFileW(
+        (HostToWine(EnvVar(L"OBRIVO_BIN_DIR")) + L"\\obrivo_test_helper.exe").c_str(),
+        win32::Wide(tool_).c_str(), FALSE));
+  }
+  void TearDown() override {
+    ::DeleteFileW(win32::Wide(tool_).c_str());
+    explorer::ReleaseSharedResources();
+    StartupActionsTest::TearDown();
+  }
+
+  static void AddUserRun(const std::string& name, const std::string& command) {
+    ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, kRun, name, command));
+  }
+
+  static std::vector<std::string> Column(HWND list, int column) {
+    std::vector<std::string> cells;
+    for (int row = 0; row < explorer::RowCount(list); ++row)
+      cells.push_back(explorer::CellText(list, row, column));
+    return cells;
+  }
+
+  static int RowOf(HWND list, const std::string& title) {
+    for (int row = 0; row < explorer::RowCount(list); ++row)
+      if (explorer::CellText(list, row, 0) == title) return row;
+    return -1;
+  }
+
+  static void SelectRows(HWND list, const std::vector<int>& rows) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int row : rows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+
+  // A message box of ours captioned like the sheet itself, so found by what it is not.
+  static HWND FindQuestion() {
+    struct Search {
+      HWND found = nullptr;
+    } search;
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          wchar_t cls[16] = {};
+          ::GetClassNameW(window, cls, 16);
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(window, &pid);
+          if (pid == ::GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
+              window != explorer::Explorer().sheet && ::IsWindowVisible(window) &&
+              WindowText(window) == kCaption) {
+            reinterpret_cast<Search*>(param)->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  static bool Shown(HWND page, int id) {
+    return ::IsWindowVisible(::GetDlgItem(page, id)) != FALSE;
+  }
+
+  std::string folder_, tool_;
+};
+
+TEST_F(StartupPage, RowsShowTitleCommandTypeAndFirstDetectedDate) {
+  AddUserRun("Plain", tool_ + " -x");
+  AddUserRun("Through Rundll", "rundll32.exe " + folder_ + "\\helper.dll,Start");
+  AddUserRun("Sleeper", tool_ + " -sleep");
+  ASSERT_TRUE(startup::ToggleStartupEntry("Sleeper", tool_ + " -sleep", "", 11));
+  RunSheet(6026, [](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    const int plain = RowOf(list, "Plain"), rundll = RowOf(list, "Through Rundll"),
+              sleeper = RowOf(list, "Sleeper");
+    ASSERT_GE(plain, 0);
+    ASSERT_GE(rundll, 0);
+    ASSERT_GE(sleeper, 0);
+    EXPECT_EQ(explorer::CellText(list, plain, 1), "tool.exe -x");
+    EXPECT_EQ(explorer::CellText(list, rundll, 1), "RunDLL32.exe helper.dll,Start");
+    EXPECT_EQ(explorer::CellText(list, plain, 3), "HKCU_RUN");
+    EXPECT_EQ(explorer::CellText(list, sleeper, 3), "   Disabled");
+    EXPECT_FALSE(explorer::CellText(list, plain, 4).empty()) << "dated on first sight";
+
+    // The selection decides which of Enable and Disable is there, and the status line says
+    // where the entry lives.
+    SelectRows(list, {sleeper});
+    EXPECT_TRUE(Shown(page, IDC_ENABLE));
+    EXPECT_FALSE(Shown(page, IDC_DISABLE));
+    // It takes its place in the bottom row, level with the other buttons.
+    EXPECT_EQ(RectIn(page, ::GetDlgItem(page, IDC_ENABLE)).top,
+              RectIn(page, ::GetDlgItem(page, IDC_ADD)).top);
+    SelectRows(list, {plain});
+    EXPECT_FALSE(Shown(page, IDC_ENABLE));
+    EXPECT_TRUE(Shown(page, IDC_DISABLE));
+    EXPECT_EQ(WindowText(explorer::SheetStatusBar()),
+              L"Startup Location: HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    SelectRows(list, {});
+    EXPECT_FALSE(Shown(page, IDC_ENABLE));
+    EXPECT_FALSE(Shown(page, IDC_DISABLE));
+  });
+}
+
+TEST_F(StartupPage, AdvancedLocationsOnlyWhenAskedForAndTheChoiceIsKept) {
+  common::WriteStoreString(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", "Explorer.exe");
+  AddUserRun("Plain", tool_ + " -x");
+  AddUserRun("Sleeper", tool_ + " -sleep");
+  ASSERT_TRUE(startup::ToggleStartupEntry("Sleeper", tool_ + " -sleep", "", 11));
+  StoreOption("ShowAllStartup", "0");
+  RunSheet(6026, [](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    EXPECT_EQ(RowOf(list, "Winlogon Shell"), -1);
+    EXPECT_FALSE(IsChecked(page, IDC_SHOW_ALL_STARTUP));
+    Click(page, IDC_SHOW_ALL_STARTUP);
+    EXPECT_GE(RowOf(list, "Winlogon Shell"), 0) << "listed at once";
+    EXPECT_EQ(StoredOption("ShowAllStartup"), "1");
+    EXPECT_EQ(StoredOption("Update"), "1");
+    // A Winlogon value is reset, not removed, and cannot be disabled.
+    SelectRows(list, {RowOf(list, "Winlogon Shell")});
+    EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_REMOVE)), L"&Reset");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_DISABLE)));
+    SelectRows(list, {RowOf(list, "Plain")});
+    EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_REMOVE)), L"&Remove");
+    SelectRows(list, {RowOf(list, "Sleeper")});
+    std::this_thread::sleep_for(300ms);
+    SaveDesktopScreenshot(L"explorer-startup-page-advanced.bmp");
+  });
+}
+
+TEST_F(StartupPage, RemovingOneEntryAsksAndSeveralDoNot) {
+  for (const char* name : {"One", "Two", "Three", "Four"}) AddUserRun(name, tool_ + " -" + name);
+  RunSheet(6026, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    // One entry: the question names its command; No keeps it.
+    SelectRows(list, {RowOf(list, "One")});
+    PostClick(page, IDC_REMOVE);
+    HWND question = nullptr;
+    WaitUntil([&] { return (question = FindQuestion()) != nullptr; }, 10s);
+    ASSERT_NE(question, nullptr) << "string 15 is asked";
+    EXPECT_NE(WindowText(::GetDlgItem(question, 0xFFFF)).find(L"You have chosen to remove"),
+              std::wstring::npos);
+    ::PostMessageW(question, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitUntilHandled(question, page));
+    EXPECT_TRUE(Value(HKEY_CURRENT_USER, kRun, "One").has_value());
+
+    // Three entries: removed without a question.
+    SelectRows(list, {RowOf(list, "One"), RowOf(list, "Two"), RowOf(list, "Three")});
+    Click(page, IDC_REMOVE);
+    EXPECT_EQ(FindQuestion(), nullptr);
+    for (const char* name : {"One", "Two", "Three"})
+      EXPECT_FALSE(Value(HKEY_CURRENT_USER, kRun, name).has_value()) << name;
+    EXPECT_TRUE(Value(HKEY_CURRENT_USER, kRun, "Four").has_value());
+    EXPECT_EQ(RowOf(list, "Two"), -1) << "the list is refilled";
+  });
+}
+
+TEST_F(StartupPage, DisableAndEnableActOnTheSelectedEntries) {
+  AddUserRun("Alpha", tool_ + " -a");
+  AddUserRun("Beta", tool_ + " -b");
+  RunSheet(6026, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    SelectRows(list, {RowOf(list, "Alpha"), RowOf(list, "Beta")});
+    Click(page, IDC_DISABLE);
+    EXPECT_TRUE(startup::IsStartupEntryDisabled("Alpha"));
+    EXPECT_TRUE(startup::IsStartupEntryDisabled("Beta"));
+    EXPECT_EQ(explorer::CellText(list, RowOf(list, "Alpha"), 3), "   Disabled");
+    SelectRows(list, {RowOf(list, "Beta")});
+    Click(page, IDC_ENABLE);
+    EXPECT_FALSE(startup::IsStartupEntryDisabled("Beta"));
+    EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "Beta"), tool_ + " -b");
+    EXPECT_TRUE(startup::IsStartupEntryDisabled("Alpha")) << "only the selected one";
+  });
+}
+
+TEST_F(StartupPage, CommandsWithoutASelectionSayThatARowMustBeChosen) {
+  AddUserRun("Alpha", tool_ + " -a");
+  RunSheet(6026, [](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    SelectRows(list, {});
+    // Enable and Disable are hidden without a selection; their commands still answer.
+    for (int id : {IDC_REMOVE, IDC_DISABLE, IDC_ENABLE}) {
+      SCOPED_TRACE(id);
+      ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+      EXPECT_NE(DismissMessageBox(kHelpCaption).find(L"No selection has been made."),
+                std::wstring::npos);
+    }
+  });
+}
+
+TEST_F(StartupPage, AnAddedProgramIsTitledByItsFileAndTheMonitorKnowsIt) {
+  startup::SnapshotStartup();
+  EXPECT_EQ(explorer::AddStartupProgram(tool_), "tool") << "no version information";
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "tool"), tool_);
+  EXPECT_FALSE(startup::StartupChanged()) << "the Monitor does not ask about it";
+
+  // A path with spaces is quoted, so that Windows cannot run a program named by its first part.
+  const std::string spaced = folder_ + "\\My Tools\\tool2.exe";
+  ::CreateDirectoryW(win32::Wide(folder_ + "\\My Tools").c_str(), nullptr);
+  ASSERT_TRUE(::CopyFileW(win32::Wide(tool_).c_str(), win32::Wide(spaced).c_str(), FALSE));
+  EXPECT_EQ(explorer::AddStartupProgram(spaced), "tool2");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "tool2"), "\"" + spaced + "\"");
+  EXPECT_FALSE(startup::StartupChanged());
+  EXPECT_EQ(explorer::AddStartupProgram("C:\\x"), "") << "too short to name a program";
+  ::DeleteFileW(win32::Wide(spaced).c_str());
+  ::RemoveDirectoryW(win32::Wide(folder_ + "\\My Tools").c_str());
+}
+
+}  // namespace
+}  // namespace obrivo::test
