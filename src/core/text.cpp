@@ -232,4 +232,19 @@ std::string CrLfLineEnds(std::string_view text) {
   return out;
 }
 
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view part = text.substr(start, end - start);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    if (!part.empty()) parts.emplace_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
+
 }  // namespace obrivo::core

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace obrivo::core {
 
@@ -60,5 +61,8 @@ std::string CrLfLineEnds(std::string_view text);
 
 // Decimal conversion of the leading digits (an optional sign first); text without digits gives 0.
 int LeadingNumber(std::string_view text);
+
+// The parts of `text` between `separator`s, without the spaces around them; empty parts left out.
+std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
 
 }  // namespace obrivo::core

@@ -103,10 +103,13 @@ std::string AddStartupProgram(std::string_view path) {
 }
 
 void AddStartupProgramFromChooser(Page& page) {
-  // The filter's parts are separated by "%" in the string table.
-  std::wstring filter = win32::Wide(common::LoadText(kChooserFilterId));
-  for (wchar_t& c : filter)
-    if (c == L'%') c = L'\0';
+  // The filter's parts are separated by "%" in the string table, with spaces around them that
+  // would otherwise become part of the patterns.
+  std::wstring filter;
+  for (const std::string& part : core::SplitTrimmed(common::LoadText(kChooserFilterId), '%')) {
+    filter += win32::Wide(part);
+    filter.push_back(L'\0');
+  }
   filter.push_back(L'\0');
   const std::wstring title = win32::Wide(common::LoadText(kChooserTitleId));
   std::vector<wchar_t> file(32768, L'\0');

@@ -242,5 +242,20 @@ TEST(Text, LeadingNumber) {
   for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.expected) << c.text;
 }
 
+TEST(Text, SplitTrimmed) {
+  const struct {
+    std::string text;
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"Programs Files (*.exe) % *.exe% All Files  (*.*) % *.*%%",
+       {"Programs Files (*.exe)", "*.exe", "All Files  (*.*)", "*.*"}},
+      {"", {}},
+      {"%% % %", {}},
+      {"one", {"one"}},
+      {" a b %c", {"a b", "c"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitTrimmed(c.text, '%'), c.parts) << c.text;
+}
+
 }  // namespace
 }  // namespace obrivo::core

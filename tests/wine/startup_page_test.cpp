@@ -224,6 +224,25 @@ TEST_F(StartupPage, CommandsWithoutASelectionSayThatARowMustBeChosen) {
   });
 }
 
+TEST_F(StartupPage, AddAsksForTheProgramWithTheFileChooser) {
+  RunSheet(6026, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    PostClick(page, IDC_ADD);
+    HWND chooser = WaitForDialog(L"Add AutoStart Program");
+    ASSERT_NE(chooser, nullptr) << "the file chooser with its title";
+    // The filter's parts come from one string whose separators are "%", spaces trimmed.
+    wchar_t filter[128] = {};
+    ::SendDlgItemMessageW(chooser, 0x470, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+    EXPECT_EQ(std::wstring(filter), L"Programs Files (*.exe)");
+    // The file name box (a combo box in the newer layout, an edit in the older one).
+    for (int id : {0x47C, 0x480}) ::SetDlgItemTextW(chooser, id, win32::Wide(tool_).c_str());
+    ::PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntilHandled(chooser, page));
+    EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "tool"), tool_);
+    EXPECT_GE(RowOf(list, "tool"), 0) << "listed at once";
+  });
+}
+
 TEST_F(StartupPage, AnAddedProgramIsTitledByItsFileAndTheMonitorKnowsIt) {
   startup::SnapshotStartup();
   EXPECT_EQ(explorer::AddStartupProgram(tool_), "tool") << "no version information";
