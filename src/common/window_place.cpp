@@ -44,4 +44,13 @@ bool SaveWindowPosition(HWND window, const WindowPositionNames& names) {
   return true;
 }
 
+void PlaceWindow(HWND window, const WindowPositionNames& names) {
+  if (RestoreWindowPosition(window, names)) return;
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  const core::Point p =
+      core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top, CurrentScreenMetrics());
+  ::SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace obrivo::common

@@ -28,6 +28,9 @@ struct WindowPositionNames {
 // Moves `window` (without sizing or activating it) to its stored place, pulled back onto the
 // screen; false, and the window stays, when x or y is missing.
 bool RestoreWindowPosition(HWND window, const WindowPositionNames& names);
+// As RestoreWindowPosition; without a stored place, centred across and a third of the way down
+// the primary screen.
+void PlaceWindow(HWND window, const WindowPositionNames& names);
 // Stores the window's place and size; false for a minimised window, whose place means nothing.
 bool SaveWindowPosition(HWND window, const WindowPositionNames& names);
 

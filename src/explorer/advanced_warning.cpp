@@ -32,14 +32,7 @@ std::string TitleLine(const WarningContext& c) {
   return c.title;
 }
 
-void Place(HWND dialog) {
-  if (common::RestoreWindowPosition(dialog, kWarningPosition)) return;
-  RECT r{};
-  ::GetWindowRect(dialog, &r);
-  const core::Point p = core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top,
-                                                    common::CurrentScreenMetrics());
-  ::SetWindowPos(dialog, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void Place(HWND dialog) { common::PlaceWindow(dialog, kWarningPosition); }
 
 void Close(HWND dialog, bool confirmed) {
   common::SaveWindowPosition(dialog, kWarningPosition);

@@ -39,6 +39,23 @@ std::optional<std::string> ReadExactString(HKEY hive, std::string_view subkey,
   return win32::StringFromValue(*value);
 }
 
+std::optional<StoredCommand> ReadCommandValue(HKEY hive, std::string_view subkey,
+                                              std::string_view name) {
+  const win32::UniqueKey key = win32::OpenKey(hive, subkey, KEY_READ);
+  if (!key) return std::nullopt;
+  const auto value = win32::QueryValue(key.get(), name);
+  if (!value) return std::nullopt;
+  auto text = win32::StringFromValue(*value);
+  if (!text) return std::nullopt;
+  return StoredCommand{std::move(*text), value->type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ};
+}
+
+bool WriteCommandValue(HKEY hive, std::string_view subkey, std::string_view name,
+                       const StoredCommand& command) {
+  const win32::UniqueKey key = win32::CreateKey(hive, subkey, KEY_SET_VALUE);
+  return key && win32::SetStringValue(key.get(), name, command.text, command.type);
+}
+
 bool WriteMarker(std::string_view title, int code) {
   return !title.empty() &&
          common::WriteStoreString(HKEY_LOCAL_MACHINE, DisabledKey(), title, std::to_string(code));

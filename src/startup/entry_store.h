@@ -20,6 +20,17 @@ std::string DisabledKey(std::string_view subkey = {});
 std::optional<std::string> ReadExactString(HKEY hive, std::string_view subkey,
                                            std::string_view name);
 
+// A command value as it stands, with its type: an expandable command stays expandable when it
+// moves between its Run key and the Disabled store.
+struct StoredCommand {
+  std::string text;
+  DWORD type = REG_SZ;
+};
+std::optional<StoredCommand> ReadCommandValue(HKEY hive, std::string_view subkey,
+                                              std::string_view name);
+bool WriteCommandValue(HKEY hive, std::string_view subkey, std::string_view name,
+                       const StoredCommand& command);
+
 bool WriteMarker(std::string_view title, int code);
 bool DeleteMarker(std::string_view title);
 

@@ -40,10 +40,10 @@ bool DisableRunEntry(std::string_view title, std::string_view command, int code,
                      const core::RunKeyCode& run) {
   const std::string live = core::RunKeyPath(code);
   const std::string stored = DisabledKey(core::DisabledSubkey(code));
-  std::string exact = ReadExactString(RunHive(run), live, title).value_or("");
-  if (exact.empty()) exact = command;
+  StoredCommand exact = ReadCommandValue(RunHive(run), live, title).value_or(StoredCommand{});
+  if (exact.text.empty()) exact = {std::string(command), REG_SZ};
   // Copy and marker first: a failed write must not lose the live command.
-  if (!common::WriteStoreString(HKEY_LOCAL_MACHINE, stored, title, exact)) return false;
+  if (!WriteCommandValue(HKEY_LOCAL_MACHINE, stored, title, exact)) return false;
   if (!WriteMarker(title, code)) {
     common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
     return false;
@@ -59,9 +59,10 @@ bool EnableRunEntry(std::string_view title, std::string_view command, int code,
   // A live value that came back while the entry was disabled is the current command and stays;
   // otherwise the stored copy goes back as it was.
   if (!ReadExactString(RunHive(run), live, title)) {
-    std::string exact = ReadExactString(HKEY_LOCAL_MACHINE, stored, title).value_or("");
-    if (exact.empty()) exact = command;
-    if (!common::WriteStoreString(RunHive(run), live, title, exact)) return false;
+    StoredCommand exact =
+        ReadCommandValue(HKEY_LOCAL_MACHINE, stored, title).value_or(StoredCommand{});
+    if (exact.text.empty()) exact = {std::string(command), REG_SZ};
+    if (!WriteCommandValue(RunHive(run), live, title, exact)) return false;
   }
   common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
   return DeleteMarker(title);

@@ -79,6 +79,22 @@ TEST_F(StartupActions, DisableThenEnablePutsEachRunEntryBackAsItStood) {
   }
 }
 
+TEST_F(StartupActions, AnExpandableCommandStaysExpandableThroughDisableAndEnable) {
+  const std::string run = kVersionKey + "\\Run";
+  SetRaw(kCU, run, "Agent", REG_EXPAND_SZ, Utf16Bytes(L"%SystemRoot%\\agent.exe", true));
+  const auto type = [](HKEY hive, const std::string& key) {
+    auto k = win32::OpenKey(hive, key, KEY_READ);
+    const auto v = k ? win32::QueryValue(k.get(), "Agent") : std::nullopt;
+    return v ? v->type : REG_NONE;
+  };
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\windows\\agent.exe", "", 11));
+  EXPECT_EQ(type(kLM, kDisabledKey + "\\Run"), static_cast<DWORD>(REG_EXPAND_SZ));
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\windows\\agent.exe", "", 11));
+  EXPECT_EQ(type(kCU, run), static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(Value(kCU, run, "Agent"), "%SystemRoot%\\agent.exe") << "not expanded on the way";
+  common::DeleteStoreValue(kCU, run, "Agent");
+}
+
 TEST_F(StartupActions, LocationsThatCannotBeDisabledAreLeftAsTheyAre) {
   const std::string wowSetup = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion";
   for (const int code : {26, 27, 250, 251, 252, 253, 254, 255, 0, 8, 300}) {

@@ -96,12 +96,7 @@ void ClearAlertContext() {
 
 void RestoreAlertPosition(HWND window) {
   AskForOptionReload();
-  if (common::RestoreWindowPosition(window, kAlertPosition)) return;
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  const core::Point p = core::DefaultWindowPosition(r.right - r.left, r.bottom - r.top,
-                                                    common::CurrentScreenMetrics());
-  ::SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  common::PlaceWindow(window, kAlertPosition);
 }
 
 void SaveAlertPosition(HWND window) {
