@@ -16,6 +16,7 @@
 #include "common/win32/window.h"
 #include "core/explorer_pages.h"
 #include "explorer/explorer_state.h"
+#include "explorer_driver.h"
 #include "explorer_ids.h"
 #include "test_process.h"
 #include "wine_test_env.h"
@@ -24,13 +25,9 @@ namespace obrivo::explorer {
 namespace {
 
 using namespace std::chrono_literals;
-
-RECT RectIn(HWND parent, HWND child) {
-  RECT r{};
-  ::GetWindowRect(child, &r);
-  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
+using test::PictureImage;
+using test::PointOver;
+using test::RectIn;
 
 // The height the control's text needs at the control's width, in its own font.
 int NeededHeight(HWND control) {
@@ -47,20 +44,8 @@ class SheetPages : public test::SandboxedTest {
   }
   void TearDown() override { ReleaseSharedResources(); }
 
-  // Opens the sheet on `code` on this thread while `drive` works it from another.
   static void RunSheet(int code, const std::function<void(HWND sheet)>& drive) {
-    std::thread driver([&] {
-      HWND sheet = nullptr;
-      test::WaitUntil([&] { return (sheet = Explorer().sheet) != nullptr; }, 10s);
-      if (!sheet) {
-        ADD_FAILURE() << "the sheet did not open";
-        return;
-      }
-      drive(sheet);
-      ::PostMessageW(sheet, WM_CLOSE, 0, 0);
-    });
-    OpenSheet(code);
-    driver.join();
+    test::RunSheet(code, [&](HWND sheet, HWND) { drive(sheet); });
   }
 };
 
@@ -105,20 +90,6 @@ TEST_F(SheetPages, TabCaptionsAndHeadingsFitAboveTheList) {
       }
     }
   });
-}
-
-// The bitmap a picture control shows, as the shared bitmap's resource id (0: another one).
-int PictureImage(HWND picture) {
-  const auto shown =
-      reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
-  for (int id : kSharedBitmapIds)
-    if (SharedBitmap(id) == shown) return id;
-  return 0;
-}
-
-LPARAM PointOver(HWND page, HWND control) {
-  const RECT r = RectIn(page, control);
-  return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 TEST_F(SheetPages, HelpPictureShowsHoverAndPressAndActsOnlyWhenReleasedOverIt) {
