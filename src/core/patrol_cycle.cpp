@@ -162,7 +162,9 @@ void OnTimerTick(PatrolState& state, const PatrolEnv& env) {
 int QuickChangeCheck(PatrolState& state, const PatrolEnv& env) {
   Trace(env, "* * * VERIFY TASKS", "Check for Task Change");
   const int n = Call<int>(env.enumActiveTasks);
-  if (n != state.processCount) {
+  // A new program in the running set, or a change where programs register to start: either
+  // makes the watched categories due at once.
+  if (n != state.processCount || state.placesChanged != 0) {
     ReloadOptionsIfUpdated(state, env);
     for (const PatrolCategory& category : kSchedule)
       if (category.realtime && Option(env, *category.realtime) != 0)
@@ -172,6 +174,7 @@ int QuickChangeCheck(PatrolState& state, const PatrolEnv& env) {
   }
   Call(env.traceElapsed);
   state.processCount = n;
+  state.placesChanged = 0;
   Call(env.clearItems);
   return n;
 }

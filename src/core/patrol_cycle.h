@@ -56,6 +56,7 @@ struct PatrolState {
   int tickCount = 0;         // ticks since the last pass
   int expressBootTicks = 0;  // ticks still held off after a start at logon
   int changePending = 0;     // the notifier signalled a change
+  int placesChanged = 0;     // ... in a watched key or folder, not only in the running programs
   int conflictCount = 0;     // real-time checks since the last pass or quiet tick
   int passCount = 0;         // passes since the last tray icon refresh
   int secondHalf = 0;        // 0: the next pass runs half A

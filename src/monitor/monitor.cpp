@@ -160,6 +160,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case quenrax::kChangeMessage:
       s.changePending = 1;
+      if (wParam & quenrax::kPlacesChanged) s.placesChanged = 1;
       return 0;
     default:
       if (message != 0 && message == s.taskbarCreatedMsg) {

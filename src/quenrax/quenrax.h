@@ -14,4 +14,7 @@ __declspec(dllimport) void WINAPI QuenraxStop();
 
 namespace obrivo::quenrax {
 inline constexpr UINT kChangeMessage = 9024;
+// The message's wParam: bit 0 set when a watched key or folder changed in the burst it reports,
+// clear when only the set of running programs did.
+inline constexpr WPARAM kPlacesChanged = 1;
 }

@@ -15,8 +15,8 @@ namespace obrivo::quenrax {
 namespace {
 
 // False when the window is gone, so there is no one left to tell.
-bool Report(HWND window) {
-  if (::PostMessageW(window, kChangeMessage, 0, 0)) return true;
+bool Report(HWND window, bool placesChanged) {
+  if (::PostMessageW(window, kChangeMessage, placesChanged ? kPlacesChanged : 0, 0)) return true;
   return ::IsWindow(window) != FALSE;  // a full queue is no reason to stop
 }
 
@@ -38,6 +38,7 @@ void RunWatcher(WatchContext& context) {
   std::vector<Watch*> signalled;  // which watch each handle after the stop event belongs to
   ULONGLONG nextLook = ::GetTickCount64() + kLookIntervalMs;
   bool reporting = false;  // a change waits to be reported at reportAt
+  bool placesChanged = false;  // ... and a watched key or folder is among the changes
   ULONGLONG reportAt = 0;
   for (;;) {
     // Folder handles come and go with their folders, so the list is made anew each time.
@@ -55,15 +56,16 @@ void RunWatcher(WatchContext& context) {
                                                 FALSE, timeout);
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
     bool changed = false;
-    if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + handles.size())
-      changed = signalled[woke - WAIT_OBJECT_0 - 1]->Rearm();
+    if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + handles.size() &&
+        signalled[woke - WAIT_OBJECT_0 - 1]->Rearm())
+      changed = placesChanged = true;
 
     now = ::GetTickCount64();
     if (now >= nextLook) {
       if (!::IsWindow(context.window.load())) return;
       if (processes.Changed()) changed = true;
       for (const auto& watch : watches)
-        if (watch->Refresh()) changed = true;
+        if (watch->Refresh()) changed = placesChanged = true;
       nextLook = now + kLookIntervalMs;
     }
     if (changed && !reporting) {
@@ -72,7 +74,8 @@ void RunWatcher(WatchContext& context) {
     }
     if (reporting && now >= reportAt) {
       reporting = false;
-      if (!Report(context.window.load())) return;
+      if (!Report(context.window.load(), placesChanged)) return;
+      placesChanged = false;
     }
   }
 }

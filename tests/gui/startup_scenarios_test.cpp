@@ -194,12 +194,10 @@ TEST_F(StartupScenario, HiddenAlertRejectsWithoutAWindow) {
   Process monitor;
   HWND window = StartMonitor(monitor);
   ASSERT_NE(window, nullptr);
+  // Nothing but the entry itself: the notifier sees the Run key change and the patrol comes
+  // at once, long before its timed turn (68 s at the soonest).
   AddEntryWithReg();
-  for (int round = 0; round < 12 && EntryPresent(); ++round) {
-    Nudge(window);
-    WaitUntil([&] { return !EntryPresent(); }, 5s);
-  }
-  EXPECT_FALSE(EntryPresent()) << "removed at the next patrol";
+  EXPECT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 30s)) << "removed within seconds";
   EXPECT_EQ(FindDialogOf(monitor.id()), nullptr) << "no alert was shown";
   EXPECT_TRUE(AgentBaseline().empty());
 }

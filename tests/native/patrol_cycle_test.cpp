@@ -475,6 +475,31 @@ TEST(PatrolCycle, RealtimeCheckPullsHalfAForwardWhenProgramsChange) {
   EXPECT_EQ(m.ChecksRun(), (std::vector<int>{}));
 }
 
+TEST(PatrolCycle, AChangedStartupPlaceAloneAlsoPullsTheWatchedCategoriesForward) {
+  // A Run value written by a program that has already ended leaves the number of running
+  // programs as it was; the notifier's word that a watched key changed is enough.
+  FakeMonitor m;
+  m.TickToPass();
+  m.Ticks(3);
+  m.state.processCount = 12;
+  m.processes = 12;
+  m.state.changePending = 1;
+  m.state.placesChanged = 1;
+  m.Tick();
+  EXPECT_EQ(m.state.tickCount, kPassDueTicks);
+  EXPECT_EQ(m.state.placesChanged, 0) << "handled";
+  m.log.clear();
+  m.Tick();
+  EXPECT_EQ(m.ChecksRun(), (std::vector<int>{1, 2, 4, 5, 6}));
+
+  // The next signal of running programs only, with the count unchanged, changes nothing.
+  m.Ticks(2);
+  m.state.changePending = 1;
+  const int before = m.state.tickCount;
+  m.Tick();
+  EXPECT_EQ(m.state.tickCount, before + 1);
+}
+
 TEST(PatrolCycle, IntervalZeroRunsOnceAfterARealtimeSignal) {
   FakeMonitor m(true, {{"Hidden", 0}, {"RealtimeHidden", 1}, {"FileType", 0},
                        {"RealtimeFileType", 0}, {"Tasks", 0}});

@@ -54,8 +54,9 @@ Fn Ordinal(const win32::UniqueModule& dll, int ordinal) {
 // Takes change messages to `window` off this thread's queue until `limit` passes, or until
 // `quiet` passes without one, or (with `untilFirst`) at the first one. Returns how many came.
 // Messages to other windows stay queued for their own count.
+// `flags` collects the messages' wParam bits.
 int PumpChanges(HWND window, std::chrono::milliseconds limit, std::chrono::milliseconds quiet,
-                bool untilFirst) {
+                bool untilFirst, WPARAM* flags = nullptr) {
   const auto end = std::chrono::steady_clock::now() + limit;
   auto quietEnd = std::chrono::steady_clock::now() + quiet;
   int count = 0;
@@ -64,6 +65,7 @@ int PumpChanges(HWND window, std::chrono::milliseconds limit, std::chrono::milli
     while (
         ::PeekMessageW(&msg, window, quenrax::kChangeMessage, quenrax::kChangeMessage, PM_REMOVE)) {
       ++count;
+      if (flags) *flags |= msg.wParam;
       quietEnd = std::chrono::steady_clock::now() + quiet;
       if (untilFirst) return count;
     }
@@ -87,7 +89,9 @@ std::set<DWORD> ThreadIds() {
 
 // True when a change message reaches `window` in time. Generous: a key created after start is
 // only found at the watcher's next look at the system, and Wine can be slow under load.
-bool ChangeReported(HWND window) { return PumpChanges(window, 20s, 20s, true) == 1; }
+bool ChangeReported(HWND window, WPARAM* flags = nullptr) {
+  return PumpChanges(window, 20s, 20s, true, flags) == 1;
+}
 
 // Messages still under way, taken off the queue so they are not counted for the next change.
 void Drain(HWND window) { PumpChanges(window, 0ms, 0ms, false); }
@@ -195,7 +199,9 @@ TEST_F(QuenraxTest, ReportsChangesInWatchedKeys) {
     } else {
       ASSERT_TRUE(SetValue(c.root, c.path, "QuenraxTest"));
     }
-    EXPECT_TRUE(ChangeReported(window_)) << "added";
+    WPARAM flags = 0;
+    EXPECT_TRUE(ChangeReported(window_, &flags)) << "added";
+    EXPECT_TRUE(flags & quenrax::kPlacesChanged) << "told as a change of a watched place";
     // Taking it away again is a change too, and shows the notification was armed again.
     if (c.subkey) {
       auto parent = win32::OpenKey(c.root, c.path, KEY_ALL_ACCESS);
@@ -249,7 +255,9 @@ TEST_F(QuenraxTest, ReportsProgramsStartingAndEnding) {
   Drain(window_);
   Process helper(win32::Wide(common::ProgramFolder() + "\\obrivo_test_helper.exe"), L"wait");
   ASSERT_TRUE(helper.started());
-  EXPECT_TRUE(ChangeReported(window_)) << "started";
+  WPARAM flags = 0;
+  EXPECT_TRUE(ChangeReported(window_, &flags)) << "started";
+  EXPECT_EQ(flags & quenrax::kPlacesChanged, 0u) << "only the running programs changed";
   Drain(window_);
   helper.Kill();
   EXPECT_TRUE(ChangeReported(window_)) << "ended";
