@@ -52,8 +52,7 @@ double ProcessCpuSeconds(HANDLE process) {
 
 double OwnCpuSeconds() { return ProcessCpuSeconds(::GetCurrentProcess()); }
 
-double WineServerCpuSeconds() {
-  static const std::wstring pid = test::EnvVar(L"BENCH_WINESERVER_PID");
+double HostCpuSeconds(const std::wstring& pid) {
   static const double tick = [] {
     const std::wstring text = test::EnvVar(L"BENCH_CLK_TCK");
     return text.empty() ? 0.0 : std::wcstod(text.c_str(), nullptr);
@@ -72,6 +71,43 @@ double WineServerCpuSeconds() {
   }
   if (utime < 0 || stime < 0) return -1;
   return (utime + stime) / tick;
+}
+
+double WineServerCpuSeconds() {
+  static const std::wstring pid = test::EnvVar(L"BENCH_WINESERVER_PID");
+  return HostCpuSeconds(pid);
+}
+
+std::wstring HostPidOf(const std::wstring& programPath) {
+  WIN32_FIND_DATAW entry{};
+  HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+  if (find == INVALID_HANDLE_VALUE) return {};
+  std::wstring found;
+  do {
+    const std::wstring pid = entry.cFileName;
+    if (pid.empty() || pid.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    const std::string line = ReadSmallFile(L"Z:\\proc\\" + pid + L"\\cmdline");
+    const std::string first = line.substr(0, line.find_first_of(std::string(" \0", 2)));
+    if (!first.empty() && _wcsicmp(test::HostToWine(std::wstring(first.begin(), first.end())).c_str(),
+                                   programPath.c_str()) == 0)
+      found = pid;
+  } while (found.empty() && ::FindNextFileW(find, &entry));
+  ::FindClose(find);
+  return found;
+}
+
+HostMemory HostMemoryOf(const std::wstring& pid) {
+  HostMemory memory;
+  std::istringstream status(ReadSmallFile(L"Z:\\proc\\" + pid + L"\\status"));
+  std::string label;
+  double kilobytes = 0;
+  for (std::string line; std::getline(status, line);) {
+    std::istringstream fields(line);
+    if (!(fields >> label >> kilobytes)) continue;
+    if (label == "VmRSS:") memory.resident = kilobytes * 1024;
+    if (label == "VmHWM:") memory.peak = kilobytes * 1024;
+  }
+  return memory;
 }
 
 Clocks Clocks::Now() { return Clocks{WallSeconds(), OwnCpuSeconds(), WineServerCpuSeconds()}; }

@@ -26,6 +26,18 @@ double OwnCpuSeconds();
 // Negative when unknown.
 double WineServerCpuSeconds();
 
+// A Wine program's host process, found by the program file its command line starts with (Wine's
+// GetProcessTimes leaves out the time of another process's running threads, so its CPU is read
+// where the host kernel counts it). Empty when not found.
+std::wstring HostPidOf(const std::wstring& programPath);
+// User plus system time of a host process ("self": this one) in seconds; negative when unknown.
+double HostCpuSeconds(const std::wstring& pid);
+// The host kernel's resident set and its peak (VmRSS, VmHWM) in bytes; 0 when unknown.
+struct HostMemory {
+  double resident = 0, peak = 0;
+};
+HostMemory HostMemoryOf(const std::wstring& pid);
+
 // The clocks read at one instant; differences give a measured interval.
 struct Clocks {
   double wall = 0, ownCpu = 0, serverCpu = 0;

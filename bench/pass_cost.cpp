@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "cost_measure.h"
 #include "common/app.h"
 #include "common/first_detected.h"
 #include "common/store.h"
@@ -20,55 +21,15 @@
 #include "core/capacity.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
-#include "registry_sandbox.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
+#include "startup_workbench.h"
 
 namespace obrivo::bench {
 namespace {
 
 constexpr int kValues = 1000;
-
-// Mean cost of one call of `operation` over enough calls for the clocks' resolution (the
-// server's CPU counts in 10 ms ticks): at least `minCalls` and `minSeconds` of wall time.
-// `prepare` runs before each call, outside the measurement.
-struct Cost {
-  double wall = 0, ownCpu = 0, serverCpu = 0;
-  int calls = 0;
-  double Cpu() const { return ownCpu + (serverCpu > 0 ? serverCpu : 0); }
-};
-
-Cost Measure(const std::function<void()>& prepare, const std::function<void()>& operation,
-             int minCalls = 5, double minSeconds = 3) {
-  Cost total;
-  bool serverKnown = true;
-  while (total.calls < minCalls || total.wall < minSeconds) {
-    if (prepare) prepare();
-    const Clocks start = Clocks::Now();
-    operation();
-    const Clocks spent = Clocks::Now() - start;
-    total.wall += spent.wall;
-    total.ownCpu += spent.ownCpu;
-    if (spent.serverCpu < 0) serverKnown = false; else total.serverCpu += spent.serverCpu;
-    ++total.calls;
-  }
-  const double n = total.calls;
-  return Cost{total.wall / n, total.ownCpu / n, serverKnown ? total.serverCpu / n : -1,
-              total.calls};
-}
-
-std::string Millis(double seconds) { return Fixed(seconds * 1000, 2) + " ms"; }
-
-void Report(const std::string& name, const Cost& cost, const Cost* reference) {
-  std::string text = "CPU " + Millis(cost.Cpu()) + " (own " + Millis(cost.ownCpu) +
-                     ", Wine server " +
-                     (cost.serverCpu < 0 ? std::string("unknown") : Millis(cost.serverCpu)) +
-                     "), wall " + Millis(cost.wall) + ", " + std::to_string(cost.calls) + " calls";
-  if (reference && reference->Cpu() > 0)
-    text += "; " + Fixed(cost.Cpu() / reference->Cpu(), 1) + "x the enumeration's CPU, " +
-            Fixed(cost.wall / reference->wall, 1) + "x its wall time";
-  Figure(name, text);
-}
+constexpr char kValuePrefix[] = "BenchAgent";
 
 // What the baseline lookups cost without the rest: RegEnumValueW over every Run key the startup
 // enumerator reads, names and data into buffers large enough for any value.
@@ -98,22 +59,13 @@ std::size_t EnumerateRunKeys() {
 
 class PassBench {
  public:
-  PassBench() {
-    common::InitApp(core::Program::Monitor, ::GetModuleHandleW(nullptr));
-    common::App().languageId = 9;
-    common::App().wow64Keys = true;  // the sandbox has the 32-bit view's Run key
-    agent_ = common::ProgramFolder() + "\\agent.exe";
-    const std::wstring helper =
-        test::HostToWine(test::EnvVar(L"OBRIVO_BIN_DIR")) + L"\\obrivo_test_helper.exe";
-    ready_ = ::CopyFileW(helper.c_str(), win32::Wide(agent_).c_str(), FALSE) != 0;
+  PassBench() : workbench_(core::Program::Monitor), agent_(workbench_.agent()) {
     hooks_.askNewEntry = [this](const core::Item&) {
       ++asked_;
       return 6;
     };
   }
-  ~PassBench() { ::DeleteFileW(win32::Wide(agent_).c_str()); }
-
-  bool ready() const { return ready_; }
+  bool ready() const { return workbench_.ready(); }
 
   int Run() {
     // What every pass costs whatever the number of entries: the Startup folders, win.ini,
@@ -123,10 +75,7 @@ class PassBench {
     Report("pass cost, no Run values: RegEnumValueW of the Run keys", emptyEnum, nullptr);
     Report("pass cost, no Run values: EnumStartup", emptyStartup, nullptr);
 
-    for (int i = 0; i < kValues; ++i)
-      if (!common::WriteStoreString(HKEY_CURRENT_USER, core::RunKeyPath(11), ValueName(i),
-                                    "\"" + agent_ + "\" -instance " + std::to_string(i)))
-        return 2;
+    if (!workbench_.AddRunValues(kValuePrefix, kValues)) return 2;
     if (EnumerateRunKeys() != kValues || startup::EnumStartup(false) != kValues) {
       Progress("the 1000 values are not all listed");
       return 2;
@@ -232,7 +181,7 @@ class PassBench {
            &enumeration);
   }
 
-  static std::string ValueName(int i) { return "BenchAgent" + std::to_string(1000 + i); }
+  static std::string ValueName(int i) { return kValuePrefix + std::to_string(1000 + i); }
 
   // The Monitor's startup patrol: the quick test, and the check when it finds something new.
   bool Pass() {
@@ -247,8 +196,8 @@ class PassBench {
                             common::DetectedSubkeyPath(common::kDetectedStartup));
   }
 
-  std::string agent_;
-  bool ready_ = false;
+  StartupWorkbench workbench_;
+  const std::string agent_;
   startup::StartupCheckHooks hooks_;
   int asked_ = 0;
 };
@@ -257,8 +206,14 @@ class PassBench {
 }  // namespace obrivo::bench
 
 int wmain() {
-  obrivo::test::RegistrySandbox sandbox;
-  obrivo::bench::PassBench bench;
+  using namespace obrivo::bench;
+  // This process's CPU as Wine reports it and as the host kernel counts it, over the whole run.
+  const double ownStart = OwnCpuSeconds(), hostStart = HostCpuSeconds(L"self");
+  PassBench bench;
   if (!bench.ready()) return 2;
-  return bench.Run();
+  const int status = bench.Run();
+  Figure("pass cost, this process's CPU over the whole run",
+         "GetProcessTimes " + Fixed(OwnCpuSeconds() - ownStart, 2) + " s, host kernel " +
+             Fixed(HostCpuSeconds(L"self") - hostStart, 2) + " s");
+  return status;
 }
