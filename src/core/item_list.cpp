@@ -16,20 +16,26 @@ std::string TitleFromPath(std::string_view path) {
 bool ItemList::Add(std::string_view title, std::string_view command, std::string_view key,
                    std::string_view text, int type, int flag, const ItemListEnv& env) {
   if (items_.size() >= kMaxItems) return false;
-  if (type == kCookieItemType && items_.size() >= static_cast<std::size_t>(env.maxCookie < 0 ? 0 : env.maxCookie))
+  if (type == kCookieItemType &&
+      items_.size() >= static_cast<std::size_t>(env.maxCookie < 0 ? 0 : env.maxCookie))
     return false;
 
   Item item;
   item.path = StripQuotes(command);
-  const bool longForm = CharCount(item.path) >= 4;
-  if (longForm && env.longPath) item.path = env.longPath(item.path);
+  const bool longForm = CharCount(item.path) >= 4 && env.longPath;
+  // Only a path with a short (8.3) name in it has another long form; asking the file system
+  // for every other one cost more than the rest of an enumeration.
+  const auto hasShortName = [](std::string_view p) {
+    return p.find('~') != std::string_view::npos;
+  };
+  if (longForm && hasShortName(item.path)) item.path = env.longPath(item.path);
 
   item.name = std::string(title);
   item.title = TruncateChars(title, kTitleCapacity);
   if (item.title.empty()) item.title = TruncateChars(TitleFromPath(item.path), kTitleCapacity);
   if (ContainsNoCase(item.title, "Obrivo")) item.title = env.displayTitle;
 
-  item.key = (longForm && env.longPath) ? env.longPath(key) : std::string(key);
+  item.key = (longForm && hasShortName(key)) ? env.longPath(key) : std::string(key);
   item.text = TruncateChars(text, kTextCapacity);
   item.type = type;
   item.flag = flag;

@@ -16,6 +16,7 @@
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
 #include "common/win32/window.h"
+#include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/info_dialog.h"
@@ -165,15 +166,19 @@ std::vector<std::size_t> Page::SelectedItems() const {
   for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
        row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
     const int item = RowItemIndex(list_, row);
-    if (items_.IsValid(static_cast<std::size_t>(item))) selected.push_back(static_cast<std::size_t>(item));
+    if (items_.IsValid(static_cast<std::size_t>(item)))
+      selected.push_back(static_cast<std::size_t>(item));
   }
   return selected;
 }
 
 int Page::AddRow(std::size_t index, std::string_view title, std::string_view iconPath,
                  int iconIndex) {
-  const int image = AddRowIcon(images_, iconPath, iconIndex);
-  return InsertRow(list_, static_cast<int>(index), title, image);
+  const std::string key = core::ToUpper(iconPath) + "|" + std::to_string(iconIndex);
+  auto found = iconImages_.find(key);
+  if (found == iconImages_.end())
+    found = iconImages_.emplace(key, AddRowIcon(images_, iconPath, iconIndex)).first;
+  return InsertRow(list_, static_cast<int>(index), title, found->second);
 }
 
 void Page::Fill() {
@@ -183,6 +188,7 @@ void Page::Fill() {
   ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
   items_.Clear();
   ResetRowImages(images_);
+  iconImages_.clear();
   if (description_.fill) description_.fill(*this);
   filled_ = true;
   if (!description_.sortOption.empty()) {

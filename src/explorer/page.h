@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,6 +119,9 @@ class Page {
   HWND list_ = nullptr;
   const PageDescription& description_;
   HIMAGELIST images_ = nullptr;
+  // Image index by program file and icon, for the current fill: many rows often start the
+  // same program, and reading an icon from a file is slow.
+  std::map<std::string, int> iconImages_;
   core::ItemList items_;
   core::ColumnSortState sort_;
   bool filled_ = false;

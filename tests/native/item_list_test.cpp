@@ -88,7 +88,7 @@ TEST(ItemList, Titles) {
   }
 }
 
-TEST(ItemList, PathAndKeyTakeTheLongFormOnlyForCommandsOfFourCharacters) {
+TEST(ItemList, PathAndKeyTakeTheLongFormOnlyForShortNamesInCommandsOfFourCharacters) {
   const struct {
     std::string command, key;
     bool longForm;
@@ -102,6 +102,9 @@ TEST(ItemList, PathAndKeyTakeTheLongFormOnlyForCommandsOfFourCharacters) {
       {"\"abc\"", "C:\\LINKS~1\\AGENT~1.LNK", false, "abc", "C:\\LINKS~1\\AGENT~1.LNK"},
       {"жжж", "C:\\LINKS~1\\AGENT~1.LNK", false, "жжж", "C:\\LINKS~1\\AGENT~1.LNK"},
       {"", "", false, "", ""},
+      // Nothing with only long names in it needs the file system.
+      {"C:\\Tools\\agent.exe -x", "C:\\Links\\agent.lnk", false, "C:\\Tools\\agent.exe -x",
+       "C:\\Links\\agent.lnk"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);

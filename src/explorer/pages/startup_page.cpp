@@ -2,6 +2,8 @@
 // and Remove; the advanced locations on request.
 #include "explorer/pages/page_registry.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "common/app.h"
@@ -55,11 +57,16 @@ std::string FirstDetectedColumn(const core::Item& item) {
 void Fill(Page& page) {
   startup::EnumStartup(true);
   page.items() = common::Items();
+  // Many entries start the same program; its version information is read once per fill.
+  std::map<std::string, std::optional<common::VersionInfo>> versions;
   for (std::size_t i = 0; i < page.items().Count(); ++i) {
     const core::Item& item = page.items().At(i);
     const std::string program = common::CommandToProgramPath(item.path);
     const int row = page.AddRow(i, item.title, program);
-    const auto version = common::ReadVersionInfo(program);
+    auto known = versions.find(program);
+    if (known == versions.end())
+      known = versions.emplace(program, common::ReadVersionInfo(program)).first;
+    const auto& version = known->second;
     SetCellText(page.list(), row, 1, CommandColumn(item));
     SetCellText(page.list(), row, 2, version ? version->companyName : std::string());
     SetCellText(page.list(), row, 3, TypeColumn(item));
@@ -116,10 +123,10 @@ std::vector<core::RowMenuEntry> MenuFor(const core::Item& item) {
 void OnActivate(Page& page) {
   HWND box = ::GetDlgItem(page.window(), IDC_SHOW_ALL_STARTUP);
   ::EnableWindow(box, TRUE);
-  ::SendMessageW(box, BM_SETCHECK,
-                 common::App().options.Get(core::OptionId::ShowAllStartup) > 0 ? BST_CHECKED
-                                                                              : BST_UNCHECKED,
-                 0);
+  ::SendMessageW(
+      box, BM_SETCHECK,
+      common::App().options.Get(core::OptionId::ShowAllStartup) > 0 ? BST_CHECKED : BST_UNCHECKED,
+      0);
 }
 
 void ShowAllChanged(Page& page) {
