@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/store.h"
+#include "common/win32/registry.h"
 #include "core/alert_rules.h"
 #include "core/text.h"
 #include "startup/startup_locations.h"
@@ -22,23 +24,50 @@ constexpr std::string_view kSkippedTitle = "McAfee Application Installer Cleanup
 
 std::string BaselineKey() { return common::ProductSubkey("Run"); }
 
-int BaselineNumber(std::string_view name) {
-  if (name.empty()) return 0;
-  return core::LeadingNumber(
-      common::ReadStoreString(BaselineKey(), HKEY_CURRENT_USER, name, kBaselineReadChars));
-}
+// The baseline as one check sees it: read once (a key opened and closed per entry made a quiet
+// pass over a thousand entries several times dearer than listing them), and kept in step with
+// what the check itself writes, so that an entry listed twice is asked about once.
+class Baseline {
+ public:
+  Baseline() {
+    const win32::UniqueKey key = win32::OpenKey(HKEY_CURRENT_USER, BaselineKey(), KEY_READ);
+    if (!key) return;
+    for (const std::string& name : win32::EnumValueNames(key.get())) {
+      const auto value = win32::QueryValue(key.get(), name);
+      if (!value || value->type == REG_MULTI_SZ) continue;
+      const auto text = win32::StringFromValue(*value);
+      // Longer data is no location code.
+      if (text && core::CharCount(*text) < kBaselineReadChars)
+        values_[core::ToUpper(name)] = core::LeadingNumber(*text);
+    }
+  }
 
-// The item's baseline value: under its command, else (a second chance) under its title.
-// 0 means the baseline does not know it.
-int BaselineValue(const core::Item& item) {
-  const int byPath = BaselineNumber(core::ValueNameForm(item.path));
-  return byPath != 0 ? byPath : BaselineNumber(core::EntryName(item));
-}
+  // Under the entry's command, else (a second chance) under its name; 0: not known.
+  int ValueOf(const core::Item& item) const {
+    const int byPath = Number(core::ValueNameForm(item.path));
+    return byPath != 0 ? byPath : Number(core::EntryName(item));
+  }
 
-void Accept(const core::Item& item) {
-  common::WriteStoreString(HKEY_CURRENT_USER, BaselineKey(), core::ValueNameForm(item.path),
-                           std::to_string(item.type));
-}
+  void Accept(const core::Item& item) {
+    const std::string name = core::ValueNameForm(item.path);
+    common::WriteStoreString(HKEY_CURRENT_USER, BaselineKey(), name, std::to_string(item.type));
+    values_[core::ToUpper(name)] = item.type;
+  }
+
+  void Forget(std::string_view name) {
+    common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), name);
+    values_.erase(core::ToUpper(name));
+  }
+
+ private:
+  int Number(std::string_view name) const {
+    if (name.empty()) return 0;
+    const auto found = values_.find(core::ToUpper(name));
+    return found == values_.end() ? 0 : found->second;
+  }
+
+  std::unordered_map<std::string, int> values_;
+};
 
 void Disable(const core::Item& item) {
   if (!IsStartupEntryDisabled(core::EntryName(item)))
@@ -57,10 +86,11 @@ bool IsHiddenRunOnce(int code) {
 
 // An answer of 0 (the alert could not be shown) decides nothing: the entry is asked about again
 // at the next check.
-void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks) {
+void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks,
+                        Baseline& baseline) {
   const int answer = hooks.askReturnedEntry ? hooks.askReturnedEntry(item) : core::kAlertYes;
   if (answer != core::kAlertYes && answer != core::kAlertNo) return;
-  Accept(item);
+  baseline.Accept(item);
   if (answer == core::kAlertYes) {
     if (hooks.removeFromDelayedList) hooks.removeFromDelayedList(item);
   } else {
@@ -68,7 +98,7 @@ void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks) 
   }
 }
 
-void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks) {
+void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks, Baseline& baseline) {
   if (core::ContainsNoCase(core::EntryName(item), kSkippedTitle)) return;
   if (common::ReadOption("HideRunOnce", 0) != 0 && IsHiddenRunOnce(item.type)) return;
   common::RecordFirstDetected(common::kDetectedStartup, item.path);
@@ -79,16 +109,16 @@ void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks) {
       StopProgram(item);
       RemoveStartupEntry(core::EntryName(item), item.path, item.key, item.type,
                          hooks.confirmAdvancedRemoval);
-      common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), core::ValueNameForm(item.path));
-      common::DeleteStoreValue(HKEY_CURRENT_USER, BaselineKey(), core::EntryName(item));
+      baseline.Forget(core::ValueNameForm(item.path));
+      baseline.Forget(core::EntryName(item));
       break;
     case core::kAlertDisable:
-      Accept(item);
+      baseline.Accept(item);
       StopProgram(item);
       Disable(item);
       break;
     case core::kAlertYes:
-      Accept(item);
+      baseline.Accept(item);
       break;
     default:
       break;
@@ -100,14 +130,16 @@ void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks) {
 void SnapshotStartup() {
   EnumStartup(false);
   const core::ItemList items = common::Items();
-  for (std::size_t i = 0; i < items.Count(); ++i) Accept(items.At(i));
+  Baseline baseline;
+  for (std::size_t i = 0; i < items.Count(); ++i) baseline.Accept(items.At(i));
 }
 
 bool StartupChanged() {
   EnumStartup(false);
   const core::ItemList& items = common::Items();
+  const Baseline baseline;
   for (std::size_t i = 0; i < items.Count(); ++i) {
-    const int value = BaselineValue(items.At(i));
+    const int value = baseline.ValueOf(items.At(i));
     if (value == 0 || value == kMovedToDelayedList) return true;
   }
   return false;
@@ -118,13 +150,14 @@ void CheckStartup(const StartupCheckHooks& hooks) {
   // The answers stop programs and change the startup locations, and the alerts look into the
   // system themselves: work from a copy of what was found.
   const core::ItemList items = common::Items();
+  Baseline baseline;
   for (std::size_t i = 0; i < items.Count(); ++i) {
     const core::Item& item = items.At(i);
-    const int value = BaselineValue(item);
+    const int value = baseline.ValueOf(item);
     if (value == kMovedToDelayedList)
-      CheckReturnedEntry(item, hooks);
+      CheckReturnedEntry(item, hooks, baseline);
     else if (value == 0)
-      CheckNewEntry(item, hooks);
+      CheckNewEntry(item, hooks, baseline);
   }
 }
 

@@ -130,6 +130,16 @@ TEST_F(StartupCheck, EachAnswerLeavesTheEntryAndTheBaselineAsExpected) {
   }
 }
 
+TEST_F(StartupCheck, OneCommandUnderTwoNamesIsAskedAboutOnce) {
+  const std::string command = helper_ + " -twice";
+  AddRun(kUserRun, "First", command);
+  ASSERT_TRUE(common::WriteStoreString(HKEY_LOCAL_MACHINE, kUserRun, "Second", command));
+  startup::CheckStartup(Answering(6));
+  EXPECT_EQ(asked_.size(), 1u) << "accepting the first accepts the command";
+  EXPECT_FALSE(startup::StartupChanged());
+  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kUserRun, "Second");
+}
+
 TEST_F(StartupCheck, RejectingDeletesBothBaselineValues) {
   const std::string command = helper_ + " -reject";
   AddRun(kUserRun, "Rejected", command);
