@@ -2,6 +2,8 @@
 // Disabled store while they are switched off.
 #include <windows.h>
 
+#include <unordered_map>
+
 #include "common/app.h"
 #include "common/items.h"
 #include "common/store.h"
@@ -22,6 +24,27 @@ constexpr std::size_t kMarkerCapacity = 16;
 HKEY HiveOf(core::RunRoot root) {
   return root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
+
+// The Disabled markers, read once per listing: looked up for every Run value, they cost as much
+// as the listing itself when each one opened the key anew.
+class Markers {
+ public:
+  Markers() {
+    for (const StringValue& value :
+         ReadStringValues(HKEY_LOCAL_MACHINE, common::ProductSubkey("Disabled")))
+      if (!value.name.empty() && !value.data.empty() &&
+          core::CharCount(value.data) < kMarkerCapacity)
+        codes_[core::ToUpper(value.name)] = core::LeadingNumber(value.data);
+  }
+  bool Has(const std::string& name) const { return codes_.count(core::ToUpper(name)) != 0; }
+  int CodeOf(const std::string& name) const {
+    const auto found = codes_.find(core::ToUpper(name));
+    return found == codes_.end() ? 0 : found->second;
+  }
+
+ private:
+  std::unordered_map<std::string, int> codes_;
+};
 
 bool LiveValueExists(HKEY hive, const std::string& path, const std::string& name) {
   const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
@@ -48,9 +71,9 @@ bool DisableAgain(HKEY hive, const std::string& path, const StringValue& value, 
   return !LiveValueExists(hive, path, value.name);
 }
 
-void ListRunValue(HKEY hive, const std::string& path, int code, const StringValue& value) {
-  if (!value.name.empty() && IsStartupEntryDisabled(value.name) &&
-      DisableAgain(hive, path, value, code))
+void ListRunValue(HKEY hive, const std::string& path, int code, const StringValue& value,
+                  const Markers& markers) {
+  if (!value.name.empty() && markers.Has(value.name) && DisableAgain(hive, path, value, code))
     return;
   // Too short to name a program, or a name too short to be an entry. Any other name is listed
   // whatever characters it starts with: a name beyond ASCII must not hide an entry.
@@ -67,6 +90,7 @@ void ListRunKeys() {
   std::vector<core::RunRoot> roots = {core::RunRoot::Machine, core::RunRoot::User};
   if (common::App().wow64Keys) roots.push_back(core::RunRoot::Machine32);
   PreviousValue previous;
+  const Markers markers;
   for (const core::RunRoot root : roots) {
     for (int index = 0; index < core::kRunKeyCount; ++index) {
       const int code = core::RunKeyCodeFor(root, index);
@@ -75,7 +99,7 @@ void ListRunKeys() {
       for (const StringValue& value : ReadStringValues(HiveOf(root), path)) {
         const bool repeated = previous.Repeats(value);
         previous = {true, value.name, value.data};
-        if (!repeated) ListRunValue(HiveOf(root), path, code, value);
+        if (!repeated) ListRunValue(HiveOf(root), path, code, value, markers);
       }
     }
   }
@@ -83,12 +107,12 @@ void ListRunKeys() {
 
 void ListDisabledEntries() {
   const std::string disabledKey = common::ProductSubkey("Disabled");
+  const Markers markers;
   for (const std::string_view subkey : core::DisabledSubkeysInListOrder()) {
     const std::string path = disabledKey + "\\" + std::string(subkey);
     for (const StringValue& value : ReadStringValues(HKEY_LOCAL_MACHINE, path)) {
       if (value.name.empty()) continue;
-      const int code = core::LeadingNumber(
-          common::ReadStoreString(disabledKey, HKEY_LOCAL_MACHINE, value.name, kMarkerCapacity));
+      const int code = markers.CodeOf(value.name);
       if (code > 0) common::AddItem(value.name, value.data, "", "", code, 0);
     }
   }
