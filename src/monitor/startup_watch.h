@@ -9,7 +9,7 @@ namespace obrivo::monitor {
 // The user's side of the startup check in the Monitor.
 startup::StartupCheckHooks MonitorStartupHooks();
 
-// The patrol's startup category: the quick test, then the check when something changed.
+// The patrol's startup category: every entry the baseline does not know is asked about.
 void PatrolStartup();
 
 }  // namespace obrivo::monitor

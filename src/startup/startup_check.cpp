@@ -9,10 +9,10 @@
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/store.h"
-#include "common/win32/registry.h"
 #include "core/alert_rules.h"
 #include "core/text.h"
 #include "startup/startup_locations.h"
+#include "startup/startup_sources.h"
 #include "system/processes.h"
 
 namespace obrivo::startup {
@@ -30,15 +30,11 @@ std::string BaselineKey() { return common::ProductSubkey("Run"); }
 class Baseline {
  public:
   Baseline() {
-    const win32::UniqueKey key = win32::OpenKey(HKEY_CURRENT_USER, BaselineKey(), KEY_READ);
-    if (!key) return;
-    for (const std::string& name : win32::EnumValueNames(key.get())) {
-      const auto value = win32::QueryValue(key.get(), name);
-      if (!value || value->type == REG_MULTI_SZ) continue;
-      const auto text = win32::StringFromValue(*value);
+    for (const detail::StringValue& value :
+         detail::ReadStringValues(HKEY_CURRENT_USER, BaselineKey())) {
       // Longer data is no location code.
-      if (text && core::CharCount(*text) < kBaselineReadChars)
-        values_[core::ToUpper(name)] = core::LeadingNumber(*text);
+      if (core::CharCount(value.command) < kBaselineReadChars)
+        values_[core::ToUpper(value.name)] = core::LeadingNumber(value.command);
     }
   }
 
