@@ -218,13 +218,13 @@ bool RestoreShortcut(std::string_view title, std::string_view command, std::stri
   if (key.size() <= kShortcutEnd.size() ||
       !core::EqualsNoCase(key.substr(key.size() - kShortcutEnd.size()), kShortcutEnd))
     return false;
-  win32::ShellLinkSpec spec;
-  spec.target = command;
-  spec.description = title;
-  spec.iconPath = command;
-  spec.iconIndex = 0;
-  spec.workingDirectory = common::FolderOfProgram(command);
-  return win32::CreateShellLink(key, spec);
+  win32::ShellLinkFields fields;
+  fields.target = command;
+  fields.description = title;
+  fields.iconPath = command;
+  fields.iconIndex = 0;
+  fields.workingDirectory = common::FolderOfProgram(command);
+  return win32::CreateShellLink(key, fields);
 }
 
 // ---- Winlogon Notify -----------------------------------------------------------------------

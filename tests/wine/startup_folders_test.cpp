@@ -15,12 +15,12 @@ class StartupFoldersTest : public StartupTest {
  protected:
   std::string Shortcut(const std::string& path, const std::string& target,
                        const std::string& description) {
-    win32::ShellLinkSpec spec;
-    spec.target = target;
-    spec.description = description;
-    spec.workingDirectory = common::FolderOfProgram(target);
-    spec.iconPath = target;
-    EXPECT_TRUE(win32::CreateShellLink(path, spec)) << path;
+    win32::ShellLinkFields fields;
+    fields.target = target;
+    fields.description = description;
+    fields.workingDirectory = common::FolderOfProgram(target);
+    fields.iconPath = target;
+    EXPECT_TRUE(win32::CreateShellLink(path, fields)) << path;
     Remember(path);
     return path;
   }
@@ -41,8 +41,8 @@ class StartupFoldersTest : public StartupTest {
 TEST_F(StartupFoldersTest, ShortcutsAreCreatedAndResolvedBackToTheirTarget) {
   const std::string target = CopyOf(Plain(), scratch_ + "\\target program.exe");
   const std::string link = scratch_ + "\\link.lnk";
-  win32::ShellLinkSpec spec{target, "-tray \"x y\"", "Described shortcut", scratch_, target, 0};
-  ASSERT_TRUE(win32::CreateShellLink(link, spec));
+  win32::ShellLinkFields fields{target, "-tray \"x y\"", "Described shortcut", scratch_, target, 0};
+  ASSERT_TRUE(win32::CreateShellLink(link, fields));
   Remember(link);
   const auto resolved = win32::ResolveShellLink(link);
   ASSERT_TRUE(resolved);
@@ -61,7 +61,7 @@ TEST_F(StartupFoldersTest, ShortcutsAreCreatedAndResolvedBackToTheirTarget) {
   EXPECT_FALSE(win32::ResolveShellLink(toDoomed));
   EXPECT_FALSE(win32::ResolveShellLink(MakeFile(scratch_ + "\\text.lnk", "not a shortcut")));
   EXPECT_FALSE(win32::ResolveShellLink(scratch_ + "\\absent.lnk"));
-  EXPECT_FALSE(win32::CreateShellLink(scratch_ + "\\no folder\\x.lnk", spec));
+  EXPECT_FALSE(win32::CreateShellLink(scratch_ + "\\no folder\\x.lnk", fields));
 }
 
 TEST_F(StartupFoldersTest, FolderEntriesByKind) {

@@ -76,15 +76,16 @@ std::optional<ShellLinkTarget> ResolveShellLink(std::string_view shortcut, DWORD
   return target;
 }
 
-bool CreateShellLink(std::string_view shortcut, const ShellLinkSpec& spec) {
+bool CreateShellLink(std::string_view shortcut, const ShellLinkFields& fields) {
   ComScope com;
   const ComPtr<IShellLinkW> link = NewShellLink();
   if (!link) return false;
-  if (FAILED(link->SetPath(Wide(spec.target).c_str()))) return false;
-  link->SetArguments(Wide(spec.arguments).c_str());
-  link->SetDescription(Wide(spec.description).c_str());
-  link->SetWorkingDirectory(Wide(spec.workingDirectory).c_str());
-  if (!spec.iconPath.empty()) link->SetIconLocation(Wide(spec.iconPath).c_str(), spec.iconIndex);
+  if (FAILED(link->SetPath(Wide(fields.target).c_str()))) return false;
+  link->SetArguments(Wide(fields.arguments).c_str());
+  link->SetDescription(Wide(fields.description).c_str());
+  link->SetWorkingDirectory(Wide(fields.workingDirectory).c_str());
+  if (!fields.iconPath.empty())
+    link->SetIconLocation(Wide(fields.iconPath).c_str(), fields.iconIndex);
   ComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
   return SUCCEEDED(file->Save(Wide(shortcut).c_str(), TRUE));

@@ -24,7 +24,7 @@ struct ShellLinkTarget {
 std::optional<ShellLinkTarget> ResolveShellLink(std::string_view shortcut, DWORD timeoutMs = 500);
 
 // What a new shortcut should hold.
-struct ShellLinkSpec {
+struct ShellLinkFields {
   std::string target;
   std::string arguments;
   std::string description;
@@ -34,6 +34,6 @@ struct ShellLinkSpec {
 };
 
 // Writes the shortcut file `shortcut` (replacing an existing one). True when it was saved.
-bool CreateShellLink(std::string_view shortcut, const ShellLinkSpec& spec);
+bool CreateShellLink(std::string_view shortcut, const ShellLinkFields& fields);
 
 }  // namespace obrivo::win32
