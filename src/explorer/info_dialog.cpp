@@ -50,10 +50,10 @@ constexpr int kButtonRowIds[] = {IDC_INFO_PREVIOUS, IDC_INFO_NEXT,   IDC_INFO_PL
 
 struct InfoState {
   InfoContext context;
-  std::string file;       // the shown item's program file
-  std::string notePath;   // its note file, once one exists or is being written
-  bool noteMode = false;  // the notes box holds the note and Save Note is offered
-  HICON icon = nullptr;
+  std::string file;        // the shown item's program file
+  std::string notePath;    // its note file, once one exists or is being written
+  bool noteMode = false;   // the notes box holds the note and Save Note is offered
+  win32::UniqueIcon icon;  // the item's own icon, while the window shows it
 };
 
 void SetText(HWND dialog, int id, std::string_view text) {
@@ -78,18 +78,15 @@ std::string LocationLine(const InfoState& s, const core::Item& item) {
 }
 
 void ShowIcon(HWND dialog, InfoState& s, const core::Item& item, bool exists) {
-  if (s.icon) ::DestroyIcon(s.icon);
-  s.icon = nullptr;
+  s.icon.reset();
   // Toolbars and extensions name their own icon file in the text field.
   std::string iconFile = s.file;
   if ((item.type == 901 || item.type == 902) &&
       core::FindNoCase(item.text, ".ico") != std::string::npos)
     iconFile = item.text;
-  if (exists || iconFile != s.file)
-    s.icon = ::ExtractIconW(common::App().instance, win32::Wide(iconFile).c_str(), 0);
-  if (s.icon == reinterpret_cast<HICON>(1)) s.icon = nullptr;  // not an icon file
-  HICON shown =
-      s.icon ? s.icon : ::LoadIconW(common::App().instance, MAKEINTRESOURCEW(kMissingFileIcon));
+  if (exists || iconFile != s.file) s.icon = win32::ExtractFileIcon(iconFile, 0, false);
+  HICON shown = s.icon ? s.icon.get()
+                       : ::LoadIconW(common::App().instance, MAKEINTRESOURCEW(kMissingFileIcon));
   ::SendDlgItemMessageW(dialog, IDC_INFO_ICON, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
 }
 
@@ -259,8 +256,7 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       }
       break;
     case WM_DESTROY:
-      if (s && s->icon) ::DestroyIcon(s->icon);
-      if (s) s->icon = nullptr;
+      if (s) s->icon.reset();
       break;
     default:
       break;

@@ -8,6 +8,7 @@
 #include "common/app.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/explorer_pages.h"
 #include "core/list_sort.h"
@@ -22,10 +23,10 @@ std::string ColumnOptionName(int pageCode, int index) {
   return "Column" + std::to_string(pageCode) + std::to_string(index);
 }
 
-HICON LoadSmallIcon(int id) {
-  return static_cast<HICON>(::LoadImageW(common::App().instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                         ::GetSystemMetrics(SM_CXSMICON),
-                                         ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+win32::UniqueIcon LoadSmallIcon(int id) {
+  return win32::UniqueIcon(static_cast<HICON>(::LoadImageW(
+      common::App().instance, MAKEINTRESOURCEW(id), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+      ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
 }
 
 struct SortContext {
@@ -97,10 +98,8 @@ void SelectRow(HWND list, int row) {
 void ResetRowImages(HIMAGELIST images) {
   if (!images) return;
   ::ImageList_Remove(images, -1);
-  if (HICON icon = LoadSmallIcon(kAppIconId)) {
-    ::ImageList_ReplaceIcon(images, -1, icon);
-    ::DestroyIcon(icon);
-  }
+  if (const win32::UniqueIcon icon = LoadSmallIcon(kAppIconId))
+    ::ImageList_ReplaceIcon(images, -1, icon.get());
 }
 
 HIMAGELIST CreateRowImageList() {
@@ -112,17 +111,13 @@ HIMAGELIST CreateRowImageList() {
 }
 
 int AddRowIcon(HIMAGELIST images, std::string_view path, int iconIndex) {
-  HICON icon = nullptr;
+  win32::UniqueIcon icon;
   std::string file = common::CommandToProgramPath(path);
-  if (!file.empty() && common::FileExists(file)) {
-    HICON small = nullptr;
-    if (::ExtractIconExW(win32::Wide(file).c_str(), iconIndex, nullptr, &small, 1) > 0)
-      icon = small;
-  }
+  if (!file.empty() && common::FileExists(file))
+    icon = win32::ExtractFileIcon(file, iconIndex, true);
   if (!icon) icon = LoadSmallIcon(kMissingFileIconId);
   if (!icon) return 0;
-  const int image = ::ImageList_ReplaceIcon(images, -1, icon);
-  ::DestroyIcon(icon);
+  const int image = ::ImageList_ReplaceIcon(images, -1, icon.get());
   return image < 0 ? 0 : image;
 }
 

@@ -5,6 +5,7 @@
 #include "common/win32/registry.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
+#include "startup/startup_sources.h"
 
 namespace obrivo::startup::detail {
 
@@ -54,6 +55,21 @@ bool WriteCommandValue(HKEY hive, std::string_view subkey, std::string_view name
                        const StoredCommand& command) {
   const win32::UniqueKey key = win32::CreateKey(hive, subkey, KEY_SET_VALUE);
   return key && win32::SetStringValue(key.get(), name, command.text, command.type);
+}
+
+DisabledMarkers::DisabledMarkers() {
+  for (const StringValue& value : ReadStringValues(HKEY_LOCAL_MACHINE, DisabledKey()))
+    if (!value.name.empty() && !value.data.empty() && core::CharCount(value.data) < kMarkerCapacity)
+      codes_[core::ToUpper(value.name)] = core::LeadingNumber(value.data);
+}
+
+bool DisabledMarkers::Has(std::string_view name) const {
+  return codes_.count(core::ToUpper(name)) != 0;
+}
+
+int DisabledMarkers::CodeOf(std::string_view name) const {
+  const auto found = codes_.find(core::ToUpper(name));
+  return found == codes_.end() ? 0 : found->second;
 }
 
 bool WriteMarker(std::string_view title, int code) {

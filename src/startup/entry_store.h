@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace obrivo::startup::detail {
 
@@ -30,6 +31,21 @@ std::optional<StoredCommand> ReadCommandValue(HKEY hive, std::string_view subkey
                                               std::string_view name);
 bool WriteCommandValue(HKEY hive, std::string_view subkey, std::string_view name,
                        const StoredCommand& command);
+
+// A marker holds a location code; a longer text is none.
+inline constexpr std::size_t kMarkerCapacity = 16;
+
+// Every marker at once, by entry name (compared without regard to case): for a listing, which
+// asks for each of its entries, reading the key once instead of once an entry.
+class DisabledMarkers {
+ public:
+  DisabledMarkers();
+  bool Has(std::string_view name) const;
+  int CodeOf(std::string_view name) const;  // 0 when the entry has no marker
+
+ private:
+  std::unordered_map<std::string, int> codes_;
+};
 
 bool WriteMarker(std::string_view title, int code);
 bool DeleteMarker(std::string_view title);

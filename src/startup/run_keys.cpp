@@ -2,8 +2,6 @@
 // Disabled store while they are switched off.
 #include <windows.h>
 
-#include <unordered_map>
-
 #include "common/app.h"
 #include "common/items.h"
 #include "common/store.h"
@@ -12,39 +10,16 @@
 #include "core/command_line.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
+#include "startup/entry_store.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_sources.h"
 
 namespace obrivo::startup::detail {
 namespace {
 
-// A marker holds a location code; a longer text is not one.
-constexpr std::size_t kMarkerCapacity = 16;
-
 HKEY HiveOf(core::RunRoot root) {
   return root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
-
-// The Disabled markers, read once per listing: looked up for every Run value, they cost as much
-// as the listing itself when each one opened the key anew.
-class Markers {
- public:
-  Markers() {
-    for (const StringValue& value :
-         ReadStringValues(HKEY_LOCAL_MACHINE, common::ProductSubkey("Disabled")))
-      if (!value.name.empty() && !value.data.empty() &&
-          core::CharCount(value.data) < kMarkerCapacity)
-        codes_[core::ToUpper(value.name)] = core::LeadingNumber(value.data);
-  }
-  bool Has(const std::string& name) const { return codes_.count(core::ToUpper(name)) != 0; }
-  int CodeOf(const std::string& name) const {
-    const auto found = codes_.find(core::ToUpper(name));
-    return found == codes_.end() ? 0 : found->second;
-  }
-
- private:
-  std::unordered_map<std::string, int> codes_;
-};
 
 bool LiveValueExists(HKEY hive, const std::string& path, const std::string& name) {
   const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
@@ -72,7 +47,7 @@ bool DisableAgain(HKEY hive, const std::string& path, const StringValue& value, 
 }
 
 void ListRunValue(HKEY hive, const std::string& path, int code, const StringValue& value,
-                  const Markers& markers) {
+                  const DisabledMarkers& markers) {
   if (!value.name.empty() && markers.Has(value.name) && DisableAgain(hive, path, value, code))
     return;
   // Too short to name a program, or a name too short to be an entry. Any other name is listed
@@ -90,7 +65,7 @@ void ListRunKeys() {
   std::vector<core::RunRoot> roots = {core::RunRoot::Machine, core::RunRoot::User};
   if (common::App().wow64Keys) roots.push_back(core::RunRoot::Machine32);
   PreviousValue previous;
-  const Markers markers;
+  const DisabledMarkers markers;
   for (const core::RunRoot root : roots) {
     for (int index = 0; index < core::kRunKeyCount; ++index) {
       const int code = core::RunKeyCodeFor(root, index);
@@ -107,7 +82,7 @@ void ListRunKeys() {
 
 void ListDisabledEntries() {
   const std::string disabledKey = common::ProductSubkey("Disabled");
-  const Markers markers;
+  const DisabledMarkers markers;
   for (const std::string_view subkey : core::DisabledSubkeysInListOrder()) {
     const std::string path = disabledKey + "\\" + std::string(subkey);
     for (const StringValue& value : ReadStringValues(HKEY_LOCAL_MACHINE, path)) {

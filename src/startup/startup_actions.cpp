@@ -26,7 +26,6 @@ namespace {
 using namespace detail;
 
 constexpr int kRemoveEvent = 0;
-constexpr std::size_t kMarkerCapacity = 16;
 
 // ---- Run keys ------------------------------------------------------------------------------
 

@@ -86,7 +86,9 @@ TEST_F(SheetPages, TabCaptionsAndHeadingsFitAboveTheList) {
         RECT client{};
         ::GetClientRect(heading, &client);
         EXPECT_LE(NeededHeight(heading), client.bottom) << "the text is cut off";
-        if (list) EXPECT_LE(RectIn(page, heading).bottom, RectIn(page, list).top);
+        if (list) {
+          EXPECT_LE(RectIn(page, heading).bottom, RectIn(page, list).top);
+        }
       }
     }
   });

@@ -1,6 +1,8 @@
 // Facts about the running system and module.
 #include "common/win32/system.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 #include "common/win32/unique.h"
@@ -58,7 +60,8 @@ std::optional<std::string> LoadResourceString(HINSTANCE module, int id) {
   // With a zero length LoadStringW returns a pointer to the text inside the resource itself,
   // which has no length limit and no terminator.
   const wchar_t* text = nullptr;
-  const int length = ::LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+  const int length =
+      ::LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0 || text == nullptr) return std::nullopt;
   return NarrowBuffer(text, static_cast<std::size_t>(length));
 }
@@ -85,6 +88,15 @@ std::string SystemErrorText(DWORD code) {
   std::string text = length ? NarrowBuffer(buffer, length) : std::string();
   if (buffer) ::LocalFree(buffer);
   return std::to_string(code) + "  " + text;
+}
+
+UniqueIcon ExtractFileIcon(std::string_view file, int index, bool small) {
+  HICON icon = nullptr;
+  const std::wstring wide = Wide(file);
+  const UINT got = small ? ::ExtractIconExW(wide.c_str(), index, nullptr, &icon, 1)
+                         : ::ExtractIconExW(wide.c_str(), index, &icon, nullptr, 1);
+  if (got == 0 || got == UINT_MAX) return UniqueIcon();
+  return UniqueIcon(icon);
 }
 
 }  // namespace obrivo::win32

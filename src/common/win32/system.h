@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win32/unique.h"
+
 namespace obrivo::win32 {
 
 // Full path of a module (nullptr: the running program), however long.
@@ -25,6 +27,10 @@ bool IsNtFamily();
 std::optional<std::string> LoadResourceString(HINSTANCE module, int id);
 
 // Starts a command line (program and arguments) without waiting for it; false when it cannot run.
+// Icon `index` of a file, large or small; none when the file has no such icon (ExtractIcon's
+// "not an icon file" answer included).
+UniqueIcon ExtractFileIcon(std::string_view file, int index, bool small);
+
 bool StartCommandLine(std::string_view commandLine, int showCommand = SW_SHOWNORMAL);
 
 // "code  text" for a system error code.

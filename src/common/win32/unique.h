@@ -92,6 +92,13 @@ struct ServiceTraits {  // the service control manager and its services
   static void Close(Handle h) { ::CloseServiceHandle(h); }
 };
 
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static bool IsInvalid(Handle h) { return h == nullptr; }
+  static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueFind = Unique<FindTraits>;
@@ -99,6 +106,7 @@ using UniqueModule = Unique<ModuleTraits>;
 using UniqueGdiObject = Unique<GdiTraits>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueServiceHandle = Unique<ServiceTraits>;
+using UniqueIcon = Unique<IconTraits>;
 
 // A COM interface pointer that releases its reference.
 template <typename T>

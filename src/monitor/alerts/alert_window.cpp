@@ -10,6 +10,7 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "common/window_place.h"
 #include "core/text.h"
@@ -48,11 +49,10 @@ ShownProgram ShowProgram(HWND dialog, const ProgramFieldIds& ids, std::string_vi
   if (file.empty() || !common::FileExists(file)) return shown;
   shown.file = common::LongPathName(file);
   if (ids.icon != 0) {
-    shown.icon = ::ExtractIconW(common::App().instance, win32::Wide(shown.file).c_str(), 0);
-    if (shown.icon == reinterpret_cast<HICON>(1)) shown.icon = nullptr;  // not a program file
+    shown.icon = win32::ExtractFileIcon(shown.file, 0, false);
     if (shown.icon)
       ::SendDlgItemMessageW(dialog, ids.icon, BM_SETIMAGE, IMAGE_ICON,
-                            reinterpret_cast<LPARAM>(shown.icon));
+                            reinterpret_cast<LPARAM>(shown.icon.get()));
   }
   const std::optional<common::VersionInfo> version = common::ReadVersionInfo(shown.file);
   if (!version) return shown;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win32/unique.h"
+
 namespace obrivo::monitor {
 
 // The controls one program is shown in; 0 for a field the dialog does not have.
@@ -19,7 +21,7 @@ struct ProgramFieldIds {
 struct ShownProgram {
   std::string file;  // the program file resolved from the command; empty when it is not there
   std::string productName, description;
-  HICON icon = nullptr;  // owned by the caller (DestroyIcon when the window goes)
+  win32::UniqueIcon icon;  // shown on the icon button; kept while the window shows it
 };
 
 // Fills the fields for `command`: the command as given, the file's icon, product name, version,

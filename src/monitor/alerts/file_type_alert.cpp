@@ -21,7 +21,7 @@ constexpr ProgramFieldIds kNewProgram{
     IDC_FT_NEW_ICON, IDC_FT_NEW_NAME, IDC_FT_NEW_COMMAND, 0, IDC_FT_NEW_COMPANY, 0, 0};
 
 struct FileTypeRun {
-  HICON icons[2] = {};
+  win32::UniqueIcon icons[2];  // kept while the buttons show them
 };
 
 void Initialise(HWND dialog, FileTypeRun& run) {
@@ -36,8 +36,8 @@ void Initialise(HWND dialog, FileTypeRun& run) {
   SetControlText(dialog, IDC_FT_EXTENSION, s.alertTitle);
   for (int control : {IDC_FT_OLD_NAME, IDC_FT_NEW_NAME}) SetNameFont(dialog, control);
   for (int control : {IDC_FT_OLD_COMMAND, IDC_FT_NEW_COMMAND}) SetMessageFont(dialog, control);
-  run.icons[0] = ShowProgram(dialog, kOldProgram, s.alertPath).icon;
-  run.icons[1] = ShowProgram(dialog, kNewProgram, s.alertPath2).icon;
+  run.icons[0] = std::move(ShowProgram(dialog, kOldProgram, s.alertPath).icon);
+  run.icons[1] = std::move(ShowProgram(dialog, kNewProgram, s.alertPath2).icon);
   RestoreAlertPosition(dialog);
 }
 
@@ -80,8 +80,7 @@ INT_PTR CALLBACK FileTypeAlertProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
       SaveAlertPosition(dialog);
       if (run)
-        for (HICON icon : run->icons)
-          if (icon) ::DestroyIcon(icon);
+        for (win32::UniqueIcon& icon : run->icons) icon.reset();
       break;
     default:
       break;

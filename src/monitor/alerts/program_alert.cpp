@@ -107,7 +107,7 @@ INT_PTR CALLBACK ProgramAlertProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY:
       // Every way out passes here: the place is kept whichever button ended the alert.
       SaveAlertPosition(dialog);
-      if (run && run->view.program.icon) ::DestroyIcon(run->view.program.icon);
+      if (run) run->view.program.icon.reset();
       break;
     default:
       break;
