@@ -19,7 +19,6 @@
 #include "core/text.h"
 #include "cost_measure.h"
 #include "explorer/list_view.h"
-#include "startup/startup_actions.h"
 #include "startup/startup_locations.h"
 #include "startup_workbench.h"
 
@@ -72,9 +71,6 @@ class PageFillBench {
     }, [this] { explorer::ResetRowImages(images_); });
     Step("ReadVersionInfo", [](const core::Item& item) {
       common::ReadVersionInfo(common::CommandToProgramPath(item.path));
-    });
-    Step("IsStartupEntryDisabled (the Type column)", [](const core::Item& item) {
-      startup::IsStartupEntryDisabled(core::EntryName(item));
     });
     Step("LookupFirstDetected", [](const core::Item& item) {
       common::LookupFirstDetected(item.type, item.path);

@@ -170,7 +170,7 @@ class PassBench {
            Measure(nullptr,
                    [] {
                      for (int i = 0; i < kValues; ++i)
-                       startup::IsStartupEntryDisabled(ValueName(i));
+                       startup::IsStartupEntryDisabled(11, ValueName(i));
                    }),
            &enumeration);
     Report("pass cost, 1000 x LoadText of the product's title",

@@ -23,6 +23,12 @@ struct Item {
   // replaced by the display rules above, because it is the name the entry is disabled,
   // removed and looked up by.
   std::string name;
+  // Startup entries: the command exactly as its location holds it (unexpanded, RUNDLL32 host and
+  // quotes included), so that its program can be told apart from others of the same file.
+  std::string command;
+  // Startup entries: listed from the product's Disabled store or folder rather than from a live
+  // location. Set by the enumerator; the store stays the record of the state.
+  bool disabled = false;
 };
 
 // The name to act on an item by: its own name, or its title where it has none.
@@ -42,6 +48,8 @@ class ItemList {
   void Clear() { items_.clear(); }
   std::size_t Count() const { return items_.size(); }
   const Item& At(std::size_t index) const { return items_.at(index); }
+  // For the enumerator that completes what it has just added.
+  Item& At(std::size_t index) { return items_.at(index); }
   bool IsValid(std::size_t index) const { return index < items_.size(); }
 
   // Adds one item by the list's rules; false when the list (or the cookie quota) is full.

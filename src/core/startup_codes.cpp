@@ -124,10 +124,15 @@ std::string_view DisabledSubkey(int code) {
 
 bool CanDisable(int code) { return !DisabledSubkey(code).empty() || code == kStartupFolder; }
 
-const std::vector<std::string_view>& DisabledSubkeysInListOrder() {
-  static const std::vector<std::string_view> order = {
-      "Run",    "RunOnce", "RunOnceEx", "RunServices",    "RunServicesOnce", "RunSetup",
-      "Policy", "WinLoad", "WinRun",    "RunOnce\\Setup", "WinNotify"};
+const std::vector<int>& DisabledCodesInListOrder() {
+  static const std::vector<int> order = [] {
+    std::vector<int> codes;
+    for (int index = 0; index < kRunKeyCount; ++index)
+      for (const RunRoot root : {RunRoot::Machine, RunRoot::User, RunRoot::Machine32})
+        if (const int code = RunKeyCodeFor(root, index); CanDisable(code)) codes.push_back(code);
+    codes.insert(codes.end(), {kWinIniLoad, kWinIniRun, kWinlogonNotify});
+    return codes;
+  }();
   return order;
 }
 

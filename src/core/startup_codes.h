@@ -73,7 +73,9 @@ bool CanDisable(int code);
 // The Winlogon values and shell hooks: listed on the page only when asked for.
 inline bool IsAdvancedStartupCode(int code) { return code >= 250 && code <= 256; }
 
-// The Disabled subkeys the enumerator lists, in its order (each entry's code is its marker's).
-const std::vector<std::string_view>& DisabledSubkeysInListOrder();
+// The locations whose disabled entries the Disabled store keeps as records, in the order the
+// enumerator lists them: each Run key family (the machine's, the user's, the 32-bit view's),
+// then win.ini's "load" and "run", then Winlogon Notify.
+const std::vector<int>& DisabledCodesInListOrder();
 
 }  // namespace obrivo::core

@@ -168,7 +168,7 @@ HistoryRestore HistoryRestoreFor(int event) {
     case kStartupEnableEvent:
       // Only ever back: an entry already in the state before the event stays as it is.
       return [event](HWND, const core::Item& r) {
-        if (startup::IsStartupEntryDisabled(core::EntryName(r)) == (event == kStartupDisableEvent))
+        if (startup::IsStartupEntryDisabled(r) == (event == kStartupDisableEvent))
           startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
       };
     default:

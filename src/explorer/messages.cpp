@@ -25,6 +25,10 @@ void ShowMessage(HWND owner, int id, UINT icon) {
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }
 
+void ShowWarning(HWND owner, std::string_view text) {
+  Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_OK | MB_ICONWARNING);
+}
+
 bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
   return Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_YESNO | icon) == IDYES;
 }

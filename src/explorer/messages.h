@@ -13,6 +13,8 @@ namespace obrivo::explorer {
 void ShowMessage(HWND owner, int id, UINT icon = MB_ICONINFORMATION);
 // Message 57: an action needs a selected row.
 void ShowNoSelection(HWND owner);
+// A warning with a text of its own (a formatted string), captioned with the program's title.
+void ShowWarning(HWND owner, std::string_view text);
 // A Yes/No question captioned with the program's title; true on Yes.
 bool AskYesNo(HWND owner, std::string_view text, UINT icon = MB_ICONQUESTION);
 

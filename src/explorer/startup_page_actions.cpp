@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kRemoveQuestionId = 15;
 constexpr int kChooserTitleId = 902;
+constexpr int kSwitchFailedId = 3800;
+constexpr int kRemoveFailedId = 3801;
 constexpr int kChooserFilterId = 903;
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view kPlusTitle = "Obrivo PLUS";
@@ -39,12 +41,18 @@ void StopProgram(Page& page, const core::Item& item, bool ask) {
 
 }  // namespace
 
+// Switches the entry to `disabled` unless it is so already; a change that could not be made is
+// said, not passed over.
+void SwitchEntry(Page& page, const core::Item& item, bool disabled) {
+  if (startup::IsStartupEntryDisabled(item) == disabled) return;
+  if (!startup::ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type))
+    ShowWarning(page.window(), core::FormatText(common::LoadText(kSwitchFailedId), item.title));
+}
+
 void EnableSelectedEntries(Page& page) {
   const std::vector<core::Item> items = Selection(page);
   if (items.empty()) return;
-  for (const core::Item& item : items)
-    if (startup::IsStartupEntryDisabled(core::EntryName(item)))
-      startup::ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type);
+  for (const core::Item& item : items) SwitchEntry(page, item, false);
   page.Fill();
 }
 
@@ -53,8 +61,7 @@ void DisableSelectedEntries(Page& page) {
   if (items.empty()) return;
   for (const core::Item& item : items) {
     StopProgram(page, item, items.size() == 1);
-    if (!startup::IsStartupEntryDisabled(core::EntryName(item)))
-      startup::ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type);
+    SwitchEntry(page, item, true);
   }
   page.Fill();
 }
@@ -77,7 +84,8 @@ void RemoveSelectedEntries(Page& page) {
         !AskYesNo(page.window(), core::FormatText(common::LoadText(kRemoveQuestionId), item.path),
                   MB_ICONEXCLAMATION))
       continue;
-    startup::RemoveStartupEntry(name, item.path, item.key, item.type, {});
+    if (!startup::RemoveStartupEntry(name, item.path, item.key, item.type, {}))
+      ShowWarning(page.window(), core::FormatText(common::LoadText(kRemoveFailedId), item.title));
   }
   page.Fill();
 }

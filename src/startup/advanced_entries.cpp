@@ -65,16 +65,17 @@ bool WriteAppInit(const std::vector<std::string>& tokens) {
                                   list);
 }
 
-// Moves a Notify entry's value to the other name and empties it. An empty value moves nothing,
-// so switching off twice never overwrites the saved name with nothing.
+// Moves a Notify entry's value to the other name and empties it, keeping its type: a
+// %SystemRoot% path must stay expandable or the DLL no longer loads. An empty value moves
+// nothing, so switching off twice never overwrites the saved name with nothing.
 bool MoveNotifyValue(std::string_view subkey, std::string_view from, std::string_view to) {
   if (subkey.empty()) return false;
   const std::string key = std::string(core::kWinlogonNotifyKey) + "\\" + std::string(subkey);
   if (!common::StoreKeyExists(HKEY_LOCAL_MACHINE, key)) return false;
-  const std::string name = ReadExactString(HKEY_LOCAL_MACHINE, key, from).value_or("");
-  if (name.empty()) return false;
-  if (!common::WriteStoreString(HKEY_LOCAL_MACHINE, key, to, name)) return false;
-  return common::WriteStoreString(HKEY_LOCAL_MACHINE, key, from, "");
+  const auto value = ReadCommandValue(HKEY_LOCAL_MACHINE, key, from);
+  if (!value || value->text.empty()) return false;
+  if (!WriteCommandValue(HKEY_LOCAL_MACHINE, key, to, *value)) return false;
+  return WriteCommandValue(HKEY_LOCAL_MACHINE, key, from, {std::string(), value->type});
 }
 
 // Removes one value of a hook location; true when it was there.

@@ -11,7 +11,6 @@
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/entry_store.h"
-#include "startup/startup_actions.h"
 #include "startup/startup_sources.h"
 
 namespace obrivo::startup::detail {
@@ -19,11 +18,6 @@ namespace {
 
 HKEY HiveOf(core::RunRoot root) {
   return root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-}
-
-bool LiveValueExists(HKEY hive, const std::string& path, const std::string& name) {
-  const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
-  return key && win32::QueryValue(key.get(), name).has_value();
 }
 
 // The same name and data as the value handled just before, in whichever key that was.
@@ -36,62 +30,76 @@ struct PreviousValue {
   }
 };
 
-// A value that came back while its title has a Disabled marker is switched off again: the
-// first toggle enables the stored copy, the second disables the live value, so the live value
-// goes and the stored copy holds the current command. True when the live value is gone. A
-// location that cannot be disabled keeps its value, and then the entry must still be listed.
+// A value that came back in its location while the entry is disabled there is switched off
+// again: its current command replaces the stored one, and then the live value goes. True when
+// the live value is gone; otherwise the entry is still live and must be listed as such.
 bool DisableAgain(HKEY hive, const std::string& path, const StringValue& value, int code) {
-  ToggleStartupEntry(value.name, value.data, "", code);
-  ToggleStartupEntry(value.name, value.data, "", code);
-  return !LiveValueExists(hive, path, value.name);
-}
-
-void ListRunValue(HKEY hive, const std::string& path, int code, const StringValue& value,
-                  const DisabledMarkers& markers) {
-  if (!value.name.empty() && markers.Has(value.name) && DisableAgain(hive, path, value, code))
-    return;
-  // Too short to name a program, or a name too short to be an entry. Any other name is listed
-  // whatever characters it starts with: a name beyond ASCII must not hide an entry.
-  if (core::CharCount(value.name) <= 1 || core::CharCount(value.command) <= 4) return;
-  if (const auto target = core::RundllTarget(value.command))
-    common::AddItem(value.name, *target, "", "", code, 1);
-  else
-    common::AddItem(value.name, value.command, "", "", code, 0);
+  if (!WriteDisabledRecord(code, value.name, {value.data, value.type})) return false;
+  return DeleteValueIfPresent(hive, path, value.name);
 }
 
 }  // namespace
+
+void AddRunEntry(const StringValue& value, int code, bool disabled) {
+  // A RUNDLL32.EXE command is listed by what it loads.
+  const auto target = core::RundllTarget(value.command);
+  if (!common::AddItem(value.name, target.value_or(value.command), "", "", code, target ? 1 : 0))
+    return;
+  core::Item& item = common::Items().At(common::ItemCount() - 1);
+  item.command = value.data;
+  item.disabled = disabled;
+}
 
 void ListRunKeys() {
   std::vector<core::RunRoot> roots = {core::RunRoot::Machine, core::RunRoot::User};
   if (common::App().wow64Keys) roots.push_back(core::RunRoot::Machine32);
   PreviousValue previous;
-  const DisabledMarkers markers;
+  const DisabledRecords records;
   for (const core::RunRoot root : roots) {
     for (int index = 0; index < core::kRunKeyCount; ++index) {
       const int code = core::RunKeyCodeFor(root, index);
       const std::string path = core::RunKeyPath(code);
-      // Read whole before any toggle changes the key.
+      // Read whole before any value is switched off again.
       for (const StringValue& value : ReadStringValues(HiveOf(root), path)) {
         const bool repeated = previous.Repeats(value);
         previous = {true, value.name, value.data};
-        if (!repeated) ListRunValue(HiveOf(root), path, code, value, markers);
+        if (repeated) continue;
+        if (records.Find(code, value.name) && DisableAgain(HiveOf(root), path, value, code))
+          continue;
+        // Too short to name a program, or a name too short to be an entry. Any other name is
+        // listed whatever characters it starts with: a name beyond ASCII must not hide an entry.
+        if (core::CharCount(value.name) <= 1 || core::CharCount(value.command) <= 4) continue;
+        AddRunEntry(value, code, false);
       }
     }
   }
 }
 
 void ListDisabledEntries() {
-  const std::string disabledKey = common::ProductSubkey("Disabled");
-  const DisabledMarkers markers;
-  for (const std::string_view subkey : core::DisabledSubkeysInListOrder()) {
-    const std::string path = disabledKey + "\\" + std::string(subkey);
-    for (const StringValue& value : ReadStringValues(HKEY_LOCAL_MACHINE, path)) {
-      if (value.name.empty()) continue;
-      const int code = markers.CodeOf(value.name);
-      if (code > 0) common::AddItem(value.name, value.data, "", "", code, 0);
+  const DisabledRecords records;
+  for (const int code : core::DisabledCodesInListOrder()) {
+    for (const DisabledRecords::Record& record : records.Of(code)) {
+      // A record without a command only keeps a returning namesake switched off.
+      if (record.stored.text.empty()) continue;
+      if (core::SplitRunKeyCode(code)) {
+        const bool expand = record.stored.type == REG_EXPAND_SZ;
+        const StringValue value{record.name, record.stored.text,
+                                expand ? win32::ExpandEnvironment(record.stored.text)
+                                       : record.stored.text,
+                                record.stored.type};
+        AddRunEntry(value, code, true);
+      } else if (code == core::kWinIniLoad || code == core::kWinIniRun) {
+        AddWinIniEntry(record.stored.text, code, true);
+      } else if (common::AddItem(record.name, record.stored.text, "", "", code, 0)) {
+        core::Item& item = common::Items().At(common::ItemCount() - 1);
+        item.command = record.stored.text;
+        item.disabled = true;
+      }
     }
   }
-  ListStartupFolder(common::ProgramFolder() + "\\Disabled");
+  const std::size_t first = common::ItemCount();
+  ListStartupFolder(DisabledFolder());
+  for (std::size_t i = first; i < common::ItemCount(); ++i) common::Items().At(i).disabled = true;
 }
 
 }  // namespace obrivo::startup::detail

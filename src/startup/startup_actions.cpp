@@ -19,6 +19,7 @@
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/entry_store.h"
+#include "startup/startup_sources.h"
 
 namespace obrivo::startup {
 namespace {
@@ -33,52 +34,66 @@ HKEY RunHive(const core::RunKeyCode& run) {
   return run.root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-// The stored copy keeps the command exactly as it stood in the Run key: the item's path may be
-// only the part that runs through RUNDLL32.EXE, or have lost its quotes.
-bool DisableRunEntry(std::string_view title, std::string_view command, int code,
+// The stored copy keeps the command exactly as it stood in the Run key, with its type: the
+// item's path may be only the part that runs through RUNDLL32.EXE, or have lost its quotes.
+bool DisableRunEntry(std::string_view name, std::string_view command, int code,
                      const core::RunKeyCode& run) {
   const std::string live = core::RunKeyPath(code);
-  const std::string stored = DisabledKey(core::DisabledSubkey(code));
-  StoredCommand exact = ReadCommandValue(RunHive(run), live, title).value_or(StoredCommand{});
+  StoredCommand exact = ReadCommandValue(RunHive(run), live, name).value_or(StoredCommand{});
   if (exact.text.empty()) exact = {std::string(command), REG_SZ};
-  // Copy and marker first: a failed write must not lose the live command.
-  if (!WriteCommandValue(HKEY_LOCAL_MACHINE, stored, title, exact)) return false;
-  if (!WriteMarker(title, code)) {
-    common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
+  // The copy first: a failed write must not lose the live command, and a live value that
+  // cannot be deleted leaves the entry as it was, not disabled in name only.
+  if (!WriteDisabledRecord(code, name, exact)) return false;
+  if (!DeleteValueIfPresent(RunHive(run), live, name)) {
+    DeleteDisabledRecord(code, name);
     return false;
   }
-  common::DeleteStoreValue(RunHive(run), live, title);
   return true;
 }
 
-bool EnableRunEntry(std::string_view title, std::string_view command, int code,
+bool EnableRunEntry(std::string_view name, std::string_view command, int code,
                     const core::RunKeyCode& run) {
   const std::string live = core::RunKeyPath(code);
-  const std::string stored = DisabledKey(core::DisabledSubkey(code));
   // A live value that came back while the entry was disabled is the current command and stays;
-  // otherwise the stored copy goes back as it was.
-  if (!ReadExactString(RunHive(run), live, title)) {
-    StoredCommand exact =
-        ReadCommandValue(HKEY_LOCAL_MACHINE, stored, title).value_or(StoredCommand{});
+  // otherwise the stored copy goes back as it was. Live value first, record last: an
+  // interruption leaves both, which the next listing takes for a disabled entry again.
+  bool wrote = false;
+  if (!ReadExactString(RunHive(run), live, name)) {
+    StoredCommand exact = ReadDisabledRecord(code, name).value_or(StoredCommand{});
     if (exact.text.empty()) exact = {std::string(command), REG_SZ};
-    if (!WriteCommandValue(RunHive(run), live, title, exact)) return false;
+    if (exact.text.empty() || !WriteCommandValue(RunHive(run), live, name, exact)) return false;
+    wrote = true;
   }
-  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
-  return DeleteMarker(title);
+  if (DeleteDisabledRecord(code, name)) return true;
+  // Still recorded as disabled, the next listing would take the value away again.
+  if (wrote) DeleteValueIfPresent(RunHive(run), live, name);
+  return false;
 }
 
-// Removes the disabled copy or the live value; `recorded` receives the command it held.
-bool RemoveRunEntry(std::string_view title, int code, const core::RunKeyCode& run,
-                    std::string& recorded) {
-  const std::string_view subkey = core::DisabledSubkey(code);
-  const bool disabled = !subkey.empty() && IsStartupEntryDisabled(title);
-  const HKEY hive = disabled ? HKEY_LOCAL_MACHINE : RunHive(run);
-  const std::string key = disabled ? DisabledKey(subkey) : core::RunKeyPath(code);
-  if (const auto exact = ReadExactString(hive, key, title); exact && !exact->empty())
-    recorded = *exact;
-  const bool removed = common::DeleteStoreValue(hive, key, title);
-  if (disabled) return DeleteMarker(title) || removed;
-  return removed;
+// Removes the entry from its Run key and from the Disabled store, wherever it is; `recorded`
+// receives the command it held. True when nothing of it is left.
+bool RemoveRunEntry(std::string_view name, int code, const core::RunKeyCode& run,
+                    std::string& recorded, bool& anything) {
+  const std::string live = core::RunKeyPath(code);
+  const auto liveCommand = ReadExactString(RunHive(run), live, name);
+  const auto stored = ReadDisabledRecord(code, name);
+  if (!liveCommand && !stored) return false;
+  if (liveCommand && !liveCommand->empty())
+    recorded = *liveCommand;
+  else if (stored && !stored->text.empty())
+    recorded = stored->text;
+  bool gone = true;
+  if (liveCommand) {
+    const bool deleted = DeleteValueIfPresent(RunHive(run), live, name);
+    anything = anything || deleted;
+    gone = deleted;
+  }
+  if (stored) {
+    const bool deleted = DeleteDisabledRecord(code, name);
+    anything = anything || deleted;
+    gone = gone && deleted;
+  }
+  return gone;
 }
 
 // ---- win.ini -------------------------------------------------------------------------------
@@ -111,62 +126,76 @@ std::optional<std::string> ListedToken(std::string_view keyName, std::string_vie
   return std::nullopt;
 }
 
-bool AppendToList(std::string_view keyName, std::string_view entry) {
+bool AppendToList(std::string_view keyName, std::string_view entry, bool* appended = nullptr) {
   // Never twice: the entry may have been put back by hand already.
   if (ListedToken(keyName, entry)) return true;
-  return common::AppendProfileListEntry(keyName, entry);
+  const bool done = common::AppendProfileListEntry(keyName, entry);
+  if (appended) *appended = done;
+  return done;
 }
 
-bool DisableWinIniEntry(std::string_view title, std::string_view command, int code) {
+// A win.ini entry is known by its token. The listing gives it as the entry's name; other
+// callers may name it by a title and pass the token as the command.
+std::optional<std::string> WinIniRecordName(int code, std::string_view name,
+                                            std::string_view command) {
+  for (const std::string_view candidate : {name, command})
+    if (ReadDisabledRecord(code, candidate)) return std::string(candidate);
+  return std::nullopt;
+}
+
+bool DisableWinIniEntry(std::string_view command, int code) {
   const std::optional<std::string> token = ListedToken(ListKeyName(code), command);
   const std::string exact = token ? *token : std::string(command);
-  const std::string stored = DisabledKey(core::DisabledSubkey(code));
-  if (!common::WriteStoreString(HKEY_LOCAL_MACHINE, stored, title, exact)) return false;
-  if (!WriteMarker(title, code)) {
-    common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
+  if (!WriteDisabledRecord(code, exact, {exact, REG_SZ})) return false;
+  if (token && !common::RemoveProfileListEntry(ListKeyName(code), *token)) {
+    DeleteDisabledRecord(code, exact);
     return false;
   }
-  if (token) common::RemoveProfileListEntry(ListKeyName(code), *token);
   return true;
 }
 
-bool EnableWinIniEntry(std::string_view title, std::string_view command, int code) {
-  const std::string stored = DisabledKey(core::DisabledSubkey(code));
-  std::string exact = ReadExactString(HKEY_LOCAL_MACHINE, stored, title).value_or("");
+bool EnableWinIniEntry(std::string_view name, std::string_view command, int code) {
+  const std::string recordName = WinIniRecordName(code, name, command).value_or(std::string(command));
+  std::string exact = ReadDisabledRecord(code, recordName).value_or(StoredCommand{}).text;
   if (exact.empty()) exact = command;
-  if (!AppendToList(ListKeyName(code), exact)) return false;
-  const bool result = DeleteMarker(title);
-  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
-  return result;
+  bool appended = false;
+  if (exact.empty() || !AppendToList(ListKeyName(code), exact, &appended)) return false;
+  if (DeleteDisabledRecord(code, recordName)) return true;
+  if (appended) common::RemoveProfileListEntry(ListKeyName(code), exact);
+  return false;
 }
 
-bool RemoveWinIniEntry(std::string_view title, std::string_view command, int code,
-                       std::string& recorded) {
-  bool removed = false;
-  if (IsStartupEntryDisabled(title)) {
-    const std::string stored = DisabledKey(core::DisabledSubkey(code));
-    if (const auto exact = ReadExactString(HKEY_LOCAL_MACHINE, stored, title)) recorded = *exact;
-    removed = DeleteMarker(title);
-    removed = common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title) || removed;
+bool RemoveWinIniEntry(std::string_view name, std::string_view command, int code,
+                       std::string& recorded, bool& anything) {
+  bool gone = true;
+  bool found = false;
+  if (const auto recordName = WinIniRecordName(code, name, command)) {
+    found = true;
+    if (const auto stored = ReadDisabledRecord(code, *recordName)) recorded = stored->text;
+    const bool deleted = DeleteDisabledRecord(code, *recordName);
+    anything = anything || deleted;
+    gone = deleted;
   }
   if (const auto token = ListedToken(ListKeyName(code), command)) {
+    found = true;
     recorded = *token;
-    removed = common::RemoveProfileListEntry(ListKeyName(code), *token) || removed;
+    const bool deleted = common::RemoveProfileListEntry(ListKeyName(code), *token);
+    anything = anything || deleted;
+    gone = gone && deleted;
   }
-  return removed;
+  return found && gone;
 }
 
 // ---- Startup folders -----------------------------------------------------------------------
 
-std::string DisabledFolder() { return common::ProgramFolder() + "\\Disabled"; }
-
-// A file placed in the folder without a title of its own is known by its file name.
-std::string StartupFileMarker(std::string_view title, std::string_view file) {
-  return title.empty() ? core::TitleFromPath(file) : std::string(title);
+bool IsInFolder(std::string_view file, const std::string& folder) {
+  const std::string prefix = core::AddTrailingBackslash(folder);
+  return file.size() > prefix.size() && core::EqualsNoCase(file.substr(0, prefix.size()), prefix) &&
+         file.find('\\', prefix.size()) == std::string_view::npos;
 }
 
-// Where an enabled file goes back to: the user's Startup folder, else the machine's, else the
-// common one.
+// Where an enabled file goes back to when the folder it came from is unknown or gone: the
+// user's Startup folder, else the machine's, else the common one.
 std::optional<std::string> FirstStartupFolder() {
   const struct {
     HKEY hive;
@@ -183,40 +212,106 @@ std::optional<std::string> FirstStartupFolder() {
 }
 
 bool MoveFileTo(const std::string& from, const std::string& to) {
-  return ::MoveFileW(win32::Wide(from).c_str(), win32::Wide(to).c_str()) != FALSE;
+  // Never over another file: a namesake that appeared meanwhile is not ours to replace.
+  return ::MoveFileExW(win32::Wide(from).c_str(), win32::Wide(to).c_str(), 0) != FALSE;
 }
 
-bool ToggleStartupFile(std::string_view title, std::string_view command, std::string_view file) {
-  const std::string entryFile(file.empty() ? command : file);
-  const std::string marker = StartupFileMarker(title, entryFile);
-  if (entryFile.empty() || marker.empty()) return false;
-  const std::string stored = DisabledFolder() + "\\" + core::FileNamePart(entryFile);
-  if (!IsStartupEntryDisabled(marker)) {
-    // The marker follows the file: a file that could not be moved is still enabled.
-    if (!win32::EnsureDirectory(DisabledFolder()) || !MoveFileTo(entryFile, stored)) return false;
-    return WriteMarker(marker, core::kStartupFolder);
+// The file in the Disabled folder that holds a disabled Startup-folder entry: the entry's file
+// itself when it lies there, else the one whose record says it came from `file` (the history
+// knows an entry by where it stood).
+std::optional<std::string> DisabledCopyOf(const std::string& file) {
+  if (IsInFolder(file, DisabledFolder())) {
+    if (win32::IsExistingFile(file)) return file;
+    return std::nullopt;
   }
-  const auto folder = FirstStartupFolder();
-  if (!folder || !MoveFileTo(stored, *folder + "\\" + core::FileNamePart(entryFile))) return false;
-  return DeleteMarker(marker);
+  const auto records =
+      ReadStringValues(HKEY_LOCAL_MACHINE, DisabledRecordKey(core::kStartupFolder));
+  for (const StringValue& record : records) {
+    const std::string copy = DisabledFolder() + "\\" + record.name;
+    if (core::EqualsNoCase(record.data, file) && win32::IsExistingFile(copy)) return copy;
+  }
+  return std::nullopt;
 }
 
-bool RemoveStartupFile(std::string_view title, std::string_view command, std::string_view key) {
-  const std::string file(key.empty() ? command : key);
-  bool removed = DeleteMarker(StartupFileMarker(title, file));
+// The file a Startup-folder entry stands for: its shortcut or the file itself.
+std::string EntryFile(std::string_view command, std::string_view file) {
+  return std::string(file.empty() ? command : file);
+}
+
+bool DisableStartupFile(const std::string& entryFile) {
+  if (!win32::IsExistingFile(entryFile) || !win32::EnsureDirectory(DisabledFolder())) return false;
+  // Files of the same name from two Startup folders are kept side by side.
+  const std::string stored = FreePathIn(DisabledFolder(), core::FileNamePart(entryFile));
+  const std::string storedName = core::FileNamePart(stored);
+  // Where it came from first, so that a moved file always finds its way back.
+  if (!WriteDisabledRecord(core::kStartupFolder, storedName, {entryFile, REG_SZ})) return false;
+  if (MoveFileTo(entryFile, stored)) return true;
+  DeleteDisabledRecord(core::kStartupFolder, storedName);
+  return false;
+}
+
+bool EnableStartupFile(const std::string& copy) {
+  const std::string storedName = core::FileNamePart(copy);
+  const std::string origin =
+      ReadDisabledRecord(core::kStartupFolder, storedName).value_or(StoredCommand{}).text;
+  std::string destination;
+  if (!origin.empty() && win32::IsExistingDirectory(common::FolderOfProgram(origin))) {
+    destination = origin;
+  } else {
+    const auto folder = FirstStartupFolder();
+    if (!folder) return false;
+    destination = *folder + "\\" + core::FileNamePart(origin.empty() ? copy : origin);
+  }
+  if (!MoveFileTo(copy, destination)) return false;
+  // A record left behind names a file that is no longer there, and is never read again.
+  DeleteDisabledRecord(core::kStartupFolder, storedName);
+  return true;
+}
+
+bool ToggleStartupFile(std::string_view command, std::string_view file) {
+  const std::string entryFile = EntryFile(command, file);
+  if (entryFile.empty()) return false;
+  if (const auto copy = DisabledCopyOf(entryFile)) return EnableStartupFile(*copy);
+  return DisableStartupFile(entryFile);
+}
+
+bool IsShortcutFile(std::string_view file) {
+  constexpr std::string_view kShortcutEnd = ".lnk";
+  return file.size() > kShortcutEnd.size() &&
+         core::EqualsNoCase(file.substr(file.size() - kShortcutEnd.size()), kShortcutEnd);
+}
+
+// Removes a Startup-folder entry. A shortcut is deleted: its record re-creates it. Any other
+// file is the program or document itself, which the user was told stays: it moves to the
+// Removed folder, and `recordedKey` names it there for the history to bring it back.
+bool RemoveStartupFile(std::string_view command, std::string_view key, std::string& recordedPath,
+                       std::string& recordedKey) {
+  std::string file = EntryFile(command, key);
+  std::string origin = file;
+  std::string storedName;
+  if (IsInFolder(file, DisabledFolder())) {
+    storedName = core::FileNamePart(file);
+    const auto record = ReadDisabledRecord(core::kStartupFolder, storedName);
+    if (record && !record->text.empty()) origin = record->text;
+  }
   // A shortcut that is already gone deletes nothing; never its target instead.
-  if (!file.empty() && win32::IsExistingFile(file))
-    removed = common::DeleteFileForce(file) || removed;
-  return removed;
+  if (file.empty() || !win32::IsExistingFile(file)) return false;
+  if (IsShortcutFile(file)) {
+    if (!common::DeleteFileForce(file)) return false;
+    recordedKey = origin;
+  } else {
+    const std::string kept = win32::EnsureDirectory(RemovedFolder())
+                                 ? FreePathIn(RemovedFolder(), core::FileNamePart(file))
+                                 : std::string();
+    if (kept.empty() || !MoveFileTo(file, kept)) return false;
+    recordedPath = origin;
+    recordedKey = kept;
+  }
+  if (!storedName.empty()) DeleteDisabledRecord(core::kStartupFolder, storedName);
+  return true;
 }
 
 bool RestoreShortcut(std::string_view title, std::string_view command, std::string_view key) {
-  // The record of a program file placed in the folder itself names that file: it is gone and
-  // a shortcut under its name would not start it.
-  constexpr std::string_view kShortcutEnd = ".lnk";
-  if (key.size() <= kShortcutEnd.size() ||
-      !core::EqualsNoCase(key.substr(key.size() - kShortcutEnd.size()), kShortcutEnd))
-    return false;
   win32::ShellLinkFields fields;
   fields.target = command;
   fields.description = title;
@@ -226,22 +321,49 @@ bool RestoreShortcut(std::string_view title, std::string_view command, std::stri
   return win32::CreateShellLink(key, fields);
 }
 
+// A file kept when it was removed goes back where it stood, never over another file.
+bool RestoreKeptFile(std::string_view original, std::string_view kept) {
+  const std::string keptFile(kept);
+  return !original.empty() && IsInFolder(keptFile, RemovedFolder()) &&
+         win32::IsExistingFile(keptFile) && MoveFileTo(keptFile, std::string(original));
+}
+
 // ---- Winlogon Notify -----------------------------------------------------------------------
 
-bool ToggleNotifyEntry(std::string_view title, std::string_view command) {
-  const std::string stored = DisabledKey(core::DisabledSubkey(core::kWinlogonNotify));
-  if (!IsStartupEntryDisabled(title)) {
-    // The entry is disabled in place; nothing is recorded when there was nothing to switch off.
-    if (!RenameNotifyDllName(title)) return false;
-    common::WriteStoreString(HKEY_LOCAL_MACHINE, stored, title, command);
-    // The emptied entry raises no alert.
-    AcceptInBaseline(command, core::kWinlogonNotify);
-    return WriteMarker(title, core::kWinlogonNotify);
+std::string NotifyKey(std::string_view subkey) {
+  return std::string(core::kWinlogonNotifyKey) + "\\" + std::string(subkey);
+}
+
+bool NotifyIsLive(std::string_view subkey) {
+  return !ReadExactString(HKEY_LOCAL_MACHINE, NotifyKey(subkey), "DLLName").value_or("").empty();
+}
+
+// Notify entries are switched off in place: the record comes first, so that an entry whose
+// DLLName is already emptied is never left without one.
+bool DisableNotifyEntry(std::string_view subkey, std::string_view command) {
+  if (subkey.empty() || !NotifyIsLive(subkey)) return false;
+  const StoredCommand dll =
+      ReadCommandValue(HKEY_LOCAL_MACHINE, NotifyKey(subkey), "DLLName").value_or(StoredCommand{});
+  if (!WriteDisabledRecord(core::kWinlogonNotify, subkey, dll)) return false;
+  if (!RenameNotifyDllName(subkey)) {
+    DeleteDisabledRecord(core::kWinlogonNotify, subkey);
+    return false;
   }
-  RestoreNotifyDllName(title);
-  const bool result = DeleteMarker(title);
-  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, stored, title);
-  return result;
+  // The emptied entry raises no alert.
+  AcceptInBaseline(command, core::kWinlogonNotify);
+  return true;
+}
+
+bool EnableNotifyEntry(std::string_view subkey) {
+  if (subkey.empty()) return false;
+  // OldName normally holds the DLL; the record holds it too, for an entry whose OldName was lost.
+  if (!NotifyIsLive(subkey) && !RestoreNotifyDllName(subkey)) {
+    const auto stored = ReadDisabledRecord(core::kWinlogonNotify, subkey);
+    if (!stored || stored->text.empty() ||
+        !WriteCommandValue(HKEY_LOCAL_MACHINE, NotifyKey(subkey), "DLLName", *stored))
+      return false;
+  }
+  return DeleteDisabledRecord(core::kWinlogonNotify, subkey);
 }
 
 // The path the enumerator lists a Run value's command under (what runs through RUNDLL32.EXE,
@@ -254,26 +376,33 @@ std::string ListedRunPath(std::string_view command) {
 
 }  // namespace
 
-bool IsStartupEntryDisabled(std::string_view title) {
-  // An empty name would read the key's default value, which is no entry's marker.
-  return !title.empty() &&
-         !common::ReadStoreString(DisabledKey(), HKEY_LOCAL_MACHINE, title, kMarkerCapacity)
-              .empty();
+bool IsStartupEntryDisabled(int code, std::string_view name, std::string_view file) {
+  if (code == core::kStartupFolder) return !file.empty() && DisabledCopyOf(std::string(file));
+  if (code == core::kWinIniLoad || code == core::kWinIniRun)
+    return WinIniRecordName(code, name, file).has_value();
+  return core::CanDisable(code) && ReadDisabledRecord(code, name).has_value();
 }
 
-bool ToggleStartupEntry(std::string_view title, std::string_view command, std::string_view file,
+bool IsStartupEntryDisabled(const core::Item& item) {
+  if (item.type == core::kStartupFolder)
+    return IsStartupEntryDisabled(item.type, core::EntryName(item), EntryFile(item.path, item.key));
+  return IsStartupEntryDisabled(item.type, core::EntryName(item), item.path);
+}
+
+bool ToggleStartupEntry(std::string_view name, std::string_view command, std::string_view file,
                         int code) {
   if (!core::CanDisable(code)) return false;
-  if (code == core::kStartupFolder) return ToggleStartupFile(title, command, file);
-  if (title.empty()) return false;
-  const bool disabled = IsStartupEntryDisabled(title);
-  if (const auto run = core::SplitRunKeyCode(code))
-    return disabled ? EnableRunEntry(title, command, code, *run)
-                    : DisableRunEntry(title, command, code, *run);
+  if (code == core::kStartupFolder) return ToggleStartupFile(command, file);
   if (code == core::kWinIniLoad || code == core::kWinIniRun)
-    return disabled ? EnableWinIniEntry(title, command, code)
-                    : DisableWinIniEntry(title, command, code);
-  if (code == core::kWinlogonNotify) return ToggleNotifyEntry(title, command);
+    return WinIniRecordName(code, name, command) ? EnableWinIniEntry(name, command, code)
+                                                : DisableWinIniEntry(command, code);
+  if (name.empty()) return false;
+  const bool disabled = ReadDisabledRecord(code, name).has_value();
+  if (const auto run = core::SplitRunKeyCode(code))
+    return disabled ? EnableRunEntry(name, command, code, *run)
+                    : DisableRunEntry(name, command, code, *run);
+  if (code == core::kWinlogonNotify)
+    return disabled ? EnableNotifyEntry(name) : DisableNotifyEntry(name, command);
   return false;
 }
 
@@ -290,24 +419,29 @@ bool RemoveStartupEntry(std::string_view title, std::string_view command, std::s
   if (code >= core::kWinlogonUserinit)
     return RemoveAdvancedStartupEntry(code, title, command, key, confirm);
   std::string recorded(command);
-  bool removed = false;
-  if (const auto run = core::SplitRunKeyCode(code))
-    removed = !title.empty() && RemoveRunEntry(title, code, *run, recorded);
-  else if (code == core::kWinIniLoad || code == core::kWinIniRun)
-    removed = RemoveWinIniEntry(title, command, code, recorded);
-  else if (code == core::kStartupFolder)
-    removed = RemoveStartupFile(title, command, key);
-  if (!removed) return false;
+  std::string recordedKey(key);
+  // Whether anything at all was deleted, and whether nothing of the entry is left.
+  bool anything = false;
+  bool gone = false;
+  if (const auto run = core::SplitRunKeyCode(code)) {
+    gone = !title.empty() && RemoveRunEntry(title, code, *run, recorded, anything);
+  } else if (code == core::kWinIniLoad || code == core::kWinIniRun) {
+    gone = RemoveWinIniEntry(title, command, code, recorded, anything);
+  } else if (code == core::kStartupFolder) {
+    gone = RemoveStartupFile(command, key, recorded, recordedKey);
+    anything = gone;
+  }
+  if (!anything) return false;
 
   // The record keeps what the entry held, so that the history viewer can put it back as it was.
   // The product's own entries are not recorded: known by the program they start, not by a
   // folder that happens to carry the name.
   if (!IsProductProgram(command) && !IsProductProgram(recorded))
-    common::WriteHistory(kRemoveEvent, code, title, recorded, key);
+    common::WriteHistory(kRemoveEvent, code, title, recorded, recordedKey);
   ForgetInBaseline(core::ValueNameForm(command));
   if (recorded != command) ForgetInBaseline(core::ValueNameForm(recorded));
   ForgetInBaseline(title);
-  return true;
+  return gone;
 }
 
 bool RestoreStartupEntry(int code, std::string_view title, std::string_view command,
@@ -321,7 +455,10 @@ bool RestoreStartupEntry(int code, std::string_view title, std::string_view comm
   } else if (code == core::kWinIniLoad || code == core::kWinIniRun) {
     restored = AppendToList(ListKeyName(code), command);
   } else if (code == core::kStartupFolder) {
-    restored = RestoreShortcut(title, command, key);
+    // The record of a shortcut names the shortcut to make again; that of any other file names
+    // the copy kept when it was removed. An older record of such a file has no copy to go back.
+    restored = IsShortcutFile(key) ? RestoreShortcut(title, command, key)
+                                   : RestoreKeptFile(command, key);
   } else if (code == core::kDelayLoad) {
     restored = common::WriteStoreString(HKEY_LOCAL_MACHINE, AdvancedValueKey(code), title, key);
   } else if (code == core::kSharedTaskScheduler || code == core::kShellExecuteHooks) {

@@ -8,15 +8,23 @@
 #include <functional>
 #include <string_view>
 
+#include "core/item_list.h"
+
 namespace obrivo::startup {
 
-// True when `title` has a marker under the product's Disabled key: the single source of truth
-// for "this entry is disabled", whatever its location.
-bool IsStartupEntryDisabled(std::string_view title);
+// True when the entry of location `code` named `name` is switched off: the Disabled store has
+// a record of it. An entry is known by its location and its exact name; a namesake elsewhere is
+// another entry. A Startup-folder entry (code 200) is known by its file (`file`): disabled while
+// it lies in the program's Disabled folder. A win.ini entry is known by its token, given as its
+// name or as `file`.
+bool IsStartupEntryDisabled(int code, std::string_view name, std::string_view file = {});
+// The same for a listed item (or a history row), by its type, name and path or key.
+bool IsStartupEntryDisabled(const core::Item& item);
 
-// Disables the entry when its title has no marker, enables it when it has one. `command` is
-// the item's path, `file` its key (the shortcut or file in a Startup folder), `code` its type.
-// True on success; false for locations that cannot be disabled.
+// Disables the entry when it is enabled and enables it when it is disabled. `name` is the
+// entry's name (core::EntryName), `command` the item's path, `file` its key (the shortcut or
+// file in a Startup folder), `code` its type. True on success; false for locations that cannot
+// be disabled and for a change that could not be made whole (then nothing changed).
 bool ToggleStartupEntry(std::string_view title, std::string_view command, std::string_view file,
                         int code);
 
@@ -25,8 +33,11 @@ bool ToggleStartupEntry(std::string_view title, std::string_view command, std::s
 using AdvancedRemovalConfirm =
     std::function<bool(int code, std::string_view title, std::string_view path)>;
 
-// Deletes the entry from its location for good, with its history record and baseline values;
-// the advanced locations (codes 250-255) go through RemoveAdvancedStartupEntry with `confirm`.
+// Deletes the entry from its location for good, live or disabled, with its history record and
+// baseline values; the advanced locations (codes 250-255) go through RemoveAdvancedStartupEntry
+// with `confirm`. A file placed in a Startup folder itself (not a shortcut) is moved to the
+// program's Removed folder, from where the history can bring it back. True when nothing of the
+// entry is left; a removal that deleted part of it is still recorded.
 bool RemoveStartupEntry(std::string_view title, std::string_view command, std::string_view key,
                         int code, const AdvancedRemovalConfirm& confirm);
 bool RemoveAdvancedStartupEntry(int code, std::string_view title, std::string_view path,

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/first_detected.h"
 #include "common/items.h"
@@ -24,6 +25,13 @@ constexpr std::string_view kSkippedTitle = "McAfee Application Installer Cleanup
 
 std::string BaselineKey() { return common::ProductSubkey("Run"); }
 
+// Entries accepted in this run whose baseline value could not be written (the store reports
+// that to the trace): the answer still holds, so they are not asked about at every patrol.
+std::unordered_set<std::string>& AcceptedUnwritten() {
+  static std::unordered_set<std::string> names;
+  return names;
+}
+
 // The baseline as one check sees it: read once (a key opened and closed per entry made a quiet
 // pass over a thousand entries several times dearer than listing them), and kept in step with
 // what the check itself writes, so that an entry listed twice is asked about once.
@@ -41,12 +49,17 @@ class Baseline {
   // Under the entry's command, else (a second chance) under its name; 0: not known.
   int ValueOf(const core::Item& item) const {
     const int byPath = Number(core::ValueNameForm(item.path));
-    return byPath != 0 ? byPath : Number(core::EntryName(item));
+    if (byPath != 0) return byPath;
+    const int byName = Number(core::EntryName(item));
+    if (byName != 0) return byName;
+    return AcceptedUnwritten().count(core::ToUpper(core::ValueNameForm(item.path))) ? item.type : 0;
   }
 
   void Accept(const core::Item& item) {
     const std::string name = core::ValueNameForm(item.path);
-    common::WriteStoreString(HKEY_CURRENT_USER, BaselineKey(), name, std::to_string(item.type));
+    if (!common::WriteStoreString(HKEY_CURRENT_USER, BaselineKey(), name,
+                                  std::to_string(item.type)))
+      AcceptedUnwritten().insert(core::ToUpper(name));
     values_[core::ToUpper(name)] = item.type;
   }
 
@@ -66,7 +79,7 @@ class Baseline {
 };
 
 void Disable(const core::Item& item) {
-  if (!IsStartupEntryDisabled(core::EntryName(item)))
+  if (!IsStartupEntryDisabled(item))
     ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type);
 }
 
@@ -135,6 +148,7 @@ bool StartupChanged() {
   const core::ItemList& items = common::Items();
   const Baseline baseline;
   for (std::size_t i = 0; i < items.Count(); ++i) {
+    if (items.At(i).disabled) continue;
     const int value = baseline.ValueOf(items.At(i));
     if (value == 0 || value == kMovedToDelayedList) return true;
   }
@@ -149,6 +163,8 @@ void CheckStartup(const StartupCheckHooks& hooks) {
   Baseline baseline;
   for (std::size_t i = 0; i < items.Count(); ++i) {
     const core::Item& item = items.At(i);
+    // The user switched it off here: it starts nothing, and what is kept of it is theirs.
+    if (item.disabled) continue;
     const int value = baseline.ValueOf(item);
     if (value == kMovedToDelayedList)
       CheckReturnedEntry(item, hooks, baseline);

@@ -9,6 +9,7 @@
 #include "common/win32/registry.h"
 #include "common/win32/wide.h"
 #include "core/startup_codes.h"
+#include "startup/entry_store.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_sources.h"
 
@@ -65,17 +66,29 @@ std::vector<StringValue> ReadStringValues(HKEY hive, std::string_view path) {
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) continue;
     std::string data = win32::StringFromValue(*value).value_or(std::string());
     std::string command = value->type == REG_EXPAND_SZ ? win32::ExpandEnvironment(data) : data;
-    values.push_back({std::move(name), std::move(data), std::move(command)});
+    values.push_back({std::move(name), std::move(data), std::move(command), value->type});
   }
   return values;
+}
+
+void AddWinIniEntry(const std::string& token, int code, bool disabled) {
+  const auto version = common::ReadVersionInfo(common::CommandToProgramPath(token));
+  const std::string_view listName = code == core::kWinIniLoad ? "load" : "run";
+  const std::string title = version && !version->productName.empty() ? version->productName
+                                                                     : std::string(listName);
+  if (!common::AddItem(title, token, "", "", code, 0)) return;
+  core::Item& item = common::Items().At(common::ItemCount() - 1);
+  // The entry is kept as written, so removing it from the list finds it again.
+  item.name = token;
+  item.command = token;
+  item.disabled = disabled;
 }
 
 void ListWinIni() {
   constexpr struct {
     const wchar_t* key;
-    const char* name;
     int code;
-  } kLists[] = {{L"run", "run", core::kWinIniRun}, {L"load", "load", core::kWinIniLoad}};
+  } kLists[] = {{L"run", core::kWinIniRun}, {L"load", core::kWinIniLoad}};
   for (const auto& list : kLists) {
     const std::string value = ReadWinIniValue(list.key);
     std::size_t start = 0;
@@ -84,11 +97,8 @@ void ListWinIni() {
       if (end == std::string::npos) end = value.size();
       const std::string entry = value.substr(start, end - start);
       start = end + 1;
-      // The entry is kept as written, so removing it from the list finds it again.
       if (entry.find_first_not_of(' ') == std::string::npos) continue;
-      const auto version = common::ReadVersionInfo(common::CommandToProgramPath(entry));
-      common::AddItem(version ? version->productName : std::string(list.name), entry, "", "",
-                      list.code, 0);
+      AddWinIniEntry(entry, list.code, false);
     }
   }
 }
@@ -97,6 +107,8 @@ void ListWinIni() {
 
 std::size_t EnumStartup(bool pageMode) {
   common::ClearItems();
+  // Before any location is read: a live value is checked against the disabled records.
+  detail::MoveEarlierDisabledStore();
   detail::ListRunKeys();
   detail::ListStartupFolders();
   detail::ListWinIni();
@@ -108,14 +120,14 @@ std::size_t EnumStartup(bool pageMode) {
   return common::ItemCount();
 }
 
-std::string LocationLabel(int code, std::string_view title) {
+std::string LocationLabel(int code, bool disabled) {
   if (code > core::kWinlogonNotify) {
     for (const auto& other : kOtherLabels)
       if (other.code == code) return common::LoadText(other.textId);
     return {};
   }
   std::string label = core::StartupLocationText(code);
-  if (!title.empty() && IsStartupEntryDisabled(title))
+  if (disabled)
     label = " * " + common::LoadText(kDisabledTextId) + " * " + label;
   return label;
 }

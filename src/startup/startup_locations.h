@@ -15,9 +15,9 @@ namespace obrivo::startup {
 // the Monitor, reports). Returns the number of items.
 std::size_t EnumStartup(bool pageMode);
 
-// The long label of an item's location; a disabled entry's label starts with the disabled
-// prefix. Also serves other categories' codes (scheduled tasks, IE helpers); empty for codes
+// The long label of an item's location; a disabled entry's label (the item as listed from the
+// Disabled store) starts with the disabled prefix. Also serves other categories' codes (scheduled tasks, IE helpers); empty for codes
 // without a label.
-std::string LocationLabel(int code, std::string_view title);
+std::string LocationLabel(int code, bool disabled);
 
 }  // namespace obrivo::startup

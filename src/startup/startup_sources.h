@@ -32,7 +32,15 @@ struct StringValue {
   std::string name;
   std::string data;     // as stored
   std::string command;  // with environment references expanded for REG_EXPAND_SZ
+  DWORD type = REG_SZ;  // REG_SZ or REG_EXPAND_SZ
 };
+// Adds a Run value as an entry of location `code` (listed from the Disabled store when
+// `disabled`): its path is what RUNDLL32.EXE loads when that is its program.
+void AddRunEntry(const StringValue& value, int code, bool disabled);
+// Adds one win.ini list token as an entry of location `code`, known by the token itself: the
+// titles "load" and "run" are shared by every entry of a list.
+void AddWinIniEntry(const std::string& token, int code, bool disabled);
+
 // Every string value of the key, in registry order; values of other types cannot start
 // anything and are left out. Empty when the key cannot be opened.
 std::vector<StringValue> ReadStringValues(HKEY hive, std::string_view path);

@@ -179,8 +179,7 @@ TEST_F(StartupScenario, TheThirdAlertInARowForOneProgramDisablesIt) {
     ASSERT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 10s));
   }
   // The third No disables instead: the entry waits in the product's store to be enabled again.
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled", L"Agent"), L"11");
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled\\Run", L"Agent"),
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Tolvane\\Obrivo\\Disabled\\11", L"Agent"),
             command_);
   EXPECT_EQ(AgentBaseline(), L"11");
   EXPECT_TRUE(

@@ -22,4 +22,17 @@ inline bool WriteBytes(const std::string& path, std::string_view bytes, bool app
   return ok && written == bytes.size();
 }
 
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadBytes(const std::string& path) {
+  HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(1 << 16, '\0');
+  DWORD read = 0;
+  if (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+  ::CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
 }  // namespace obrivo::test

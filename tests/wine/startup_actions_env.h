@@ -33,6 +33,11 @@ inline std::optional<std::string> Value(HKEY hive, const std::string& key,
   return win32::StringFromValue(*value);
 }
 
+// The Disabled store's record of the entry of location `code` named `name`.
+inline std::optional<std::string> Record(int code, const std::string& name) {
+  return Value(HKEY_LOCAL_MACHINE, kDisabledKey + "\\" + std::to_string(code), name);
+}
+
 inline std::string WinIniList(const char* keyName) {
   wchar_t buffer[4096] = {};
   const DWORD n = ::GetProfileStringW(L"windows", win32::Wide(keyName).c_str(), L"", buffer, 4096);

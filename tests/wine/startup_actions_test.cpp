@@ -16,6 +16,7 @@
 #include "core/text.h"
 #include "file_bytes.h"
 #include "startup/monitor_registration.h"
+#include "startup/startup_locations.h"
 #include "startup_actions_env.h"
 
 namespace obrivo::startup {
@@ -24,6 +25,7 @@ namespace {
 using test::kBaselineKey;
 using test::kDisabledKey;
 using test::kVersionKey;
+using test::Record;
 using test::Value;
 
 const HKEY kLM = HKEY_LOCAL_MACHINE;
@@ -66,15 +68,15 @@ TEST_F(StartupActions, DisableThenEnablePutsEachRunEntryBackAsItStood) {
 
     ASSERT_TRUE(ToggleStartupEntry("Agent", c.passed, "", c.code));
     EXPECT_EQ(Value(c.hive, c.key, "Agent"), std::nullopt) << "the live value went";
-    EXPECT_EQ(Value(kLM, kDisabledKey + "\\" + c.stored, "Agent"), c.exact);
-    EXPECT_EQ(Value(kLM, kDisabledKey, "Agent"), std::to_string(c.code));
-    EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
+    EXPECT_EQ(Record(c.code, "Agent"), c.exact);
+    EXPECT_TRUE(IsStartupEntryDisabled(c.code, "Agent"));
+    EXPECT_FALSE(IsStartupEntryDisabled(c.code == 1 ? 11 : 1, "Agent")) << "only in its location";
 
     ASSERT_TRUE(ToggleStartupEntry("Agent", c.passed, "", c.code));
     EXPECT_EQ(Value(c.hive, c.key, "Agent"), c.exact) << "the same name and command, same hive";
     EXPECT_EQ(Value(otherHive, c.key, "Agent"), std::nullopt);
-    EXPECT_EQ(Value(kLM, kDisabledKey + "\\" + c.stored, "Agent"), std::nullopt);
-    EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
+    EXPECT_EQ(Record(c.code, "Agent"), std::nullopt);
+    EXPECT_FALSE(IsStartupEntryDisabled(c.code, "Agent"));
     common::DeleteStoreValue(c.hive, c.key, "Agent");
   }
 }
@@ -88,7 +90,7 @@ TEST_F(StartupActions, AnExpandableCommandStaysExpandableThroughDisableAndEnable
     return v ? v->type : REG_NONE;
   };
   ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\windows\\agent.exe", "", 11));
-  EXPECT_EQ(type(kLM, kDisabledKey + "\\Run"), static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(type(kLM, kDisabledKey + "\\11"), static_cast<DWORD>(REG_EXPAND_SZ));
   ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\windows\\agent.exe", "", 11));
   EXPECT_EQ(type(kCU, run), static_cast<DWORD>(REG_EXPAND_SZ));
   EXPECT_EQ(Value(kCU, run, "Agent"), "%SystemRoot%\\agent.exe") << "not expanded on the way";
@@ -101,13 +103,13 @@ TEST_F(StartupActions, LocationsThatCannotBeDisabledAreLeftAsTheyAre) {
     SCOPED_TRACE(code);
     Write(kLM, wowSetup + "\\RunOnce\\Setup", "Agent", "C:\\agent.exe");
     EXPECT_FALSE(ToggleStartupEntry("Agent", "C:\\agent.exe", "", code)) << "not disabled";
-    EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
+    EXPECT_FALSE(IsStartupEntryDisabled(code, "Agent"));
     EXPECT_EQ(Value(kLM, wowSetup + "\\RunOnce\\Setup", "Agent"), "C:\\agent.exe");
-    // A marker found for such a code does not enable anything either.
-    Write(kLM, kDisabledKey, "Agent", std::to_string(code));
+    // A record found for such a code does not enable anything either.
+    Write(kLM, kDisabledKey + "\\" + std::to_string(code), "Agent", "C:\\agent.exe");
     EXPECT_FALSE(ToggleStartupEntry("Agent", "C:\\agent.exe", "", code)) << "not enabled";
-    EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
-    common::DeleteStoreValue(kLM, kDisabledKey, "Agent");
+    EXPECT_FALSE(IsStartupEntryDisabled(code, "Agent"));
+    common::DeleteStoreTree(kLM, kDisabledKey + "\\" + std::to_string(code));
   }
 }
 
@@ -115,12 +117,10 @@ TEST_F(StartupActions, AnEntryPutBackWhileDisabledIsDisabledAgainWithItsNewComma
   Write(kCU, kRun, "Agent", "C:\\old.exe");
   ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\old.exe", "", 11));
   Write(kCU, kRun, "Agent", "C:\\new.exe");  // another program writes it again
-  // What the enumerator does when it finds the live value under a marker.
-  ToggleStartupEntry("Agent", "C:\\new.exe", "", 11);
-  ToggleStartupEntry("Agent", "C:\\new.exe", "", 11);
+  EnumStartup(false);
   EXPECT_EQ(Value(kCU, kRun, "Agent"), std::nullopt);
-  EXPECT_EQ(Value(kLM, kDisabledKey + "\\Run", "Agent"), "C:\\new.exe");
-  EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
+  EXPECT_EQ(Record(11, "Agent"), "C:\\new.exe");
+  EXPECT_TRUE(IsStartupEntryDisabled(11, "Agent"));
 }
 
 TEST_F(StartupActions, RemovingALiveEntryRecordsItAndForgetsBothBaselineValues) {
@@ -148,17 +148,31 @@ TEST_F(StartupActions, RemovingALiveEntryRecordsItAndForgetsBothBaselineValues) 
   EXPECT_EQ(test::HistoryRecords().size(), 1u);
 }
 
-TEST_F(StartupActions, RemovingADisabledEntryDeletesItsCopyAndMarkerOnly) {
+TEST_F(StartupActions, RemovingADisabledEntryDeletesItsRecordOnly) {
   Write(kCU, kRun, "Agent", "C:\\agent.exe");
   ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", "", 11));
-  Write(kCU, kRun, "Agent", "C:\\back.exe");
+  // Namesakes in other locations are other entries.
+  Write(kLM, kRun, "Agent", "C:\\machine.exe");
   Write(kCU, kRun, "Other", "C:\\other.exe");
 
   ASSERT_TRUE(RemoveStartupEntry("Agent", "C:\\agent.exe", "", 11, {}));
-  EXPECT_EQ(Value(kLM, kDisabledKey + "\\Run", "Agent"), std::nullopt);
-  EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
-  EXPECT_EQ(Value(kCU, kRun, "Agent"), "C:\\back.exe") << "the live key is untouched";
+  EXPECT_EQ(Record(11, "Agent"), std::nullopt);
+  EXPECT_FALSE(IsStartupEntryDisabled(11, "Agent"));
+  EXPECT_EQ(Value(kLM, kRun, "Agent"), "C:\\machine.exe") << "the machine's entry is untouched";
   EXPECT_EQ(Value(kCU, kRun, "Other"), "C:\\other.exe");
+  const auto records = test::HistoryRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].path, "C:\\agent.exe") << "the stored command, for the undo";
+}
+
+TEST_F(StartupActions, RemovingALiveEntryLeavesADisabledNamesakeElsewhere) {
+  Write(kLM, kRun, "Dup", "C:\\tools\\machine.exe");
+  ASSERT_TRUE(ToggleStartupEntry("Dup", "C:\\tools\\machine.exe", "", 1));
+  Write(kCU, kRun, "Dup", "C:\\tools\\user.exe");
+
+  ASSERT_TRUE(RemoveStartupEntry("Dup", "C:\\tools\\user.exe", "", 11, {}));
+  EXPECT_EQ(Value(kCU, kRun, "Dup"), std::nullopt) << "the live entry is what was removed";
+  EXPECT_EQ(Record(1, "Dup"), "C:\\tools\\machine.exe") << "the disabled one stays";
 }
 
 TEST_F(StartupActions, RemovingTheMonitorsOwnEntriesWritesNoHistory) {
@@ -183,21 +197,21 @@ TEST_F(StartupActions, WinIniEntriesRoundTrip) {
   const struct {
     int code;
     const char* keyName;
-    const char* stored;
-  } cases[] = {{100, "load", "WinLoad"}, {101, "run", "WinRun"}};
+  } cases[] = {{100, "load"}, {101, "run"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keyName);
     test::SetWinIniList(c.keyName, "C:\\first.exe;C:\\agent.exe");
 
     ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", "", c.code));
     EXPECT_EQ(test::WinIniList(c.keyName), "C:\\first.exe;");
-    EXPECT_EQ(Value(kLM, kDisabledKey + "\\" + c.stored, "Agent"), "C:\\agent.exe");
-    EXPECT_EQ(Value(kLM, kDisabledKey, "Agent"), std::to_string(c.code));
+    EXPECT_EQ(Record(c.code, "C:\\agent.exe"), "C:\\agent.exe") << "known by its token";
+    EXPECT_TRUE(IsStartupEntryDisabled(c.code, "C:\\agent.exe"));
+    EXPECT_FALSE(IsStartupEntryDisabled(c.code, "C:\\first.exe")) << "the list's other entry";
 
     ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", "", c.code));
     EXPECT_EQ(test::WinIniList(c.keyName), "C:\\first.exe;C:\\agent.exe");
-    EXPECT_EQ(Value(kLM, kDisabledKey + "\\" + c.stored, "Agent"), std::nullopt);
-    EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
+    EXPECT_EQ(Record(c.code, "C:\\agent.exe"), std::nullopt);
+    EXPECT_FALSE(IsStartupEntryDisabled(c.code, "C:\\agent.exe"));
 
     ASSERT_TRUE(RemoveStartupEntry("Agent", "C:\\agent.exe", "", c.code, {}));
     EXPECT_EQ(test::WinIniList(c.keyName), "C:\\first.exe;");
@@ -223,7 +237,8 @@ class StartupFolders : public StartupActions {
   }
   void TearDown() override {
     for (const std::string& f : {User(), Machine(), Common(), Disabled()})
-      for (const char* name : {"\\agent.lnk", "\\notes.txt"})
+      for (const char* name :
+           {"\\agent.lnk", "\\agent (2).lnk", "\\notes.txt", "\\keepme.bat", "\\tool.exe"})
         ::DeleteFileW(win32::Wide(f + name).c_str());
     for (const std::string& f : {User(), Machine(), Common(), root_})
       ::RemoveDirectoryW(win32::Wide(f).c_str());
@@ -246,7 +261,33 @@ class StartupFolders : public StartupActions {
   std::string root_;
 };
 
-TEST_F(StartupFolders, AnEnabledFileGoesToTheFirstStartupFolderFound) {
+TEST_F(StartupFolders, NamesakesFromTwoFoldersAreDisabledApartAndGoBackWhereTheyStood) {
+  const std::string user = User() + "\\agent.lnk";
+  const std::string common = Common() + "\\agent.lnk";
+  ASSERT_TRUE(test::WriteBytes(user, "the user's"));
+  ASSERT_TRUE(test::WriteBytes(common, "everyone's"));
+
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", user, 200));
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", common, 200));
+  EXPECT_FALSE(Exists(user));
+  EXPECT_FALSE(Exists(common));
+  EXPECT_EQ(test::ReadBytes(Disabled() + "\\agent.lnk"), "the user's");
+  EXPECT_EQ(test::ReadBytes(Disabled() + "\\agent (2).lnk"), "everyone's");
+  EXPECT_TRUE(IsStartupEntryDisabled(200, "Agent", Disabled() + "\\agent (2).lnk"));
+  EXPECT_TRUE(IsStartupEntryDisabled(200, "Agent", user)) << "found by where it stood";
+
+  // Enabled from the listing (its key is the file in the Disabled folder) or from the history
+  // (which knows where it stood): each goes back to its own folder.
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", Disabled() + "\\agent (2).lnk", 200));
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", user, 200));
+  EXPECT_EQ(test::ReadBytes(user), "the user's");
+  EXPECT_EQ(test::ReadBytes(common), "everyone's");
+  EXPECT_FALSE(IsStartupEntryDisabled(200, "Agent", user));
+  EXPECT_EQ(Record(200, "agent.lnk"), std::nullopt);
+  EXPECT_EQ(Record(200, "agent (2).lnk"), std::nullopt);
+}
+
+TEST_F(StartupFolders, AFileWhoseFolderIsGoneGoesToTheFirstStartupFolderFound) {
   const struct {
     bool user, machine, common;
     const char* expected;  // nullptr: no folder, the file stays disabled
@@ -254,50 +295,45 @@ TEST_F(StartupFolders, AnEnabledFileGoesToTheFirstStartupFolderFound) {
                {false, true, true, "machine"},
                {false, false, true, "common"},
                {false, false, false, nullptr}};
+  const std::string gone = root_ + "\\gone";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected ? c.expected : "none");
-    const std::string shortcut = User() + "\\agent.lnk";
+    ASSERT_TRUE(win32::EnsureDirectory(gone));
+    const std::string shortcut = gone + "\\agent.lnk";
     ASSERT_TRUE(test::WriteBytes(shortcut, "not really a shortcut"));
-
     ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\agent.exe", shortcut, 200));
-    EXPECT_FALSE(Exists(shortcut));
-    EXPECT_TRUE(Exists(Disabled() + "\\agent.lnk"));
-    EXPECT_EQ(Value(kLM, kDisabledKey, "Agent"), "200");
+    ASSERT_TRUE(::RemoveDirectoryW(win32::Wide(gone).c_str()));
 
     SetShellFolder(kCU, "Startup", c.user ? User() : "");
     SetShellFolder(kLM, "Startup", c.machine ? Machine() : "");
     SetShellFolder(kLM, "Common Startup", c.common ? Common() : "");
-    // The disabled item is listed from the Disabled folder: that file is its key.
     const bool enabled =
         ToggleStartupEntry("Agent", "C:\\agent.exe", Disabled() + "\\agent.lnk", 200);
     if (!c.expected) {
       EXPECT_FALSE(enabled);
       EXPECT_TRUE(Exists(Disabled() + "\\agent.lnk"));
-      EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
+      EXPECT_TRUE(IsStartupEntryDisabled(200, "Agent", Disabled() + "\\agent.lnk"));
       ::DeleteFileW(win32::Wide(Disabled() + "\\agent.lnk").c_str());
-      common::DeleteStoreValue(kLM, kDisabledKey, "Agent");
       continue;
     }
     EXPECT_TRUE(enabled);
     EXPECT_TRUE(Exists(root_ + "\\" + c.expected + "\\agent.lnk"));
     EXPECT_FALSE(Exists(Disabled() + "\\agent.lnk"));
-    EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
     ::DeleteFileW(win32::Wide(root_ + "\\" + c.expected + "\\agent.lnk").c_str());
   }
 }
 
-TEST_F(StartupFolders, AFileWithoutATitleIsKnownByItsName) {
+TEST_F(StartupFolders, AFileWithoutATitleIsKnownByItsFile) {
   const std::string file = User() + "\\notes.txt";
   ASSERT_TRUE(test::WriteBytes(file, "x"));
-  SetShellFolder(kCU, "Startup", User());
   ASSERT_TRUE(ToggleStartupEntry("", file, "", 200));
-  EXPECT_EQ(Value(kLM, kDisabledKey, "notes"), "200");
+  EXPECT_EQ(Record(200, "notes.txt"), file);
   EXPECT_EQ(Value(kLM, kDisabledKey, ""), std::nullopt) << "never the key's default value";
   ASSERT_TRUE(ToggleStartupEntry("", Disabled() + "\\notes.txt", "", 200));
   EXPECT_TRUE(Exists(file));
 }
 
-TEST_F(StartupFolders, RemovalDeletesTheEntrysFileNeverTheTarget) {
+TEST_F(StartupFolders, RemovalDeletesTheShortcutNeverTheTarget) {
   const std::string target = root_ + "\\agent.exe";
   const std::string shortcut = User() + "\\agent.lnk";
   ASSERT_TRUE(test::WriteBytes(target, "program"));
@@ -314,32 +350,84 @@ TEST_F(StartupFolders, RemovalDeletesTheEntrysFileNeverTheTarget) {
   ::DeleteFileW(win32::Wide(target).c_str());
 }
 
+// The user was told that the file itself is not deleted: it is kept, and the history brings it
+// back.
+TEST_F(StartupFolders, AFilePlacedInTheFolderIsKeptOnRemovalAndRestoredFromTheHistory) {
+  const struct {
+    const char* name;
+    const char* listedKey;  // a program file is its own key; other files have none
+  } cases[] = {{"keepme.bat", ""}, {"tool.exe", "self"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(common::ClearHistoryFile());
+    const std::string file = User() + "\\" + c.name;
+    ASSERT_TRUE(test::WriteBytes(file, "echo keep me"));
+    const std::string key = std::string(c.listedKey).empty() ? "" : file;
+    ASSERT_TRUE(RemoveStartupEntry("", file, key, 200, {}));
+    EXPECT_FALSE(Exists(file)) << "no longer starts with Windows";
+
+    const auto records = test::HistoryRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].path, file);
+    EXPECT_EQ(test::ReadBytes(records[0].key), "echo keep me") << "kept where the record says";
+
+    ASSERT_TRUE(RestoreStartupEntry(200, records[0].title, records[0].path, records[0].key));
+    EXPECT_EQ(test::ReadBytes(file), "echo keep me");
+    EXPECT_FALSE(Exists(records[0].key));
+    // Restored again, nothing is there to bring back and the file is not touched.
+    EXPECT_FALSE(RestoreStartupEntry(200, records[0].title, records[0].path, records[0].key));
+    EXPECT_TRUE(Exists(file));
+    ::DeleteFileW(win32::Wide(file).c_str());
+  }
+}
+
+// A removal that moves a disabled file out of the Disabled folder records where it stood, so
+// that the undo puts it back there and not into the Disabled folder.
+TEST_F(StartupFolders, RemovingADisabledFileRecordsWhereItStood) {
+  const std::string file = User() + "\\notes.txt";
+  ASSERT_TRUE(test::WriteBytes(file, "x"));
+  ASSERT_TRUE(ToggleStartupEntry("", file, "", 200));
+  ASSERT_TRUE(RemoveStartupEntry("", Disabled() + "\\notes.txt", "", 200, {}));
+  EXPECT_FALSE(Exists(Disabled() + "\\notes.txt"));
+  EXPECT_EQ(Record(200, "notes.txt"), std::nullopt);
+  const auto records = test::HistoryRecords();
+  ASSERT_EQ(records.size(), 1u);
+  ASSERT_TRUE(RestoreStartupEntry(200, records[0].title, records[0].path, records[0].key));
+  EXPECT_TRUE(Exists(file));
+}
+
 // ---- Winlogon Notify -----------------------------------------------------------------------
 
-TEST_F(StartupActions, NotifyEntriesAreSwitchedOffInPlace) {
+TEST_F(StartupActions, NotifyEntriesAreSwitchedOffInPlaceKeepingTheValueType) {
   const std::string key = kNotify + "\\Agent";
-  Write(kLM, key, "DLLName", "agent.dll");
+  SetRaw(kLM, key, "DLLName", REG_EXPAND_SZ, Utf16Bytes(L"%SystemRoot%\\agent.dll", true));
+  const auto type = [&](const char* name) {
+    auto k = win32::OpenKey(kLM, key, KEY_READ);
+    const auto v = k ? win32::QueryValue(k.get(), name) : std::nullopt;
+    return v ? v->type : REG_NONE;
+  };
 
   ASSERT_TRUE(ToggleStartupEntry("Agent", "agent.dll", "", 256));
   EXPECT_EQ(Value(kLM, key, "DLLName"), "");
-  EXPECT_EQ(Value(kLM, key, "OldName"), "agent.dll");
-  EXPECT_EQ(Value(kLM, kDisabledKey, "Agent"), "256");
-  EXPECT_EQ(Value(kLM, kDisabledKey + "\\WinNotify", "Agent"), "agent.dll");
+  EXPECT_EQ(Value(kLM, key, "OldName"), "%SystemRoot%\\agent.dll");
+  EXPECT_EQ(type("OldName"), static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(Record(256, "Agent"), "%SystemRoot%\\agent.dll");
   EXPECT_EQ(Value(kCU, kBaselineKey, "agent.dll"), "256") << "the emptied entry raises no alert";
   // Switched off a second time, the saved name is kept.
   EXPECT_FALSE(RenameNotifyDllName("Agent"));
-  EXPECT_EQ(Value(kLM, key, "OldName"), "agent.dll");
+  EXPECT_EQ(Value(kLM, key, "OldName"), "%SystemRoot%\\agent.dll");
 
   ASSERT_TRUE(ToggleStartupEntry("Agent", "agent.dll", "", 256));
-  EXPECT_EQ(Value(kLM, key, "DLLName"), "agent.dll");
+  EXPECT_EQ(Value(kLM, key, "DLLName"), "%SystemRoot%\\agent.dll");
+  EXPECT_EQ(type("DLLName"), static_cast<DWORD>(REG_EXPAND_SZ)) << "or the DLL no longer loads";
   EXPECT_EQ(Value(kLM, key, "OldName"), "");
-  EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
-  EXPECT_EQ(Value(kLM, kDisabledKey + "\\WinNotify", "Agent"), std::nullopt);
+  EXPECT_FALSE(IsStartupEntryDisabled(256, "Agent"));
+  EXPECT_EQ(Record(256, "Agent"), std::nullopt);
 
   // An entry that does not exist is not created by switching it off.
   EXPECT_FALSE(ToggleStartupEntry("Missing", "m.dll", "", 256));
   EXPECT_FALSE(common::StoreKeyExists(kLM, kNotify + "\\Missing"));
-  EXPECT_FALSE(IsStartupEntryDisabled("Missing"));
+  EXPECT_FALSE(IsStartupEntryDisabled(256, "Missing"));
 }
 
 // ---- The advanced locations ----------------------------------------------------------------

@@ -255,14 +255,14 @@ TEST_F(StartupActionsUi, DisableAndEnableRecordsAreReversedOnlyOnce) {
   const auto undoEnable = explorer::HistoryRestoreFor(2);
   ASSERT_TRUE(undoDisable && undoEnable);
   undoDisable(nullptr, record);
-  EXPECT_FALSE(IsStartupEntryDisabled("Agent"));
+  EXPECT_FALSE(IsStartupEntryDisabled(11, "Agent"));
   undoDisable(nullptr, record);
-  EXPECT_FALSE(IsStartupEntryDisabled("Agent")) << "an enabled entry stays enabled";
+  EXPECT_FALSE(IsStartupEntryDisabled(11, "Agent")) << "an enabled entry stays enabled";
   EXPECT_EQ(Value(kCU, kRun, "Agent"), "C:\\agent.exe");
   undoEnable(nullptr, record);
-  EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
+  EXPECT_TRUE(IsStartupEntryDisabled(11, "Agent"));
   undoEnable(nullptr, record);
-  EXPECT_TRUE(IsStartupEntryDisabled("Agent"));
+  EXPECT_TRUE(IsStartupEntryDisabled(11, "Agent"));
   EXPECT_EQ(Value(kCU, kRun, "Agent"), std::nullopt);
 }
 

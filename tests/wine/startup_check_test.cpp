@@ -13,6 +13,7 @@
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/win32/registry.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
 #include "startup/startup_actions.h"
@@ -118,7 +119,7 @@ TEST_F(StartupCheck, EachAnswerLeavesTheEntryAndTheBaselineAsExpected) {
     EXPECT_EQ(asked_, std::vector<std::string>{name}) << "asked once, about the new entry only";
     EXPECT_EQ(alertIcons_, 1);
     EXPECT_EQ(!Run(kUserRun, name).empty(), c.stillInRun);
-    EXPECT_EQ(startup::IsStartupEntryDisabled(name), c.disabled);
+    EXPECT_EQ(startup::IsStartupEntryDisabled(kUserRunCode, name), c.disabled);
     EXPECT_EQ(Baseline(core::ValueNameForm(command)), c.baseline);
     EXPECT_EQ(common::LoadHistory(), c.historyRecords);
     EXPECT_FALSE(common::LookupFirstDetected(kUserRunCode, command).empty())
@@ -162,7 +163,7 @@ TEST_F(StartupCheck, EntriesAreActedOnByTheirOwnNameWhateverTheListShows) {
       AddRun(kUserRun, name, command);
       startup::CheckStartup(Answering(answer));
       EXPECT_TRUE(Run(kUserRun, name).empty()) << "gone from the Run key";
-      EXPECT_EQ(startup::IsStartupEntryDisabled(name), answer == 11);
+      EXPECT_EQ(startup::IsStartupEntryDisabled(kUserRunCode, name), answer == 11);
       if (answer == 11) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
       startup::SnapshotStartup();
     }
@@ -210,11 +211,51 @@ TEST_F(StartupCheck, AProgramBackFromTheDelayedListIsAskedWithItsOwnQuestion) {
     EXPECT_TRUE(asked_.empty()) << "not asked as a new entry";
     EXPECT_EQ(Baseline(core::ValueNameForm(command)), "11") << "the marker gives way to the code";
     EXPECT_EQ(offDelayedList_.size(), c.offDelayedList ? 1u : 0u);
-    EXPECT_EQ(startup::IsStartupEntryDisabled(name), c.disabled);
+    EXPECT_EQ(startup::IsStartupEntryDisabled(kUserRunCode, name), c.disabled);
     if (c.disabled) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
     common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, name);
   }
 }
 
 }  // namespace
+// What the user switched off is theirs: whatever path its stored copy lists under, and whether
+// or not the baseline still knows it, the check neither asks about it nor removes it.
+TEST_F(StartupCheck, ADisabledEntryIsNeverAskedAboutOrRemoved) {
+  const std::string rundll = "RUNDLL32.EXE " + helper_ + ",Start";
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, "Environment", "AGENTDIR",
+                                       common::ProgramFolder()));
+  ::SetEnvironmentVariableW(L"AGENTDIR", win32::Wide(common::ProgramFolder()).c_str());
+  {
+    auto key = win32::CreateKey(HKEY_CURRENT_USER, kUserRun, KEY_SET_VALUE);
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(win32::SetStringValue(key.get(), "Expanded", "%AGENTDIR%\\agent.exe -x",
+                                      REG_EXPAND_SZ));
+  }
+  AddRun(kUserRun, "Hosted", rundll);
+  startup::SnapshotStartup();
+  ASSERT_FALSE(startup::StartupChanged());
+  ASSERT_TRUE(startup::ToggleStartupEntry("Expanded", helper_ + " -x", "", kUserRunCode));
+  ASSERT_TRUE(startup::ToggleStartupEntry("Hosted", helper_ + ",Start", "", kUserRunCode));
+
+  for (const bool baselineKept : {true, false}) {
+    SCOPED_TRACE(baselineKept);
+    if (!baselineKept) common::DeleteStoreTree(HKEY_CURRENT_USER, common::ProductSubkey("Run"));
+    EXPECT_FALSE(startup::StartupChanged());
+    asked_.clear();
+    startup::CheckStartup(Answering(7));  // rejecting everything, as HideStartup=2 does
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(kUserRunCode, "Expanded"));
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(kUserRunCode, "Hosted"));
+    EXPECT_EQ(common::LoadHistory(), 0u) << "nothing was removed";
+  }
+  // Enabled again, each is back as it stood and known to the baseline under its listed path.
+  startup::SnapshotStartup();
+  ASSERT_TRUE(startup::ToggleStartupEntry("Expanded", helper_ + " -x", "", kUserRunCode));
+  ASSERT_TRUE(startup::ToggleStartupEntry("Hosted", helper_ + ",Start", "", kUserRunCode));
+  EXPECT_EQ(Run(kUserRun, "Hosted"), rundll);
+  EXPECT_FALSE(startup::StartupChanged());
+  common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, "Expanded");
+  common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, "Hosted");
+}
+
 }  // namespace obrivo::test

@@ -159,33 +159,32 @@ TEST_F(StartupLocationsTest, EveryLocationInItsOrder) {
 }
 
 TEST_F(StartupLocationsTest, LocationLabels) {
-  common::WriteStoreString(HKEY_LOCAL_MACHINE, kDisabledKey, "Switched off", "11");
   const std::string off = " *    Disabled * ";
   const struct {
     int code;
-    const char* title;
+    bool disabled;
     std::string label;
   } cases[] = {
-      {1, "x", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-      {13, "x", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
-      {25, "x", "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
-      {6, "x", ""},
-      {17, "x", ""},
-      {100, "x", "WIN.INI     [Load] Section"},
-      {200, "x", "Windows Startup Group"},
-      {256, "x", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify"},
-      {11, "Switched off", off + "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-      {16, "Switched off", off},
-      {11, "", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-      {800, "x", "Windows Task Scheduler"},
-      {900, "x", "Internet Explorer - Browser Helper Object"},
-      {901, "Switched off", "Internet Explorer - Toolbar Add-On Extension"},
-      {902, "x", ""},
-      {300, "x", ""},
-      {257, "Switched off", ""},
+      {1, false, "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {13, false, "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+      {25, false, "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
+      {6, false, ""},
+      {17, false, ""},
+      {100, false, "WIN.INI     [Load] Section"},
+      {200, false, "Windows Startup Group"},
+      {256, false, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify"},
+      {11, true, off + "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {16, true, off},
+      {11, false, "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+      {800, false, "Windows Task Scheduler"},
+      {900, false, "Internet Explorer - Browser Helper Object"},
+      {901, true, "Internet Explorer - Toolbar Add-On Extension"},
+      {902, false, ""},
+      {300, false, ""},
+      {257, true, ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(startup::LocationLabel(c.code, c.title), c.label) << c.code << " " << c.title;
+    EXPECT_EQ(startup::LocationLabel(c.code, c.disabled), c.label) << c.code << " " << c.disabled;
 }
 
 TEST_F(StartupLocationsTest, TheFirstRunDatesEveryStartupProgramThatExists) {

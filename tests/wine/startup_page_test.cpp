@@ -198,14 +198,14 @@ TEST_F(StartupPage, DisableAndEnableActOnTheSelectedEntries) {
     HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
     SelectRows(list, {RowOf(list, "Alpha"), RowOf(list, "Beta")});
     Click(page, IDC_DISABLE);
-    EXPECT_TRUE(startup::IsStartupEntryDisabled("Alpha"));
-    EXPECT_TRUE(startup::IsStartupEntryDisabled("Beta"));
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(11, "Alpha"));
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(11, "Beta"));
     EXPECT_EQ(explorer::CellText(list, RowOf(list, "Alpha"), 3), "   Disabled");
     SelectRows(list, {RowOf(list, "Beta")});
     Click(page, IDC_ENABLE);
-    EXPECT_FALSE(startup::IsStartupEntryDisabled("Beta"));
+    EXPECT_FALSE(startup::IsStartupEntryDisabled(11, "Beta"));
     EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "Beta"), tool_ + " -b");
-    EXPECT_TRUE(startup::IsStartupEntryDisabled("Alpha")) << "only the selected one";
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(11, "Alpha")) << "only the selected one";
   });
 }
 

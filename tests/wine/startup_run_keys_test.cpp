@@ -214,13 +214,14 @@ TEST_F(RunKeysTest, AnEntryAddedAgainWhileDisabledIsDisabledAgainWithItsNewComma
   common::WriteStoreString(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run", "Agent",
                            "C:\\Fixture\\old.exe");
   SetString(HKEY_CURRENT_USER, userRun, "Neighbour", "C:\\Fixture\\neighbour.exe");
-  ASSERT_TRUE(startup::IsStartupEntryDisabled("Agent"));
 
   startup::EnumStartup(false);
   EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, userRun, "Agent")) << "taken out of the Run key";
-  EXPECT_EQ(common::ReadStoreString(kDisabledKey + "\\Run", HKEY_LOCAL_MACHINE, "Agent", 1024),
+  // The store an earlier version wrote is read, and kept from now on by location and name.
+  EXPECT_EQ(common::ReadStoreString(kDisabledKey + "\\11", HKEY_LOCAL_MACHINE, "Agent", 1024),
             "C:\\Fixture\\new.exe -tray");
-  EXPECT_EQ(common::ReadStoreString(kDisabledKey, HKEY_LOCAL_MACHINE, "Agent", 16), "11");
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kDisabledKey, "Agent"));
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run", "Agent"));
   const auto agents = Titled("Agent");
   ASSERT_EQ(agents.size(), 1u) << "listed once, as the disabled entry";
   EXPECT_EQ(agents[0].type, 11);
@@ -236,7 +237,36 @@ TEST_F(RunKeysTest, AnEntryAddedAgainWhileDisabledIsDisabledAgainWithItsNewComma
   EXPECT_TRUE(wowListed);
 }
 
-TEST_F(RunKeysTest, DisabledEntriesAreListedWithTheCodeOfTheirMarker) {
+// An entry is known by its location and its name: a namesake written elsewhere while the first
+// is disabled is another entry, listed and left alone, and the stored command stays.
+TEST_F(RunKeysTest, ANamesakeInAnotherLocationIsNotTakenForTheDisabledEntry) {
+  SetString(HKEY_LOCAL_MACHINE, RunKeyPath(1), "Dup", "C:\\tools\\machine.exe");
+  startup::EnumStartup(false);
+  ASSERT_TRUE(startup::ToggleStartupEntry("Dup", "C:\\tools\\machine.exe", "", 1));
+  SetString(HKEY_CURRENT_USER, RunKeyPath(11), "Dup", "C:\\tools\\user.exe");
+
+  for (int listing = 0; listing < 2; ++listing) {
+    startup::EnumStartup(false);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, RunKeyPath(11), "Dup")) << "left where it is";
+    const auto dups = Titled("Dup");
+    ASSERT_EQ(dups.size(), 2u);
+    EXPECT_EQ(dups[0].type, 11);
+    EXPECT_EQ(dups[0].path, "C:\\tools\\user.exe");
+    EXPECT_FALSE(dups[0].disabled);
+    EXPECT_EQ(dups[1].type, 1);
+    EXPECT_EQ(dups[1].path, "C:\\tools\\machine.exe") << "the machine's command is kept";
+    EXPECT_TRUE(dups[1].disabled);
+  }
+  // Enabled again, each is back in its own key.
+  ASSERT_TRUE(startup::ToggleStartupEntry("Dup", "C:\\tools\\machine.exe", "", 1));
+  EXPECT_EQ(common::ReadStoreString(RunKeyPath(1), HKEY_LOCAL_MACHINE, "Dup", 1024),
+            "C:\\tools\\machine.exe");
+  EXPECT_EQ(common::ReadStoreString(RunKeyPath(11), HKEY_CURRENT_USER, "Dup", 1024),
+            "C:\\tools\\user.exe");
+}
+
+// The store as an earlier version wrote it: markers named by title, copies by location family.
+TEST_F(RunKeysTest, AnEarlierDisabledStoreIsListedWithTheCodeOfItsMarkers) {
   const struct {
     std::string subkey, name, command, marker;
     bool listed;
@@ -263,7 +293,9 @@ TEST_F(RunKeysTest, DisabledEntriesAreListedWithTheCodeOfTheirMarker) {
   startup::EnumStartup(false);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto items = Titled(c.name);
+    std::vector<core::Item> items;
+    for (const core::Item& item : Listed())
+      if (item.path == c.command) items.push_back(item);
     if (!c.listed) {
       EXPECT_TRUE(items.empty());
       continue;
@@ -272,6 +304,13 @@ TEST_F(RunKeysTest, DisabledEntriesAreListedWithTheCodeOfTheirMarker) {
     EXPECT_EQ(items[0].type, std::stoi(c.marker));
     EXPECT_EQ(items[0].path, c.command);
     EXPECT_EQ(items[0].flag, 0);
+    EXPECT_TRUE(items[0].disabled);
+    // A win.ini entry is known by its token; any other by its name.
+    const int code = std::stoi(c.marker);
+    const std::string name = code == 100 ? c.command : c.name;
+    EXPECT_EQ(core::EntryName(items[0]), name);
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(code, name));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kDisabledKey, c.name)) << "moved over";
   }
   EXPECT_TRUE(Titled("Binary").empty());
 }

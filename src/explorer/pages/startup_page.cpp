@@ -39,7 +39,7 @@ std::string CommandColumn(const core::Item& item) {
 }
 
 std::string TypeColumn(const core::Item& item) {
-  if (startup::IsStartupEntryDisabled(core::EntryName(item)))
+  if (item.disabled)
     return common::LoadText(kDisabledTypeId, 64);
   return std::string(core::StartupTypeTag(item.type));
 }
@@ -92,7 +92,7 @@ void OnSelectionChanged(Page& page) {
     ShowButton(window, IDC_DISABLE, false, false);
   } else {
     const core::Item& item = page.items().At(static_cast<std::size_t>(index));
-    const bool disabled = startup::IsStartupEntryDisabled(core::EntryName(item));
+    const bool disabled = item.disabled;
     const bool togglable = item.type < core::kWinlogonUserinit || item.type > core::kAppInitDlls;
     ShowButton(window, IDC_ENABLE, disabled, togglable);
     ShowButton(window, IDC_DISABLE, !disabled, togglable);
@@ -101,7 +101,7 @@ void OnSelectionChanged(Page& page) {
     ::SetDlgItemTextW(window, IDC_REMOVE,
                       win32::Wide(common::LoadText(reset ? kResetTextId : kRemoveTextId)).c_str());
     status = common::LoadText(kLocationPrefixId, 64) +
-             startup::LocationLabel(item.type, core::EntryName(item));
+             startup::LocationLabel(item.type, item.disabled);
   }
   if (HWND bar = SheetStatusBar())
     ::SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(win32::Wide(status).c_str()));
@@ -113,7 +113,7 @@ std::vector<core::RowMenuEntry> MenuFor(const core::Item& item) {
   using E = core::RowMenuEntry;
   std::vector<E> entries = {E::Info, E::ExploreFolder, E::Properties, E::ViewNote, E::Add};
   if (item.type <= 249) {
-    const bool disabled = startup::IsStartupEntryDisabled(core::EntryName(item));
+    const bool disabled = item.disabled;
     entries.insert(entries.end(), {E::MoveToDelayed, E::Separator, E::Remove,
                                    disabled ? E::Enable : E::Disable, E::DeleteOnReboot});
   }
@@ -161,7 +161,7 @@ const PageDescription& StartupPage() {
         {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot},
     };
     d.locationText = [](const core::Item& item) {
-      return startup::LocationLabel(item.type, core::EntryName(item));
+      return startup::LocationLabel(item.type, item.disabled);
     };
     return d;
   }();
