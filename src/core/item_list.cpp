@@ -13,6 +13,18 @@ std::string TitleFromPath(std::string_view path) {
   return name;
 }
 
+std::string VisibleTitle(std::string_view title) {
+  std::string out;
+  out.reserve(title.size());
+  for (const char c : title) {
+    if (c == '\0')
+      out += kNulMark;
+    else
+      out += c;
+  }
+  return out;
+}
+
 bool ItemList::Add(std::string_view title, std::string_view command, std::string_view key,
                    std::string_view text, int type, int flag, const ItemListEnv& env) {
   if (items_.size() >= kMaxItems) return false;
@@ -31,7 +43,7 @@ bool ItemList::Add(std::string_view title, std::string_view command, std::string
   if (longForm && hasShortName(item.path)) item.path = env.longPath(item.path);
 
   item.name = std::string(title);
-  item.title = TruncateChars(title, kTitleCapacity);
+  item.title = TruncateChars(VisibleTitle(title), kTitleCapacity);
   if (item.title.empty()) item.title = TruncateChars(TitleFromPath(item.path), kTitleCapacity);
   if (ContainsNoCase(item.title, "Obrivo")) item.title = env.displayTitle;
 
@@ -45,6 +57,10 @@ bool ItemList::Add(std::string_view title, std::string_view command, std::string
 
 bool ItemList::AddRaw(Item item) {
   if (items_.size() >= kMaxItems) return false;
+  if (item.title.find('\0') != std::string::npos) {
+    if (item.name.empty()) item.name = item.title;
+    item.title = VisibleTitle(item.title);
+  }
   items_.push_back(std::move(item));
   return true;
 }

@@ -36,6 +36,12 @@ inline const std::string& EntryName(const Item& item) {
   return item.name.empty() ? item.title : item.name;
 }
 
+// A title as it may be shown: a NUL, which a value name can hold but a window would take for the
+// end of the text, becomes a visible mark (U+2400), so that "Updater<NUL>hidden" never shows as
+// a second "Updater". The mark replaces one character by one, so capacities count the same.
+inline constexpr std::string_view kNulMark = "\xE2\x90\x80";
+std::string VisibleTitle(std::string_view title);
+
 // What adding an item needs from the system.
 struct ItemListEnv {
   std::function<std::string(std::string_view)> longPath;  // long form of a path
@@ -57,8 +63,9 @@ class ItemList {
   // found, removed or deleted, whatever their length.
   bool Add(std::string_view title, std::string_view command, std::string_view key,
            std::string_view text, int type, int flag, const ItemListEnv& env);
-  // Adds the item exactly as given, for rows that show what a record holds (the history):
-  // no long path form, no title rules. False when the list is full.
+  // Adds the item as given, for rows that show what a record holds (the history): no long path
+  // form, no title rules. Only a title with a NUL in it is shown visibly, the title as given then
+  // kept as the item's name. False when the list is full.
   bool AddRaw(Item item);
 
  private:

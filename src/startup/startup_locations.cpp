@@ -60,13 +60,14 @@ std::vector<StringValue> ReadStringValues(HKEY hive, std::string_view path) {
   std::vector<StringValue> values;
   const win32::UniqueKey key = win32::OpenKey(hive, path, KEY_READ);
   if (!key) return values;
-  for (std::string& name : win32::EnumValueNames(key.get())) {
-    // A value deleted since the names were read, or one of another type, is left out.
-    const auto value = win32::QueryValue(key.get(), name);
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) continue;
-    std::string data = win32::StringFromValue(*value).value_or(std::string());
-    std::string command = value->type == REG_EXPAND_SZ ? win32::ExpandEnvironment(data) : data;
-    values.push_back({std::move(name), std::move(data), std::move(command), value->type});
+  // Each value's data comes with its name: a name is never looked up again, so a value that
+  // only its exact name reaches is read as it is.
+  for (win32::NamedValue& named : win32::EnumValues(key.get())) {
+    const win32::RegValue& value = named.value;
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) continue;
+    std::string data = win32::StringFromValue(value).value_or(std::string());
+    std::string command = value.type == REG_EXPAND_SZ ? win32::ExpandEnvironment(data) : data;
+    values.push_back({std::move(named.name), std::move(data), std::move(command), value.type});
   }
   return values;
 }

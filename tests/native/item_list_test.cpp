@@ -75,6 +75,10 @@ TEST(ItemList, Titles) {
       {"", "C:\\" + Repeat("n", 200) + ".exe", Repeat("n", 127)},
       // Cut first, then tested: a name beyond the 127th character no longer counts.
       {Repeat("t", 130) + "Obrivo", "C:\\x.exe", Repeat("t", 127)},
+      // A NUL in a name is shown as a mark, one character for one, so namesakes stay apart.
+      {std::string("Updater\0hidden", 14), "C:\\x.exe", "Updater\xE2\x90\x80hidden"},
+      {std::string(1, '\0'), "C:\\Tools\\agent.exe", "\xE2\x90\x80"},
+      {Repeat("t", 126) + std::string("\0\0", 2), "C:\\x.exe", Repeat("t", 126) + "\xE2\x90\x80"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title.substr(0, 20) + " / " + c.command.substr(0, 30));
@@ -134,6 +138,31 @@ TEST(ItemList, TextIsCutButPathsAndKeysAreKeptWhole) {
   ASSERT_TRUE(noLongForm.Add("", "\"C:\\Tools\\agent.exe\"", "k", "", 0, 0, ItemListEnv{}));
   EXPECT_EQ(noLongForm.At(0).path, "C:\\Tools\\agent.exe");
   EXPECT_EQ(noLongForm.At(0).title, "agent");
+}
+
+TEST(ItemList, RawRowsShowANulVisiblyAndKeepTheTitleAsTheirName) {
+  const std::string withNul("Updater\0hidden", 14);
+  const struct {
+    std::string title, name;  // as the record gives them
+    std::string shown, entryName;
+  } cases[] = {
+      {withNul, "", "Updater\xE2\x90\x80hidden", withNul},
+      {"Updater", "", "Updater", "Updater"},
+      // A row that has a name of its own keeps it.
+      {withNul, "own name", "Updater\xE2\x90\x80hidden", "own name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown + " / " + c.name);
+    Item given;
+    given.title = c.title;
+    given.name = c.name;
+    given.path = "C:\\x.exe";
+    ItemList list;
+    ASSERT_TRUE(list.AddRaw(given));
+    EXPECT_EQ(list.At(0).title, c.shown);
+    EXPECT_EQ(EntryName(list.At(0)), c.entryName);
+    EXPECT_EQ(list.At(0).path, "C:\\x.exe");
+  }
 }
 
 TEST(ItemList, TitleFromPath) {
