@@ -8,11 +8,13 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "explorer/advanced_warning.h"
 #include "explorer/messages.h"
+#include "startup/delete_on_reboot.h"
 #include "startup/startup_actions.h"
 #include "system/processes.h"
 
@@ -20,6 +22,8 @@ namespace obrivo::explorer {
 namespace {
 
 constexpr int kRemoveQuestionId = 15;
+constexpr int kDeleteOnRebootQuestionId = 800;
+constexpr int kDeleteOnRebootFailedId = 3801;
 constexpr int kChooserTitleId = 902;
 constexpr int kChooserFilterId = 903;
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -80,6 +84,23 @@ void RemoveSelectedEntries(Page& page) {
     startup::RemoveStartupEntry(name, item.path, item.key, item.type, {});
   }
   page.Fill();
+}
+
+void DeleteSelectedEntryOnReboot(Page& page) {
+  const int index = page.SelectedItem();
+  if (index < 0) {
+    ShowNoSelection(page.window());
+    return;
+  }
+  const core::Item& item = page.items().At(static_cast<std::size_t>(index));
+  if (!AskYesNo(page.window(), common::LoadText(kDeleteOnRebootQuestionId))) return;
+  const startup::RebootDeletion deletion =
+      startup::DeleteEntryProgramOnReboot(item.path, item.flag == 1);
+  if (deletion.error == 0) return;
+  ShowMessageText(page.window(),
+                  core::FormatText(common::LoadText(kDeleteOnRebootFailedId), deletion.file) +
+                      win32::SystemErrorText(deletion.error),
+                  MB_ICONERROR);
 }
 
 std::string AddStartupProgram(std::string_view path) {

@@ -17,7 +17,6 @@
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "explorer/list_view.h"
-#include "explorer/page_commands.h"
 #include "explorer/sheet.h"
 #include "explorer/startup_page_actions.h"
 #include "explorer_ids.h"
@@ -163,7 +162,7 @@ const PageDescription& StartupPage() {
         {IDC_REMOVE, RemoveSelectedEntries},
         {IDC_ADD, AddStartupProgramFromChooser},
         {IDC_SHOW_ALL_STARTUP, ShowAllChanged},
-        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot},
+        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedEntryOnReboot},
     };
     d.locationText = [](const core::Item& item) {
       return startup::LocationLabel(item.type, core::EntryName(item));
