@@ -67,6 +67,49 @@ Walk WalkToExtension(const std::string& work, bool acceptCpl) {
   return w;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view SkipBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  text = SkipBlanks(text);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+struct FirstToken {
+  std::string_view program, rest;
+};
+
+// The command's first token: a quoted one up to its closing quote (or the end), otherwise up to
+// the first blank. The rest starts after the blanks that follow it.
+FirstToken SplitFirstToken(std::string_view command) {
+  command = SkipBlanks(command);
+  if (!command.empty() && command.front() == '"') {
+    const std::size_t close = command.find('"', 1);
+    if (close == std::string_view::npos) return {command.substr(1), {}};
+    return {command.substr(1, close - 1), SkipBlanks(command.substr(close + 1))};
+  }
+  const std::size_t blank = command.find_first_of(" \t");
+  if (blank == std::string_view::npos) return {command, {}};
+  return {command.substr(0, blank), SkipBlanks(command.substr(blank))};
+}
+
+// The name after the last folder separator.
+std::string_view NamePart(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool HasExtension(std::string_view path) {
+  const std::string_view name = NamePart(path);
+  const std::size_t dot = name.rfind('.');
+  return dot != std::string_view::npos && dot > 0 && dot + 1 < name.size();
+}
+
 }  // namespace
 
 std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders) {
@@ -92,17 +135,41 @@ ProgramAndArgs CommandToProgramPathAndArgs(
 }
 
 std::optional<std::string> RundllTarget(std::string_view command) {
-  if (!ContainsNoCase(command, "RUNDLL32.EXE")) return std::nullopt;
-  std::vector<std::size_t> offsets;
-  const std::u32string chars = DecodeUtf8(command, &offsets);
-  for (std::size_t i = 0; i + 6 < chars.size(); ++i) {
-    if (UpperCase(chars[i]) == 'R' && UpperCase(chars[i + 2]) == 'N' &&
-        UpperCase(chars[i + 4]) == 'L' && chars[i + 6] == '3') {
-      if (i + 13 >= chars.size()) return std::string();
-      return std::string(command.substr(offsets[i + 13]));
-    }
+  const FirstToken first = SplitFirstToken(command);
+  const std::string_view name = NamePart(first.program);
+  if (!EqualsNoCase(name, "rundll32") && !EqualsNoCase(name, "rundll32.exe")) return std::nullopt;
+  return std::string(first.rest);
+}
+
+std::string JoinCommandLine(std::string_view program, std::string_view arguments) {
+  if (arguments.empty()) return std::string(program);
+  const bool spaced = program.find_first_of(" \t") != std::string_view::npos;
+  std::string line = spaced ? "\"" + std::string(program) + "\"" : std::string(program);
+  return line + " " + std::string(arguments);
+}
+
+CommandParts SplitProgramAndArguments(std::string_view command,
+                                      const std::function<bool(std::string_view)>& isFile) {
+  const std::string_view text = TrimBlanks(command);
+  if (!text.empty() && text.front() == '"') {
+    const FirstToken first = SplitFirstToken(text);
+    return {std::string(first.program), std::string(first.rest)};
   }
-  return std::string();
+  // Where the program may end: before each run of blanks, and at the end.
+  std::vector<std::size_t> ends;
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (IsBlank(text[i]) && !IsBlank(text[i - 1])) ends.push_back(i);
+  ends.push_back(text.size());
+  const auto splitAt = [text](std::size_t end) {
+    return CommandParts{std::string(text.substr(0, end)),
+                        std::string(SkipBlanks(text.substr(end)))};
+  };
+  if (isFile)
+    for (const std::size_t end : ends)
+      if (isFile(text.substr(0, end))) return splitAt(end);
+  for (const std::size_t end : ends)
+    if (HasExtension(text.substr(0, end))) return splitAt(end);
+  return splitAt(text.size());
 }
 
 }  // namespace obrivo::core

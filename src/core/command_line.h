@@ -32,8 +32,29 @@ ProgramAndArgs CommandToProgramPathAndArgs(
     std::string_view command, const SystemFolders& folders,
     const std::function<std::string(std::string_view)>& longPath);
 
-// When `command` runs through RUNDLL32.EXE: the text after "RUNDLL32.EXE " (the DLL and its
-// entry point). Otherwise nothing.
+// When `command` runs through RUNDLL32.EXE: what follows the host (the DLL and its entry
+// point), leading spaces skipped. The host counts only as the command's program, its first
+// token (quoted or not, with or without folder and extension): a command that merely mentions
+// it further on runs a program of its own, and that program is what the entry is.
 std::optional<std::string> RundllTarget(std::string_view command);
+
+// A command line as its program and the arguments passed to it.
+struct CommandParts {
+  std::string program;    // without the quotes around it
+  std::string arguments;  // without the spaces in front of them
+};
+
+// The command line that runs `program` with `arguments`: the program quoted when it has a space
+// (unquoted, Windows would take its first part for the program), then a space and the arguments.
+// Without arguments, the program alone, as it is.
+std::string JoinCommandLine(std::string_view program, std::string_view arguments);
+
+// Splits a command line into its program and arguments. A quoted program ends at its closing
+// quote. An unquoted one may hold spaces (listed paths lose their quotes), so it is the shortest
+// text before a space, or the whole command, that `isFile` accepts, the order in which Windows
+// itself tries them; when none is accepted (or `isFile` is empty), the shortest such text whose
+// file name has an extension; failing that, the whole command.
+CommandParts SplitProgramAndArguments(std::string_view command,
+                                      const std::function<bool(std::string_view)>& isFile);
 
 }  // namespace obrivo::core

@@ -20,14 +20,14 @@ int Box(HWND owner, std::string_view text, std::string_view caption, UINT type) 
 }  // namespace
 
 void ShowMessage(HWND owner, int id, UINT icon) {
-  Box(owner, common::LoadText(id), common::LoadText(kHelpCaptionId, 128), MB_OK | icon);
+  ShowMessageText(owner, common::LoadText(id), icon);
+}
+
+void ShowMessageText(HWND owner, std::string_view text, UINT icon) {
+  Box(owner, text, common::LoadText(kHelpCaptionId, 128), MB_OK | icon);
 }
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }
-
-void ShowWarning(HWND owner, std::string_view text) {
-  Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_OK | MB_ICONWARNING);
-}
 
 bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
   return Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_YESNO | icon) == IDYES;

@@ -11,10 +11,10 @@ namespace obrivo::explorer {
 // Message box with string `id`, captioned "Obrivo Help"; an information box unless `icon` says
 // otherwise.
 void ShowMessage(HWND owner, int id, UINT icon = MB_ICONINFORMATION);
+// The same box for a text composed from the string table (a name or a reason filled in).
+void ShowMessageText(HWND owner, std::string_view text, UINT icon = MB_ICONINFORMATION);
 // Message 57: an action needs a selected row.
 void ShowNoSelection(HWND owner);
-// A warning with a text of its own (a formatted string), captioned with the program's title.
-void ShowWarning(HWND owner, std::string_view text);
 // A Yes/No question captioned with the program's title; true on Yes.
 bool AskYesNo(HWND owner, std::string_view text, UINT icon = MB_ICONQUESTION);
 

@@ -8,11 +8,13 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "explorer/advanced_warning.h"
 #include "explorer/messages.h"
+#include "startup/delete_on_reboot.h"
 #include "startup/startup_actions.h"
 #include "system/processes.h"
 
@@ -20,9 +22,11 @@ namespace obrivo::explorer {
 namespace {
 
 constexpr int kRemoveQuestionId = 15;
+constexpr int kDeleteOnRebootQuestionId = 800;
+constexpr int kDeleteOnRebootFailedId = 3801;
 constexpr int kChooserTitleId = 902;
-constexpr int kSwitchFailedId = 3800;
-constexpr int kRemoveFailedId = 3801;
+constexpr int kSwitchFailedId = 3802;
+constexpr int kRemoveFailedId = 3803;
 constexpr int kChooserFilterId = 903;
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view kPlusTitle = "Obrivo PLUS";
@@ -46,7 +50,8 @@ void StopProgram(Page& page, const core::Item& item, bool ask) {
 void SwitchEntry(Page& page, const core::Item& item, bool disabled) {
   if (startup::IsStartupEntryDisabled(item) == disabled) return;
   if (!startup::ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type))
-    ShowWarning(page.window(), core::FormatText(common::LoadText(kSwitchFailedId), item.title));
+    ShowMessageText(page.window(), core::FormatText(common::LoadText(kSwitchFailedId), item.title),
+                    MB_ICONWARNING);
 }
 
 void EnableSelectedEntries(Page& page) {
@@ -85,9 +90,28 @@ void RemoveSelectedEntries(Page& page) {
                   MB_ICONEXCLAMATION))
       continue;
     if (!startup::RemoveStartupEntry(name, item.path, item.key, item.type, {}))
-      ShowWarning(page.window(), core::FormatText(common::LoadText(kRemoveFailedId), item.title));
+      ShowMessageText(page.window(),
+                      core::FormatText(common::LoadText(kRemoveFailedId), item.title),
+                      MB_ICONWARNING);
   }
   page.Fill();
+}
+
+void DeleteSelectedEntryOnReboot(Page& page) {
+  const int index = page.SelectedItem();
+  if (index < 0) {
+    ShowNoSelection(page.window());
+    return;
+  }
+  const core::Item& item = page.items().At(static_cast<std::size_t>(index));
+  if (!AskYesNo(page.window(), common::LoadText(kDeleteOnRebootQuestionId))) return;
+  const startup::RebootDeletion deletion =
+      startup::DeleteEntryProgramOnReboot(item.path, item.flag == 1);
+  if (deletion.error == 0) return;
+  ShowMessageText(page.window(),
+                  core::FormatText(common::LoadText(kDeleteOnRebootFailedId), deletion.file) +
+                      win32::SystemErrorText(deletion.error),
+                  MB_ICONERROR);
 }
 
 std::string AddStartupProgram(std::string_view path) {

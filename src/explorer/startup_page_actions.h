@@ -17,6 +17,11 @@ void DisableSelectedEntries(Page& page);
 // Several: ended and removed without asking. Advanced entries go through their warning.
 void RemoveSelectedEntries(Page& page);
 
+// "Delete File on Reboot" for the selected entry: after string 800 is answered Yes, its program
+// file (not the whole command; for a RUNDLL32 entry the DLL) is scheduled for deletion at the
+// next restart. A file that cannot be found or scheduled is reported, with the reason.
+void DeleteSelectedEntryOnReboot(Page& page);
+
 // The file chooser, then AddStartupProgram of the chosen file.
 void AddStartupProgramFromChooser(Page& page);
 // Adds `path` to the user's Run key under the title its version information gives (the file's

@@ -85,10 +85,11 @@ void ListNotifyPackages() {
 }  // namespace
 
 void ListWinlogon() {
+  // Winlogon starts every program of the comma-separated list, the first as much as the last:
+  // each is an entry of its own (resetting any of them resets the whole value).
   const auto userinit = ReadStringValue(HKEY_LOCAL_MACHINE, core::kWinlogonKey, "UserInit");
-  if (userinit && !userinit->empty())
-    common::AddItem("Winlogon Userinit", ProgramAfter(*userinit, ','), "", "",
-                    core::kWinlogonUserinit, 0);
+  for (const std::string& program : core::SplitTrimmed(userinit.value_or(std::string()), ','))
+    common::AddItem("Winlogon Userinit", program, "", "", core::kWinlogonUserinit, 0);
   const auto shell = ReadStringValue(HKEY_LOCAL_MACHINE, core::kWinlogonKey, "Shell");
   if (shell && !shell->empty())
     common::AddItem("Winlogon Shell", ProgramAfter(*shell, ' '), "", "", core::kWinlogonShell, 0);

@@ -312,12 +312,15 @@ bool RemoveStartupFile(std::string_view command, std::string_view key, std::stri
 }
 
 bool RestoreShortcut(std::string_view title, std::string_view command, std::string_view key) {
+  // A shortcut with arguments is listed, and so recorded, as its whole command line.
+  const core::CommandParts parts = win32::SplitShellLinkCommandLine(command);
   win32::ShellLinkFields fields;
-  fields.target = command;
+  fields.target = parts.program;
+  fields.arguments = parts.arguments;
   fields.description = title;
-  fields.iconPath = command;
+  fields.iconPath = parts.program;
   fields.iconIndex = 0;
-  fields.workingDirectory = common::FolderOfProgram(command);
+  fields.workingDirectory = common::FolderOfProgram(parts.program);
   return win32::CreateShellLink(key, fields);
 }
 

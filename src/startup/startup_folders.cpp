@@ -1,5 +1,5 @@
-// The Startup and Common Startup folders: shortcuts by where they lead, program files by their
-// description, other files by name.
+// The Startup and Common Startup folders: shortcuts by the command they run, program files by
+// their description, other files by name.
 #include <windows.h>
 
 #include <vector>
@@ -10,6 +10,7 @@
 #include "common/win32/shell_link.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
+#include "core/item_list.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/startup_sources.h"
@@ -35,9 +36,14 @@ void ListShortcut(const std::string& shortcut) {
   // A shortcut that cannot be resolved in time, or whose target is gone, starts nothing.
   const auto target = win32::ResolveShellLink(shortcut, kResolveTimeoutMs);
   if (!target) return;
-  const std::string title =
+  std::string title =
       target->description.empty() ? DescriptionOrProduct(target->path) : target->description;
-  common::AddItem(title, target->path, shortcut, "", core::kStartupFolder, 0);
+  // Named by the target's file, not by the arguments that now follow it in the path.
+  if (title.empty()) title = core::TitleFromPath(target->path);
+  // The arguments are part of what the entry is: a new shortcut to an accepted program (a
+  // command interpreter, say) with other arguments is another entry.
+  common::AddItem(title, win32::ShellLinkCommandLine(*target), shortcut, "", core::kStartupFolder,
+                  0);
 }
 
 // The names of the files in `folder` (ending with a backslash), without subfolders.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace obrivo::core {
 namespace {
@@ -78,7 +79,7 @@ TEST(CommandLine, CommandToProgramPathAndArgs) {
   EXPECT_EQ(CommandToProgramPathAndArgs("C:\\x.cpl,@1", kFolders, nullptr).path, "C:\\X.CPL");
 }
 
-TEST(CommandLine, RundllTarget) {
+TEST(CommandLine, RundllTargetOnlyWhenTheHostIsTheProgram) {
   const struct {
     std::string command;
     std::optional<std::string> target;
@@ -86,7 +87,21 @@ TEST(CommandLine, RundllTarget) {
       {"rundll32.exe C:\\WINDOWS\\x.dll,Start", "C:\\WINDOWS\\x.dll,Start"},
       {"C:\\WINDOWS\\System32\\RUNDLL32.EXE shell32.dll,Control_RunDLL x.cpl",
        "shell32.dll,Control_RunDLL x.cpl"},
+      {"rundll32 x.dll,Run", "x.dll,Run"},
+      {"\"C:\\Program Files\\Host\\RunDll32.exe\" \"C:\\A B\\x.dll\",Run",
+       "\"C:\\A B\\x.dll\",Run"},
+      {"\"rundll32.exe\"x.dll,Run", "x.dll,Run"},
+      {"  rundll32.exe   x.dll,Run  /q", "x.dll,Run  /q"},
+      {"C:/Windows/rundll32.exe x.dll,Run", "x.dll,Run"},
       {"RunDll32.exe", ""},
+      // The host mentioned anywhere else does not make the command its own: another program
+      // runs, with the host's name among its arguments.
+      {"evil.exe RUNDLL32.EXE C:\\WINDOWS\\x.dll,Start", std::nullopt},
+      {"C:\\Tools\\evil.exe rundll32 x.dll,Start", std::nullopt},
+      {"\"C:\\Tools\\evil.exe\" C:\\WINDOWS\\rundll32.exe x.dll,Start", std::nullopt},
+      {"C:\\rundll32.exe.evil.exe x.dll,Start", std::nullopt},
+      {"C:\\Tools\\myrundll32.exe x.dll,Start", std::nullopt},
+      {"C:\\RUNDLL32\\agent.exe", std::nullopt},
       {"C:\\Tools\\tool.exe -start", std::nullopt},
       {"", std::nullopt},
   };
@@ -94,6 +109,69 @@ TEST(CommandLine, RundllTarget) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(RundllTarget(c.command), c.target);
   }
+}
+
+TEST(CommandLine, JoinCommandLineQuotesAProgramWithSpacesOnlyWhenArgumentsFollow) {
+  const struct {
+    std::string program, arguments, line;
+  } cases[] = {
+      {"C:\\Tools\\cmd.exe", "/c run.bat", "C:\\Tools\\cmd.exe /c run.bat"},
+      {"C:\\My Tools\\cmd.exe", "/c run.bat", "\"C:\\My Tools\\cmd.exe\" /c run.bat"},
+      {"C:\\My Tools\\cmd.exe", "", "C:\\My Tools\\cmd.exe"},
+      {"C:\\Tools\\cmd.exe", "", "C:\\Tools\\cmd.exe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(JoinCommandLine(c.program, c.arguments), c.line);
+  }
+}
+
+TEST(CommandLine, SplitProgramAndArguments) {
+  const std::vector<std::string> files = {"C:\\Program Files\\Tool\\tool.exe", "C:\\Tools\\run",
+                                          "C:\\Tools\\run me.bat", "C:\\Tools\\cmd.exe",
+                                          "notepad.exe"};
+  const auto isFile = [&files](std::string_view path) {
+    for (const std::string& file : files)
+      if (file == path) return true;
+    return false;
+  };
+  const struct {
+    std::string command, program, arguments;
+  } cases[] = {
+      // Quoted: the quotes decide, whatever exists.
+      {"\"C:\\Program Files\\Tool\\tool.exe\" -a \"x y\"", "C:\\Program Files\\Tool\\tool.exe",
+       "-a \"x y\""},
+      {"\"C:\\Gone Away\\x.exe\"", "C:\\Gone Away\\x.exe", ""},
+      {"\"C:\\Unclosed\\x.exe -a", "C:\\Unclosed\\x.exe -a", ""},
+      // Unquoted: the shortest existing file, spaces in its path or not.
+      {"C:\\Program Files\\Tool\\tool.exe -a  -b", "C:\\Program Files\\Tool\\tool.exe", "-a  -b"},
+      {"C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool\\tool.exe", ""},
+      {"C:\\Tools\\cmd.exe /c C:\\x y\\z.bat", "C:\\Tools\\cmd.exe", "/c C:\\x y\\z.bat"},
+      {"C:\\Tools\\run me.bat now", "C:\\Tools\\run", "me.bat now"},  // as Windows would
+      {"notepad.exe C:\\notes.txt", "notepad.exe", "C:\\notes.txt"},
+      {"  C:\\Tools\\cmd.exe\t/k  ", "C:\\Tools\\cmd.exe", "/k"},
+      // Nothing exists: the first name with an extension, else the whole command.
+      {"C:\\Gone Away\\x.exe /q", "C:\\Gone Away\\x.exe", "/q"},
+      {"C:\\Kit.old\\agent -x", "C:\\Kit.old\\agent -x", ""},
+      {"C:\\Gone\\folder", "C:\\Gone\\folder", ""},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    const CommandParts parts = SplitProgramAndArguments(c.command, isFile);
+    EXPECT_EQ(parts.program, c.program);
+    EXPECT_EQ(parts.arguments, c.arguments);
+  }
+  // Without a way to look at files, the extension decides.
+  const CommandParts byName =
+      SplitProgramAndArguments("C:\\Program Files\\Tool\\tool.exe -a", nullptr);
+  EXPECT_EQ(byName.program, "C:\\Program Files\\Tool\\tool.exe");
+  EXPECT_EQ(byName.arguments, "-a");
+  // What a joined line splits back into.
+  const CommandParts back =
+      SplitProgramAndArguments(JoinCommandLine("C:\\Tools\\run me.bat", "now"), isFile);
+  EXPECT_EQ(back.program, "C:\\Tools\\run me.bat");
+  EXPECT_EQ(back.arguments, "now");
 }
 
 }  // namespace

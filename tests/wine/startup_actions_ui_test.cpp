@@ -1,6 +1,7 @@
 // What the user sees of the startup operations, driven by control id from another thread: the
 // Explorer's warning before an advanced entry goes, the Monitor's question, the history
-// viewer's Restore, and deleting a file at the next restart (also from the Active Tasks page).
+// viewer's Restore, and deleting a file at the next restart (the program file of a startup entry
+// from the Startup page, a running program from the Active Tasks page).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,9 +27,11 @@
 #include "explorer/history_viewer.h"
 #include "explorer/list_view.h"
 #include "explorer/sheet.h"
+#include "explorer_driver.h"
 #include "explorer_ids.h"
 #include "file_bytes.h"
 #include "monitor/advanced_removal.h"
+#include "startup/delete_on_reboot.h"
 #include "startup/startup_actions.h"
 #include "startup_actions_env.h"
 #include "test_process.h"
@@ -378,6 +382,107 @@ TEST_F(StartupActionsUi, OnTheOlderWindowsTheDeletionJoinsWininitIni) {
   ::DeleteFileW(win32::Wide(wininit).c_str());
   if (before) test::WriteBytes(wininit, *before);
   ::DeleteFileW(win32::Wide(file).c_str());
+}
+
+TEST_F(StartupActionsUi, AnEntrysProgramFileIsWhatItsCommandRuns) {
+  const std::string program = common::ProgramFolder() + "\\doomed program.exe";
+  const std::string dll = common::ProgramFolder() + "\\doomed.dll";
+  const std::string missing = common::ProgramFolder() + "\\missing.exe";
+  ASSERT_TRUE(test::WriteBytes(program, "x"));
+  ASSERT_TRUE(test::WriteBytes(dll, "x"));
+  const std::string notepad = win32::WindowsDirectory() + "\\notepad.exe";
+  const struct {
+    std::string command;
+    bool throughRundll;  // the item's flag: its path is the host's target
+    std::optional<std::string> file;
+  } cases[] = {
+      {"\"" + program + "\" -background", false, program},
+      {program + " -background", false, program},  // as listed, the quotes gone
+      {program, false, program},
+      {dll + ",Start -x", true, dll},
+      {"\"" + dll + "\",Start", true, dll},
+      {"rundll32.exe \"" + dll + "\",Start", false, dll},  // a disabled entry's stored command
+      {"rundll32.exe shell32,Control_RunDLL", false, win32::SystemDirectory() + "\\shell32.dll"},
+      {"notepad.exe C:\\notes.txt", false, notepad},
+      {"%SystemRoot%\\notepad.exe -x", false, notepad},
+      // The host named among the arguments does not make its DLL the program.
+      {"evil.exe RUNDLL32.EXE " + dll + ",Start", false, std::nullopt},
+      {missing + " -x", false, std::nullopt},
+      {"", false, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    const auto file = EntryProgramFile(c.command, c.throughRundll);
+    ASSERT_EQ(file.has_value(), c.file.has_value()) << file.value_or("(none)");
+    if (file) {
+      EXPECT_TRUE(core::EqualsNoCase(*file, *c.file)) << *file;
+    }
+  }
+  ::DeleteFileW(win32::Wide(program).c_str());
+  ::DeleteFileW(win32::Wide(dll).c_str());
+}
+
+TEST_F(StartupActionsUi, TheStartupPageDeletesAnEntrysProgramFileOnRebootOrSaysWhyNot) {
+  PendingDeletions pending;
+  const std::string program = common::ProgramFolder() + "\\doomed program.exe";
+  const std::string dll = common::ProgramFolder() + "\\doomed.dll";
+  const std::string missing = common::ProgramFolder() + "\\missing.exe";
+  ASSERT_TRUE(test::WriteBytes(program, "x"));
+  ASSERT_TRUE(test::WriteBytes(dll, "x"));
+  const struct {
+    const char* name;
+    std::string command;
+    std::string scheduled;  // empty: nothing can be, and the user is told
+  } cases[] = {
+      {"Spaced", "\"" + program + "\" -background", program},
+      {"Hosted", "rundll32.exe \"" + dll + "\",Start", dll},
+      {"Missing", missing + " -x", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write(kCU, kRun, c.name, c.command);
+    std::wstring failure;
+    bool failureShown = false;
+    test::RunSheet(6026, [&](HWND, HWND page) {
+      HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+      int row = -1;
+      WaitUntil(
+          [&] {
+            for (int r = 0; r < explorer::RowCount(list); ++r)
+              if (explorer::CellText(list, r, 0) == c.name) row = r;
+            return row >= 0;
+          },
+          10s);
+      ASSERT_GE(row, 0) << "the entry is listed";
+      explorer::SelectRow(list, row);
+      ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(1144, 0), 0);
+      HWND question = WaitForDialog(L"Obrivo", IDYES);
+      ASSERT_NE(question, nullptr) << "string 800 is asked first";
+      Click(question, IDYES);
+      ASSERT_TRUE(test::WaitUntilHandled(question, page));
+      // The page has either finished the command or shows its report (created, perhaps not yet
+      // shown) and waits in it.
+      if (HWND box = ::FindWindowW(L"#32770", L"Obrivo Help")) {
+        failureShown = true;
+        WaitUntil([&] { return !Text(box, 0xFFFF).empty(); }, 5s);
+        failure = Text(box, 0xFFFF);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !::IsWindow(box); }, 5s);
+      }
+    });
+    common::DeleteStoreValue(kCU, kRun, c.name);
+    if (!c.scheduled.empty()) {
+      EXPECT_TRUE(pending.Lists(c.scheduled)) << "the program file, without the arguments";
+      EXPECT_FALSE(failureShown) << win32::Narrow(failure);
+    } else {
+      EXPECT_TRUE(failureShown) << "a failure is reported";
+      EXPECT_NE(failure.find(L"could not be scheduled for deletion"), std::wstring::npos);
+      EXPECT_NE(failure.find(win32::Wide(missing)), std::wstring::npos) << "naming what it was";
+    }
+  }
+  EXPECT_FALSE(pending.Lists(program + " -background"));
+  ::DeleteFileW(win32::Wide(program).c_str());
+  ::DeleteFileW(win32::Wide(dll).c_str());
 }
 
 TEST_F(StartupActionsUi, ActiveTasksDeletesTheSelectedProgramOnRebootAfterAskingYes) {

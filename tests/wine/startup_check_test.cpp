@@ -13,8 +13,11 @@
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/win32/files.h"
 #include "common/win32/registry.h"
+#include "common/win32/shell_link.h"
 #include "common/win32/wide.h"
+#include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/startup_actions.h"
 #include "test_process.h"
@@ -187,6 +190,52 @@ TEST_F(StartupCheck, EntriesLetThroughAreNotAskedAboutAndTheCheckGoesOn) {
   asked_.clear();
   startup::CheckStartup(Answering(6));
   EXPECT_EQ(asked_, std::vector<std::string>{"Updater"});
+}
+
+TEST_F(StartupCheck, ACommandThatOnlyNamesAnAcceptedRundllTargetIsAskedAbout) {
+  const std::string target = helper_ + ",Start";
+  AddRun(kUserRun, "Hosted", "rundll32.exe " + target);
+  startup::SnapshotStartup();
+  EXPECT_FALSE(startup::StartupChanged());
+  // Another program runs here; the host's name and the accepted target are its arguments.
+  AddRun(kUserRun, "Rider", "evil.exe RUNDLL32.EXE " + target);
+  startup::CheckStartup(Answering(6));
+  EXPECT_EQ(asked_, std::vector<std::string>{"Rider"});
+}
+
+TEST_F(StartupCheck, ANewShortcutToAnAcceptedProgramIsAskedAboutForItsArguments) {
+  const std::string folder = common::ProgramFolder() + "\\check-startup";
+  ASSERT_TRUE(win32::EnsureDirectory(folder));
+  ASSERT_TRUE(
+      common::WriteStoreString(HKEY_CURRENT_USER, core::kShellFoldersKey, "Startup", folder));
+  const std::string accepted = folder + "\\accepted.lnk", added = folder + "\\added.lnk";
+  // The folder lies beside the test program, outside the sandbox: a run that stopped halfway
+  // must not leave the new shortcut in place before the baseline is taken.
+  const auto removeShortcuts = [&] {
+    for (const std::string& file : {accepted, added}) ::DeleteFileW(win32::Wide(file).c_str());
+  };
+  removeShortcuts();
+  ASSERT_TRUE(win32::CreateShellLink(accepted, {helper_, "-tray", "", "", "", 0}));
+  startup::SnapshotStartup();
+  EXPECT_FALSE(startup::StartupChanged());
+
+  // The same program, no description of its own, other arguments.
+  ASSERT_TRUE(win32::CreateShellLink(added, {helper_, "-run evil.bat", "", "", "", 0}));
+  EXPECT_TRUE(startup::StartupChanged());
+  std::vector<std::string> askedPaths;
+  startup::StartupCheckHooks hooks = Answering(6);
+  hooks.askNewEntry = [&askedPaths](const core::Item& item) {
+    askedPaths.push_back(item.path);
+    return 6;
+  };
+  startup::CheckStartup(hooks);
+  EXPECT_EQ(askedPaths.size(), 1u);
+  for (const std::string& path : askedPaths)
+    EXPECT_TRUE(core::EqualsNoCase(path, helper_ + " -run evil.bat")) << path;
+  EXPECT_FALSE(startup::StartupChanged()) << "accepted with its arguments";
+
+  removeShortcuts();
+  ::RemoveDirectoryW(win32::Wide(folder).c_str());
 }
 
 TEST_F(StartupCheck, AProgramBackFromTheDelayedListIsAskedWithItsOwnQuestion) {

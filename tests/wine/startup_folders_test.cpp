@@ -125,6 +125,42 @@ TEST_F(StartupFoldersTest, FolderEntriesByKind) {
   EXPECT_TRUE(core::EqualsNoCase(Listed().front().path, machineFile)) << "machine folder first";
 }
 
+TEST_F(StartupFoldersTest, AShortcutIsKnownByItsTargetAndItsArguments) {
+  const std::string user = MakeFolder(scratch_ + "\\Startup");
+  SetString(HKEY_CURRENT_USER, std::string(core::kShellFoldersKey), "Startup", user);
+  const std::string shell = CopyOf(Plain(), scratch_ + "\\cmd.exe");
+  const std::string spaced = CopyOf(Plain(), scratch_ + "\\target program.exe");
+  const struct {
+    const char* link;
+    std::string target, arguments;
+    std::string path;  // as listed: the list keeps no quotes
+  } cases[] = {
+      {"first.lnk", shell, "/c first.bat", shell + " /c first.bat"},
+      {"second.lnk", shell, "/c second.bat", shell + " /c second.bat"},
+      {"plain.lnk", shell, "", shell},  // as before arguments counted
+      {"spaced.lnk", spaced, "-tray -x", spaced + " -tray -x"},
+      {"spaced plain.lnk", spaced, "", spaced},
+  };
+  for (const auto& c : cases) {
+    win32::ShellLinkFields fields{c.target, c.arguments, "", "", "", 0};
+    ASSERT_TRUE(win32::CreateShellLink(user + "\\" + c.link, fields));
+    Remember(user + "\\" + c.link);
+  }
+  startup::EnumStartup(false);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.link);
+    const auto items = Keyed(user + "\\" + c.link);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_TRUE(core::EqualsNoCase(items[0].path, c.path)) << items[0].path;
+    EXPECT_EQ(items[0].title, core::TitleFromPath(c.target)) << "named by the target's file";
+    // What a restored shortcut is made of: the same target and arguments.
+    const core::CommandParts parts = win32::SplitShellLinkCommandLine(items[0].path);
+    EXPECT_TRUE(core::EqualsNoCase(parts.program, c.target)) << parts.program;
+    EXPECT_EQ(parts.arguments, c.arguments);
+  }
+  EXPECT_EQ(OfType(core::kStartupFolder).size(), std::size(cases)) << "one entry per shortcut";
+}
+
 TEST_F(StartupFoldersTest, TheProgramsDisabledFolderIsListedAfterTheDisabledEntries) {
   const std::string folder = common::ProgramFolder() + "\\Disabled";
   if (::CreateDirectoryW(win32::Wide(folder).c_str(), nullptr)) Remember(folder);

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "common/first_detected.h"
 #include "common/initialise_store.h"
@@ -35,21 +37,40 @@ TEST_F(StartupLocationsTest, WinIniListsGiveOneEntryPerProgram) {
     EXPECT_TRUE(item.key.empty() && item.text.empty() && item.flag == 0);
 }
 
-TEST_F(StartupLocationsTest, WinlogonUserinitAndShellGiveTheProgramTheyAdd) {
+TEST_F(StartupLocationsTest, WinlogonUserinitAndShellGiveTheProgramsTheyStart) {
+  using Paths = std::vector<std::string>;
   const struct {
     const char* userinit;  // nullptr: no value
     const char* shell;
-    std::optional<std::string> userinitPath, shellPath;
+    Paths userinitPaths;  // every program of the list, in its order
+    std::optional<std::string> shellPath;
   } cases[] = {
-      {"C:\\Fixture\\userinit.exe,", "Explorer.exe", "C:\\Fixture\\userinit.exe", "Explorer.exe"},
-      {"C:\\Fixture\\userinit.exe,  C:\\Fixture\\extra.exe", "Explorer.exe  C:\\Fixture\\sh.exe",
-       "C:\\Fixture\\extra.exe", "C:\\Fixture\\sh.exe"},
-      {"C:\\Fixture\\userinit.exe, ", "Explorer.exe ", "C:\\Fixture\\userinit.exe", "Explorer.exe"},
+      {"C:\\Fixture\\userinit.exe,", "Explorer.exe", {"C:\\Fixture\\userinit.exe"}, "Explorer.exe"},
+      // A program in front of userinit is started as surely as one after it.
+      {"C:\\evil\\first.exe,C:\\windows\\system32\\userinit.exe,",
+       "Explorer.exe",
+       {"C:\\evil\\first.exe", "C:\\windows\\system32\\userinit.exe"},
+       "Explorer.exe"},
+      {"C:\\Fixture\\userinit.exe,  C:\\Fixture\\extra.exe",
+       "Explorer.exe  C:\\Fixture\\sh.exe",
+       {"C:\\Fixture\\userinit.exe", "C:\\Fixture\\extra.exe"},
+       "C:\\Fixture\\sh.exe"},
+      {" C:\\A\\a.exe ,, ,C:\\B\\b.exe , C:\\Fixture\\userinit.exe,",
+       "Explorer.exe",
+       {"C:\\A\\a.exe", "C:\\B\\b.exe", "C:\\Fixture\\userinit.exe"},
+       "Explorer.exe"},
+      {"C:\\Fixture\\userinit.exe, ",
+       "Explorer.exe ",
+       {"C:\\Fixture\\userinit.exe"},
+       "Explorer.exe"},
       // Winlogon starts a lone program as well: it must not be hidden for lack of a comma.
-      {"C:\\Fixture\\alone.exe", "C:\\Fixture\\shell.exe", "C:\\Fixture\\alone.exe",
+      {"C:\\Fixture\\alone.exe",
+       "C:\\Fixture\\shell.exe",
+       {"C:\\Fixture\\alone.exe"},
        "C:\\Fixture\\shell.exe"},
-      {"", "", std::nullopt, std::nullopt},
-      {nullptr, nullptr, std::nullopt, std::nullopt},
+      {",", "", {}, std::nullopt},
+      {"", "", {}, std::nullopt},
+      {nullptr, nullptr, {}, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.userinit ? c.userinit : "(none)");
@@ -58,14 +79,14 @@ TEST_F(StartupLocationsTest, WinlogonUserinitAndShellGiveTheProgramTheyAdd) {
       SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "UserInit", c.userinit);
     if (c.shell) SetString(HKEY_LOCAL_MACHINE, std::string(core::kWinlogonKey), "Shell", c.shell);
     startup::EnumStartup(false);
-    const auto userinit = OfType(core::kWinlogonUserinit);
-    const auto shell = OfType(core::kWinlogonShell);
-    ASSERT_EQ(userinit.size(), c.userinitPath ? 1u : 0u);
-    ASSERT_EQ(shell.size(), c.shellPath ? 1u : 0u);
-    if (c.userinitPath) {
-      EXPECT_EQ(userinit[0].path, *c.userinitPath);
-      EXPECT_EQ(userinit[0].title, "Winlogon Userinit");
+    Paths userinitPaths;
+    for (const core::Item& item : OfType(core::kWinlogonUserinit)) {
+      userinitPaths.push_back(item.path);
+      EXPECT_EQ(item.title, "Winlogon Userinit");
     }
+    EXPECT_EQ(userinitPaths, c.userinitPaths);
+    const auto shell = OfType(core::kWinlogonShell);
+    ASSERT_EQ(shell.size(), c.shellPath ? 1u : 0u);
     if (c.shellPath) {
       EXPECT_EQ(shell[0].path, *c.shellPath);
       EXPECT_EQ(shell[0].title, "Winlogon Shell");

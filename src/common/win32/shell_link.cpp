@@ -91,4 +91,12 @@ bool CreateShellLink(std::string_view shortcut, const ShellLinkFields& fields) {
   return SUCCEEDED(file->Save(Wide(shortcut).c_str(), TRUE));
 }
 
+std::string ShellLinkCommandLine(const ShellLinkTarget& link) {
+  return core::JoinCommandLine(link.path, link.arguments);
+}
+
+core::CommandParts SplitShellLinkCommandLine(std::string_view commandLine) {
+  return core::SplitProgramAndArguments(commandLine, IsExistingFile);
+}
+
 }  // namespace obrivo::win32

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/command_line.h"
+
 namespace obrivo::win32 {
 
 // What a shortcut holds once resolved.
@@ -35,5 +37,14 @@ struct ShellLinkFields {
 
 // Writes the shortcut file `shortcut` (replacing an existing one). True when it was saved.
 bool CreateShellLink(std::string_view shortcut, const ShellLinkFields& fields);
+
+// The command line a shortcut runs: its target, quoted when it has a space, then its arguments;
+// the target alone when it has none. Two shortcuts to one program differ by what they pass it.
+std::string ShellLinkCommandLine(const ShellLinkTarget& link);
+
+// The other way, for a shortcut that is to run `commandLine` again: its target and its
+// arguments. A quoted target ends at its quote; an unquoted one (a listed path has lost its
+// quotes) is the shortest part before a space that names an existing file.
+core::CommandParts SplitShellLinkCommandLine(std::string_view commandLine);
 
 }  // namespace obrivo::win32

@@ -13,10 +13,10 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/wide.h"
+#include "core/command_line.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "explorer/list_view.h"
-#include "explorer/page_commands.h"
 #include "explorer/sheet.h"
 #include "explorer/startup_page_actions.h"
 #include "explorer_ids.h"
@@ -32,10 +32,14 @@ constexpr int kRemoveTextId = 302;      // "&Remove"
 constexpr int kResetTextId = 677;       // "&Reset"
 constexpr std::string_view kRundllPrefix = "RunDLL32.exe ";
 
+// The program's file name and its arguments: a folder in the arguments must not hide the
+// program that runs (a command that only names an accepted DLL further on).
 std::string CommandColumn(const core::Item& item) {
-  const bool hasFolder = item.path.find('\\') != std::string::npos;
-  return (item.flag == 1 ? std::string(kRundllPrefix) : std::string()) +
-         (hasFolder ? core::FileNamePart(item.path) : item.path);
+  const core::CommandParts parts = core::SplitProgramAndArguments(item.path, nullptr);
+  const bool hasFolder = parts.program.find('\\') != std::string::npos;
+  std::string shown = hasFolder ? core::FileNamePart(parts.program) : parts.program;
+  if (!parts.arguments.empty()) shown += " " + parts.arguments;
+  return (item.flag == 1 ? std::string(kRundllPrefix) : std::string()) + shown;
 }
 
 std::string TypeColumn(const core::Item& item) {
@@ -158,7 +162,7 @@ const PageDescription& StartupPage() {
         {IDC_REMOVE, RemoveSelectedEntries},
         {IDC_ADD, AddStartupProgramFromChooser},
         {IDC_SHOW_ALL_STARTUP, ShowAllChanged},
-        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot},
+        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedEntryOnReboot},
     };
     d.locationText = [](const core::Item& item) {
       return startup::LocationLabel(item.type, item.disabled);
