@@ -1,6 +1,7 @@
 // Date and time texts in the user's short-date and time formats.
 #pragma once
 
+#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
