@@ -17,12 +17,12 @@ BaselineHooks CategoryBaselineHooks() {
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
     FirstDetectedSeeds seeds;
-    // Startup entries are dated by the program file their command starts.
+    // Startup entries are dated under their command, as the check and the page look them up.
     seeds.startup = [] {
-      std::vector<std::string> files;
+      std::vector<std::string> commands;
       for (std::size_t i = 0, n = startup::EnumStartup(false); i < n; ++i)
-        files.push_back(CommandToProgramPath(ItemPath(i)));
-      return files;
+        commands.push_back(ItemPath(i));
+      return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
     InitFirstDetected(seeds);

@@ -7,12 +7,15 @@
 #include "common/utilities.h"
 #include "common/win32/registry.h"
 #include "core/capacity.h"
+#include "core/date_text.h"
 #include "core/text.h"
 
 namespace obrivo::common {
 namespace {
 
 constexpr std::string_view kActiveXSeeded = "P";
+// The default value of Detected\Startup once every record there is named by the entry's command.
+constexpr std::string_view kStartupByCommand = "Command";
 
 std::string Today() { return core::TruncateChars(LocalDateTimeNow(), kDetectedDateMaxChars + 1); }
 
@@ -30,6 +33,38 @@ void Seed(std::string_view subkey, const FirstDetectedSeeds::Source& source) {
   if (!source) return;
   for (const std::string& path : source())
     if (!path.empty()) RecordFirstDetected(subkey, path);
+}
+
+std::string ReadDate(const std::string& keyPath, std::string_view name) {
+  return ReadStoreString(keyPath, HKEY_CURRENT_USER, name, kDetectedDateMaxChars + 1);
+}
+
+// True only when both texts are dates and `a` is the earlier one.
+bool IsEarlier(std::string_view a, std::string_view b) {
+  const auto first = core::ParseLocalDateTime(a), second = core::ParseLocalDateTime(b);
+  return first && second && *first < *second;
+}
+
+// Earlier builds seeded the startup records under the program file each command starts, while
+// the check and the Startup page named them by the command itself, so one entry could hold two
+// dates and the page showed the later one. Once per store, every entry listed now takes the
+// earlier of its two dates under its command; the old records stay for older builds to read.
+// Only the entries present at this carry-over take a date from their program file: a later entry
+// starting the same program (another "cmd.exe /c ...") is a different entry with its own date.
+void NameStartupRecordsByCommand(const FirstDetectedSeeds::Source& startup) {
+  const std::string keyPath = DetectedSubkeyPath(kDetectedStartup);
+  if (!startup || !DefaultValueEmpty(keyPath)) return;
+  for (const std::string& command : startup()) {
+    if (command.empty()) continue;
+    const std::string file = CommandToProgramPath(command);
+    if (file.empty() || core::EqualsNoCase(file, command)) continue;
+    const std::string older = ReadDate(keyPath, file);
+    if (older.empty()) continue;
+    const std::string current = ReadDate(keyPath, command);
+    if (current.empty() || IsEarlier(older, current))
+      WriteStoreString(HKEY_CURRENT_USER, keyPath, command, older);
+  }
+  WriteStoreString(HKEY_CURRENT_USER, keyPath, "", kStartupByCommand);
 }
 
 }  // namespace
@@ -80,8 +115,7 @@ bool RecordFirstDetected(std::string_view subkey, std::string_view path) {
 
 std::string LookupFirstDetected(int type, std::string_view path) {
   if (path.empty()) return {};
-  return ReadStoreString(DetectedSubkeyPath(FirstDetectedSubkey(type)), HKEY_CURRENT_USER, path,
-                         kDetectedDateMaxChars + 1);
+  return ReadDate(DetectedSubkeyPath(FirstDetectedSubkey(type)), path);
 }
 
 void InitFirstDetected(const FirstDetectedSeeds& seeds) {
@@ -92,6 +126,9 @@ void InitFirstDetected(const FirstDetectedSeeds& seeds) {
       win32::CreateKey(HKEY_CURRENT_USER, DetectedSubkeyPath(subkey), KEY_WRITE);
     WriteStoreString(HKEY_CURRENT_USER, kDetectedKey, "", Today());
     Seed(kDetectedStartup, seeds.startup);
+    if (seeds.startup)
+      WriteStoreString(HKEY_CURRENT_USER, DetectedSubkeyPath(kDetectedStartup), "",
+                       kStartupByCommand);
     Seed(kDetectedIEHelper, seeds.ieHelpers);
     Seed(kDetectedTasks, seeds.tasks);
     Seed(kDetectedServices, seeds.services);
@@ -99,6 +136,7 @@ void InitFirstDetected(const FirstDetectedSeeds& seeds) {
     Seed(kDetectedActiveTasks, seeds.runningProcesses);
     Seed(kDetectedHidden, seeds.hiddenFiles);
   }
+  NameStartupRecordsByCommand(seeds.startup);
   const std::string activeX = DetectedSubkeyPath(kDetectedActiveX);
   if (DefaultValueEmpty(activeX)) {
     WriteStoreString(HKEY_CURRENT_USER, activeX, "", kActiveXSeeded);

@@ -1,6 +1,7 @@
 // First-detection records: the date on which each watched item was first seen, one REG_SZ value
-// per item (named by the item's path, or by the control's key for ActiveX controls) in a subkey
-// per category under HKEY_CURRENT_USER\Software\Tolvane\Detected.
+// per item in a subkey per category under HKEY_CURRENT_USER\Software\Tolvane\Detected. A record
+// is named by the item's path as its category passes it (the whole command of a startup entry,
+// the control's key for ActiveX controls), so two entries starting one program keep two dates.
 #pragma once
 
 #include <cstddef>
@@ -37,8 +38,8 @@ bool RecordFirstDetected(std::string_view subkey, std::string_view path);
 // The recorded date for an item of `type`; empty when there is none.
 std::string LookupFirstDetected(int type, std::string_view path);
 
-// What each category found on the first run, as the paths (keys for ActiveX) it records.
-// A category whose enumerator does not exist yet leaves its source empty.
+// What each category lists now, as the paths (keys for ActiveX) it records: the item paths as the
+// category passes them. A category whose enumerator does not exist yet leaves its source empty.
 struct FirstDetectedSeeds {
   using Source = std::function<std::vector<std::string>()>;
   Source startup, ieHelpers, tasks, services, fileTypes, runningProcesses, hiddenFiles, activeX;
@@ -46,7 +47,9 @@ struct FirstDetectedSeeds {
 
 // Dates everything present on the first run with that day. The categories are seeded once,
 // marked by the default value of the Detected key (the seeding date); ActiveX has its own
-// marker (the default value "P" of its subkey), so it is seeded on its own.
+// marker (the default value "P" of its subkey), so it is seeded on its own. A store whose
+// startup records were seeded under the program files their commands start has them carried
+// over to the commands once (the earlier date wins), marked by the Startup subkey's default value.
 void InitFirstDetected(const FirstDetectedSeeds& seeds);
 
 // Deletes the records of items whose files no longer exist; returns how many went.

@@ -66,6 +66,7 @@ void RecordSystemFiles(const BaselineHooks& hooks) {
 
 void CheckVersion(const BaselineHooks& hooks) {
   const std::string version = ReadStoreString(kProductKey, HKEY_CURRENT_USER, "Version", 128);
+  const bool cleanup = ReadOption("Cleanup", 0) != 0;
   if (version.empty()) {
     RebuildMainBaselines(hooks);
     WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
@@ -73,10 +74,12 @@ void CheckVersion(const BaselineHooks& hooks) {
     // Another version initialised the store: start again from the current system.
     WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
     FirstRunTail(hooks);
-  } else if (ReadOption("Cleanup", 0) != 0) {
+  } else if (cleanup) {
     RebuildMainBaselines(hooks);
-    WriteStoreString(HKEY_CURRENT_USER, kOptionsKey, "Cleanup", "0");
   }
+  // Whatever rebuilt the baselines did the clean-up too. Left set, it would rebuild them again
+  // at the next start and accept, unasked, everything added in between.
+  if (cleanup) WriteStoreString(HKEY_CURRENT_USER, kOptionsKey, "Cleanup", "0");
 }
 
 }  // namespace

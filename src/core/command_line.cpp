@@ -110,16 +110,34 @@ bool HasExtension(std::string_view path) {
   return dot != std::string_view::npos && dot > 0 && dot + 1 < name.size();
 }
 
-}  // namespace
-
-std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders) {
+// The command with its folder token replaced (the text the program walk reads).
+std::string WithFolders(std::string_view command, const SystemFolders& folders) {
   std::string work(command);
   if (!ReplaceFolderToken(work, "SYSTEMROOT", folders.windowsDir)) {
     const std::string programFiles =
         folders.programFilesDir.empty() ? std::string("C:\\Program Files") : folders.programFilesDir;
     ReplaceFolderToken(work, "%PROGRAMFILES%", programFiles);
   }
-  return WalkToExtension(work, false).result;
+  return work;
+}
+
+}  // namespace
+
+std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders) {
+  return WalkToExtension(WithFolders(command, folders), false).result;
+}
+
+std::string CommandArguments(std::string_view command, const SystemFolders& folders) {
+  const std::string work = WithFolders(command, folders);
+  std::string_view rest = std::string_view(work).substr(WalkToExtension(work, false).restOffset);
+  if (!rest.empty() && rest.front() == '"') rest.remove_prefix(1);
+  return SkipLeadingSpaces(rest);
+}
+
+std::string QuotedCommandLine(std::string_view program, std::string_view arguments) {
+  std::string line = "\"" + std::string(program) + "\"";
+  if (!arguments.empty()) line += " " + std::string(arguments);
+  return line;
 }
 
 ProgramAndArgs CommandToProgramPathAndArgs(

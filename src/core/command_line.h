@@ -21,6 +21,15 @@ struct SystemFolders {
 // %SystemRoot% / \SystemRoot and %ProgramFiles% are replaced by the folders given.
 std::string CommandToProgramPath(std::string_view command, const SystemFolders& folders);
 
+// What `command` hands its program: the text after the program file CommandToProgramPath finds,
+// without that path's closing quote and the blanks before the first argument.
+std::string CommandArguments(std::string_view command, const SystemFolders& folders);
+
+// `program` in quotes, then `arguments` after one blank (nothing when there are none). Windows
+// reads a quoted path whole; unquoted, "C:\Program Files\Tool\tool.exe" is first tried as
+// "C:\Program.exe".
+std::string QuotedCommandLine(std::string_view program, std::string_view arguments);
+
 struct ProgramAndArgs {
   std::string path;  // long form of the program file
   std::string rest;  // the command's text after the recognised extension

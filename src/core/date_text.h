@@ -1,6 +1,8 @@
 // Date and time texts in the user's short-date and time formats.
 #pragma once
 
+#include <compare>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +10,8 @@ namespace obrivo::core {
 
 struct DateTime {
   int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+  // Earlier sorts first.
+  auto operator<=>(const DateTime&) const = default;
 };
 
 // Date in the short-date format, a space, the time. Unknown formats fall back to
@@ -15,6 +19,11 @@ struct DateTime {
 // 12:30 is "12:30 PM".
 std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateFormat,
                               std::string_view timeFormat);
+
+// The date and time in a text LocalDateTimeText wrote, in whichever of its formats (the user may
+// have changed the short-date setting since); a date alone is taken as midnight. Nothing for a
+// text of any other shape.
+std::optional<DateTime> ParseLocalDateTime(std::string_view text);
 
 // "yyyy/mm/dd hh:mm", as file creation times are shown.
 std::string FileTimeText(const DateTime& t);

@@ -32,11 +32,16 @@ struct ViewerState {
 
 HWND List(HWND dialog) { return ::GetDlgItem(dialog, IDC_PAGE_LIST); }
 
-const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
-  const int index = SelectedRow(List(dialog));
-  return s.records.IsValid(static_cast<std::size_t>(index))
+// The record shown in `row` (a position in the list, whatever its sort).
+const core::Item* RecordInRow(HWND dialog, const ViewerState& s, int row) {
+  const int index = row < 0 ? -1 : RowItemIndex(List(dialog), row);
+  return index >= 0 && s.records.IsValid(static_cast<std::size_t>(index))
              ? &s.records.At(static_cast<std::size_t>(index))
              : nullptr;
+}
+
+const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
+  return RecordInRow(dialog, s, SelectedRowPosition(List(dialog)));
 }
 
 // Restore can be pressed only for an event this build can undo.
@@ -66,8 +71,10 @@ void Load(HWND dialog, ViewerState& s) {
   UpdateRestoreButton(dialog, s);
 }
 
-void Restore(HWND dialog, ViewerState& s) {
-  const core::Item* record = SelectedRecord(dialog, s);
+// Acts by the record's event. The button is offered only for the events marked restorable; a
+// double-click acts on any row whose event has an undo, so it also reverses a disable or an
+// enable.
+void Restore(HWND dialog, ViewerState& s, const core::Item* record) {
   if (!record) return;
   if (const HistoryRestore restore = HistoryRestoreFor(record->flag)) {
     restore(dialog, *record);
@@ -105,7 +112,9 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
           Close(dialog);
           return TRUE;
         case IDC_HISTORY_RESTORE:
-          Restore(dialog, *s);
+          if (const core::Item* r = SelectedRecord(dialog, *s);
+              r && core::IsRestorableEvent(r->flag))
+            Restore(dialog, *s, r);
           return TRUE;
         case IDC_HISTORY_CLEAR:
           common::ClearHistoryFile();
@@ -124,9 +133,8 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
           UpdateRestoreButton(dialog, *s);
           return TRUE;
         case NM_DBLCLK:
-          if (const core::Item* r = SelectedRecord(dialog, *s);
-              r && core::IsRestorableEvent(r->flag))
-            Restore(dialog, *s);
+          Restore(dialog, *s,
+                  RecordInRow(dialog, *s, reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem));
           return TRUE;
         case LVN_COLUMNCLICK: {
           const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;

@@ -15,6 +15,7 @@
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "common/window_place.h"
+#include "core/command_line.h"
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
@@ -241,10 +242,17 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         case IDC_INFO_NOTE:
           OnNoteButton(dialog, *s);
           return TRUE;
-        case IDC_INFO_RUN:
-          win32::StartCommandLine(s->context.items->At(s->context.index).path, SW_SHOWNORMAL);
+        case IDC_INFO_RUN: {
+          // The program found for the status line, quoted: unquoted, a command in a folder
+          // with a space could start another program ("C:\Program.exe").
+          const std::string& command = s->context.items->At(s->context.index).path;
+          win32::StartCommandLine(
+              core::QuotedCommandLine(
+                  s->file, core::CommandArguments(command, common::CurrentSystemFolders())),
+              SW_SHOWNORMAL);
           ShowStatus(dialog, *s, true);
           return TRUE;
+        }
         case IDC_INFO_KILL: {
           const core::Item& item = s->context.items->At(s->context.index);
           system::StopProgramByPath(dialog, s->file, item.title, false);

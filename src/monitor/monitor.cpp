@@ -80,6 +80,7 @@ void Initialise() {
   s.repeatCount = 0;
   s.lastAlertPath.clear();
   s.timerId = ::SetTimer(s.mainWindow, kTimerId, kTimerPeriodMs, nullptr);
+  if (s.timerId != 0) ::SetPropW(s.mainWindow, kPatrolRunningProperty, s.mainWindow);
 }
 
 void ToggleAlwaysRun() {
@@ -213,6 +214,7 @@ void ShutdownMonitor() {
   if (!IconHidden()) UpdateTrayIcon(TrayAction::Delete, 0, 0);
   if (s.timerId != 0) {
     ::KillTimer(s.mainWindow, kTimerId);
+    ::RemovePropW(s.mainWindow, kPatrolRunningProperty);
     s.timerId = 0;
   }
   common::ClearItems();

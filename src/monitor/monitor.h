@@ -7,6 +7,11 @@
 
 namespace obrivo::monitor {
 
+// A property of the main window, present while the patrol timer runs: from then on the Monitor
+// has handled its start-up command, so another process can tell a Monitor that is ready from one
+// whose window merely exists.
+inline constexpr wchar_t kPatrolRunningProperty[] = L"ObrivoPatrolRunning";
+
 // The program entry; `arguments` is the command line without the program name. Returns the exit
 // code of the message loop, or 0 when the program ends early.
 int RunMonitor(HINSTANCE instance, std::wstring_view arguments);

@@ -11,6 +11,7 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "core/command_line.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/startup_actions.h"
@@ -41,18 +42,26 @@ void RemoveOlderMonitorEntry() {
   if (!older.empty()) common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRunKey, older);
 }
 
+std::string MonitorRunCommand(std::string_view programFolder) {
+  return core::QuotedCommandLine(std::string(programFolder) + "\\obrivo.exe", "-expressboot");
+}
+
 bool RegisterMonitorAtLogon(bool on) {
   if (on) {
-    const std::string command = common::ProgramFolder() + "\\obrivo.exe -expressboot";
+    const std::string command = MonitorRunCommand(common::ProgramFolder());
     if (!common::WriteStoreString(HKEY_LOCAL_MACHINE, kMachineRunKey,
                                   common::LoadText(kProgramTitleId), command))
       return IsMonitorRegistered();
-    // The Monitor's own entry is accepted, so it never alerts about itself.
+    // The Monitor's own entry is accepted, so it never alerts about itself: under the path the
+    // startup listing gives it, which has no quotes (and so is the name the unquoted entries of
+    // earlier builds were accepted by).
     common::WriteStoreString(HKEY_CURRENT_USER, common::ProductSubkey("Run"),
-                             core::ValueNameForm(command), "1");
+                             core::ValueNameForm(core::StripQuotes(command)), "1");
     return true;
   }
-  // Wherever an entry starts one of the programs, the titles it has been registered under go.
+  // Wherever an entry starts one of the programs, the titles it has been registered under go;
+  // the program's name is looked for anywhere in the command, so the unquoted values of earlier
+  // builds count as ours too.
   EnumStartup(false);
   const core::ItemList items = common::Items();
   bool found = false;

@@ -11,7 +11,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "explorer_probe.h"
 #include "program_scenario.h"
@@ -59,13 +58,12 @@ TEST_F(MonitorScenario, FirstRunCreatesTheStoreAndShowsTheTrayIcon) {
   }
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                       L"Obrivo"),
-            folder_ + L"\\obrivo.exe -expressboot")
+            L"\"" + folder_ + L"\\obrivo.exe\" -expressboot")
       << "registered to start at logon";
   EXPECT_FALSE(
       GetString(HKEY_CLASSES_ROOT, L"exefile\\shell\\Obrivo PLUS\\command", nullptr).empty());
 
-  std::this_thread::sleep_for(500ms);  // let the tray paint before the picture
-  SaveDesktopScreenshot(L"monitor-tray.bmp");
+  SaveDesktopScreenshot(L"monitor-tray.bmp", ::FindWindowW(L"Shell_TrayWnd", nullptr));
 
   Process quit = Run(L"-Q");
   EXPECT_EQ(quit.WaitForExit(), 0u);
@@ -83,10 +81,13 @@ TEST_F(MonitorScenario, SecondStartOpensTheExplorerUnlessNoOpen) {
   EXPECT_EQ(ExplorerRequest(), L"Requested page: 6026");
   CloseExplorer();
 
+  // A second start opens the Explorer before it ends, so once the quiet start has ended any
+  // Explorer it opened would be running.
+  ASSERT_TRUE(WaitUntil([&] { return ProcessesIn(folder_, L"ObrivoEx.exe").empty(); }))
+      << "the first Explorer has ended";
   Process quiet = Run(L"-NoOpen");
   EXPECT_EQ(quiet.WaitForExit(), 0u);
-  std::this_thread::sleep_for(1500ms);
-  EXPECT_EQ(::FindWindowW(L"ObrivoEx", nullptr), nullptr) << "-NoOpen opens nothing";
+  EXPECT_TRUE(ProcessesIn(folder_, L"ObrivoEx.exe").empty()) << "-NoOpen opens nothing";
 
   HWND window = ::FindWindowW(L"Obrivo", nullptr);
   DWORD pid = 0;
@@ -106,8 +107,9 @@ TEST_F(MonitorScenario, QuitSwitchAsksWhenConfirmExitIsSet) {
   ASSERT_TRUE(WaitUntil([&] { return (question = FindDialogOf(monitor.id())) != nullptr; }));
   EXPECT_EQ(WindowText(question), L"Obrivo");
   HWND text = ::GetDlgItem(question, 0xFFFF);
-  if (text)
+  if (text) {
     EXPECT_NE(WindowText(text).find(L"Do you want Obrivo.exe to Exit?"), std::wstring::npos);
+  }
 
   // No: the Monitor stays and the Explorer opens its Options page.
   ::PostMessageW(question, WM_COMMAND, IDNO, 0);
@@ -148,8 +150,7 @@ TEST_F(MonitorScenario, HiddenIconIsShownOnlyWhenTheOptionsPageAsksForIt) {
   Process monitor;
   HWND window = StartMonitor(monitor);
   ASSERT_NE(window, nullptr);
-  std::this_thread::sleep_for(1s);
-  EXPECT_FALSE(TrayIconExists(window));
+  EXPECT_FALSE(TrayIconExists(window)) << "not added when the Monitor started";
   ::SendMessageW(window, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_FALSE(TrayIconExists(window));
 
@@ -322,10 +323,43 @@ TEST_F(MonitorScenario, AlwaysRunTogglesTheLogonEntry) {
   ::SendMessageW(window, WM_COMMAND, 6031, 0);
   EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo").empty()) << "switched off";
   ::SendMessageW(window, WM_COMMAND, 6031, 0);
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo"), folder_ + L"\\obrivo.exe -expressboot");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, run, L"Obrivo"),
+            L"\"" + folder_ + L"\\obrivo.exe\" -expressboot");
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Run",
                       (folder_ + L"\\obrivo.exe -expressboot").c_str()),
-            L"1");
+            L"1")
+      << "accepted under the path the startup listing gives it";
+}
+
+// Installed below "Program Files": the logon entry must start this Monitor, not a program named
+// like the first word of the folder ("...\Program.exe"), which Windows tries first when the
+// path is not quoted.
+class MonitorInProgramFiles : public MonitorScenario {
+ protected:
+  std::wstring ProgramsRoot() const override {
+    return std::wstring(kScenarioRoot) + L"\\Program Files";
+  }
+  void TearDown() override {
+    ::DeleteFileW(decoy_.c_str());
+    MonitorScenario::TearDown();
+  }
+  const std::wstring decoy_ = std::wstring(kScenarioRoot) + L"\\Program.exe";
+};
+
+TEST_F(MonitorInProgramFiles, LogonEntryStartsThisMonitor) {
+  ASSERT_TRUE(::CopyFileW(helper_.c_str(), decoy_.c_str(), FALSE));
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  const std::wstring command = GetString(
+      HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Obrivo");
+  ASSERT_FALSE(command.empty()) << "registered at first run";
+  EXPECT_EQ(_wcsicmp(ProgramStartedBy(command).c_str(), (folder_ + L"\\obrivo.exe").c_str()), 0)
+      << "started by " << command;
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Obrivo\\Run",
+                      (folder_ + L"\\obrivo.exe -expressboot").c_str()),
+            L"1")
+      << "its own entry is accepted";
 }
 
 TEST_F(MonitorScenario, ProgramFileOnTheCommandLineOpensItsInformationPage) {

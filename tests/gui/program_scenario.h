@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "monitor/monitor.h"
 #include "test_process.h"
 
 namespace obrivo::test {
@@ -48,8 +49,10 @@ class ProgramScenario : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = L"C:\\obrivo-gui\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
-    ::CreateDirectoryW(L"C:\\obrivo-gui", nullptr);
+    folder_ =
+        ProgramsRoot() + L"\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+    ::CreateDirectoryW(kScenarioRoot, nullptr);
+    ::CreateDirectoryW(ProgramsRoot().c_str(), nullptr);
     ::CreateDirectoryW(folder_.c_str(), nullptr);
     const std::wstring bin = HostToWine(EnvVar(L"OBRIVO_BIN_DIR"));
     ASSERT_FALSE(bin.empty()) << "OBRIVO_BIN_DIR names the built programs";
@@ -68,8 +71,13 @@ class ProgramScenario : public ::testing::Test {
           L"history.txt"})
       ::DeleteFileW((folder_ + L"\\" + file).c_str());
     ::RemoveDirectoryW(folder_.c_str());
+    if (ProgramsRoot() != kScenarioRoot) ::RemoveDirectoryW(ProgramsRoot().c_str());
     ResetStore();
   }
+
+  static constexpr wchar_t kScenarioRoot[] = L"C:\\obrivo-gui";
+  // The folder below which each scenario's copy of the programs lies.
+  virtual std::wstring ProgramsRoot() const { return kScenarioRoot; }
 
   // Every scenario starts as a first run on this machine.
   static void ResetStore() {
@@ -89,18 +97,22 @@ class ProgramScenario : public ::testing::Test {
     return Process(folder_ + L"\\Obrivo.exe", arguments, folder_);
   }
 
-  // Starts the Monitor and waits until its window exists and it has handled its first command
-  // (its store and baselines are ready by then).
+  // Starts the Monitor and waits until it has handled its start-up command: its store and
+  // baselines are ready, its tray icon is shown (unless hidden) and its patrol timer runs. The
+  // window exists long before that (and a sent message is answered before the posted command).
   HWND StartMonitor(Process& process, const std::wstring& arguments = L"") {
     process = RunMonitor(arguments);
     EXPECT_TRUE(process.started());
     HWND window = WaitForWindow(L"Obrivo");
     EXPECT_NE(window, nullptr) << "the Monitor's window";
     if (window) {
-      DWORD_PTR result = 0;  // a message round trip: 6025 has been handled by then
-      ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+      EXPECT_TRUE(WaitUntil([&] { return PatrolRunning(window); })) << "the Monitor's patrol";
     }
     return window;
+  }
+
+  static bool PatrolRunning(HWND monitor) {
+    return ::GetPropW(monitor, monitor::kPatrolRunningProperty) != nullptr;
   }
 
   std::wstring folder_;

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "program_scenario.h"
 #include "test_process.h"
@@ -62,13 +61,16 @@ class StartupScenario : public ProgramScenario {
   }
 
   // The notifier's message brings the next patrol forward when the number of running programs
-  // changed since the last look: start or end a program of our own, then tell the Monitor.
+  // changed since the last look: start or end a program of our own, then tell the Monitor once
+  // the change is there to be counted (a program counts once its image can be named; an ended
+  // one has been waited for).
   void Nudge(HWND monitor) {
-    if (nudge_.started())
+    if (nudge_.started()) {
       nudge_ = Process();
-    else
+    } else {
       nudge_ = Process(helper_, L"wait");
-    std::this_thread::sleep_for(300ms);
+      WaitUntil([&] { return !ProcessImage(nudge_.id()).empty(); }, 5s);
+    }
     ::PostMessageW(monitor, 9024, 0, 0);
   }
 

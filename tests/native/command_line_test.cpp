@@ -79,6 +79,33 @@ TEST(CommandLine, CommandToProgramPathAndArgs) {
   EXPECT_EQ(CommandToProgramPathAndArgs("C:\\x.cpl,@1", kFolders, nullptr).path, "C:\\X.CPL");
 }
 
+TEST(CommandLine, ProgramQuotedBeforeItsArguments) {
+  const struct {
+    std::string command, quoted;
+  } cases[] = {
+      {"C:\\Program Files\\My Tool\\tool.exe /background",
+       "\"C:\\PROGRAM FILES\\MY TOOL\\TOOL.EXE\" /background"},
+      {"\"C:\\Program Files\\My Tool\\tool.exe\" /x",
+       "\"C:\\PROGRAM FILES\\MY TOOL\\TOOL.EXE\" /x"},
+      {"\"C:\\x.exe\"", "\"C:\\X.EXE\""},
+      {"C:\\x.exe", "\"C:\\X.EXE\""},
+      {"C:\\x.exe   -a  -b ", "\"C:\\X.EXE\" -a  -b "},  // only the blanks in front go
+      {"%ProgramFiles%\\A B\\c.exe -q", "\"D:\\APPS\\A B\\C.EXE\" -q"},
+      {"notepad.exe C:\\notes.txt", "\"NOTEPAD.EXE\" C:\\notes.txt"},
+      {"C:\\Tools\\Kit.old\\agent.exe \"C:\\a b\\c.txt\"",
+       "\"C:\\TOOLS\\KIT.OLD\\AGENT.EXE\" \"C:\\a b\\c.txt\""},
+      {"C:\\Программы\\жук.exe -x", "\"C:\\ПРОГРАММЫ\\ЖУК.EXE\" -x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    EXPECT_EQ(QuotedCommandLine(CommandToProgramPath(c.command, kFolders),
+                                CommandArguments(c.command, kFolders)),
+              c.quoted);
+  }
+  EXPECT_EQ(QuotedCommandLine("C:\\Program Files\\Obrivo\\obrivo.exe", "-expressboot"),
+            "\"C:\\Program Files\\Obrivo\\obrivo.exe\" -expressboot");
+}
+
 TEST(CommandLine, RundllTargetOnlyWhenTheHostIsTheProgram) {
   const struct {
     std::string command;

@@ -83,6 +83,36 @@ TEST(DateText, EveryCombinationFitsTheDateTimeCapacity) {
   }
 }
 
+TEST(DateText, EveryWrittenFormatReadsBack) {
+  const DateTime times[] = {{2024, 3, 5, 0, 5, 0},
+                            {2024, 12, 31, 9, 7, 0},
+                            {1999, 1, 9, 12, 0, 0},
+                            {2024, 3, 5, 13, 5, 0},
+                            {2031, 10, 28, 23, 59, 0}};
+  for (const DateTime& t : times) {
+    for (const char* date : kDateFormats) {
+      for (const char* time : kTimeFormats) {
+        const std::string text = LocalDateTimeText(t, date, time);
+        SCOPED_TRACE(text);
+        const auto read = ParseLocalDateTime(text);
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(*read, t);
+      }
+    }
+  }
+}
+
+TEST(DateText, OtherTextsAreNoDates) {
+  EXPECT_EQ(ParseLocalDateTime("03/05/2024"), (DateTime{2024, 3, 5, 0, 0, 0})) << "date alone";
+  for (const char* text :
+       {"", "Never", "03/05", "13/05/2024 1:00 PM", "03/32/2024 1:00 PM", "03/05/2024 13:05 PM",
+        "03/05/2024 24:00", "03/05/2024 1:60", "03/05/2024 noon", "05-Foo-2024 1:00 AM",
+        "2024-03-05-01 1:00", "x3/05/2024 1:00 AM", "03/05/2024 1:05 XM"}) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(ParseLocalDateTime(text).has_value());
+  }
+}
+
 TEST(DateText, FileTimeText) {
   EXPECT_EQ(FileTimeText({2024, 3, 5, 7, 8, 9}), "2024/03/05 07:08");
   EXPECT_EQ(FileTimeText({1999, 12, 31, 23, 59, 59}), "1999/12/31 23:59");

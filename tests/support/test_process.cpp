@@ -3,6 +3,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -70,28 +71,59 @@ void Process::Kill() {
   process_ = nullptr;
 }
 
-void KillProcessesIn(const std::wstring& folder) {
+std::vector<DWORD> ProcessesIn(const std::wstring& folder, const wchar_t* file) {
+  std::vector<DWORD> found;
   HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  if (snapshot == INVALID_HANDLE_VALUE) return found;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   std::vector<DWORD> ids;
   for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok; ok = ::Process32NextW(snapshot, &entry))
     ids.push_back(entry.th32ProcessID);
   ::CloseHandle(snapshot);
+  const std::wstring wanted = file ? folder + L"\\" + file : folder;
   for (DWORD id : ids) {
-    HANDLE process = ::OpenProcess(
-        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    const std::wstring image = ProcessImage(id);
+    const bool whole = !file || image.size() == wanted.size();
+    if (whole && _wcsnicmp(image.c_str(), wanted.c_str(), wanted.size()) == 0) found.push_back(id);
+  }
+  return found;
+}
+
+void KillProcessesIn(const std::wstring& folder) {
+  for (DWORD id : ProcessesIn(folder)) {
+    HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
     if (!process) continue;
-    wchar_t path[MAX_PATH * 2];
-    DWORD size = MAX_PATH * 2;
-    if (::QueryFullProcessImageNameW(process, 0, path, &size) &&
-        _wcsnicmp(path, folder.c_str(), folder.size()) == 0) {
-      ::TerminateProcess(process, 1);
-      ::WaitForSingleObject(process, 10000);
-    }
+    ::TerminateProcess(process, 1);
+    ::WaitForSingleObject(process, 10000);
     ::CloseHandle(process);
   }
+}
+
+std::wstring ProcessImage(DWORD id) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (!process) return {};
+  wchar_t path[MAX_PATH * 2];
+  DWORD size = MAX_PATH * 2;
+  const bool named = ::QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
+  ::CloseHandle(process);
+  return named ? std::wstring(path, size) : std::wstring();
+}
+
+std::wstring ProgramStartedBy(const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info))
+    return {};
+  const std::wstring image = ProcessImage(info.dwProcessId);
+  ::TerminateProcess(info.hProcess, 1);
+  ::WaitForSingleObject(info.hProcess, 10000);
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  return image;
 }
 
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title) {
@@ -149,31 +181,60 @@ std::wstring EnvVar(const wchar_t* name) {
   return length && length < 4096 ? std::wstring(buffer, length) : std::wstring();
 }
 
-bool SaveDesktopScreenshot(const std::wstring& fileName) {
-  const std::wstring folder = HostToWine(EnvVar(L"OBRIVO_ARTIFACTS_DIR"));  // set by ctest
-  if (folder.empty()) return false;
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  HDC screen = ::GetDC(nullptr);
+namespace {
+
+// The screen as 24-bit rows, bottom row first.
+std::vector<BYTE> CaptureScreen(BITMAPINFO& info) {
   const int width = ::GetSystemMetrics(SM_CXSCREEN);
   const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFO info{};
+  info = BITMAPINFO{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
+  const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+  std::vector<BYTE> pixels(static_cast<std::size_t>(rowBytes) * height);
+  HDC screen = ::GetDC(nullptr);
   void* bits = nullptr;
   HDC memory = ::CreateCompatibleDC(screen);
   HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = ::SelectObject(memory, bitmap);
   ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  if (bits) std::memcpy(pixels.data(), bits, pixels.size());
   ::SelectObject(memory, old);
-  const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
-  const DWORD imageBytes = rowBytes * height;
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace
+
+bool SaveDesktopScreenshot(const std::wstring& fileName, HWND shown) {
+  const std::wstring folder = HostToWine(EnvVar(L"OBRIVO_ARTIFACTS_DIR"));  // set by ctest
+  if (folder.empty()) return false;
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  // The window painted now (its thread answers before this returns), then the picture taken
+  // once the screen holds still: what is drawn reaches the screen a moment after the painting.
+  if (shown)
+    ::RedrawWindow(shown, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  BITMAPINFO info{};
+  std::vector<BYTE> pixels = CaptureScreen(info);
+  WaitUntil(
+      [&] {
+        std::vector<BYTE> again = CaptureScreen(info);
+        const bool still = again == pixels;
+        pixels = std::move(again);
+        return still;
+      },
+      std::chrono::seconds(5));
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + imageBytes;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
   bool ok = false;
   HANDLE out = ::CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -181,12 +242,9 @@ bool SaveDesktopScreenshot(const std::wstring& fileName) {
     DWORD written = 0;
     ok = ::WriteFile(out, &file, sizeof file, &written, nullptr) &&
          ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
-         ::WriteFile(out, bits, imageBytes, &written, nullptr);
+         ::WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
     ::CloseHandle(out);
   }
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
   return ok;
 }
 

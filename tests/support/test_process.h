@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace obrivo::test {
 
@@ -37,8 +38,15 @@ class Process {
   DWORD id_ = 0;
 };
 
+// The running processes whose image lies in `folder` (and is the file named `file`, when given).
+std::vector<DWORD> ProcessesIn(const std::wstring& folder, const wchar_t* file = nullptr);
 // Ends every process whose image lies in `folder` (programs started by the programs under test).
 void KillProcessesIn(const std::wstring& folder);
+// The image file of a running process; empty while it cannot be read.
+std::wstring ProcessImage(DWORD id);
+// The program Windows starts for `commandLine` taken whole, as it starts a Run key's value: the
+// process is created suspended, named and ended at once. Empty when nothing starts.
+std::wstring ProgramStartedBy(const std::wstring& commandLine);
 
 // The visible or hidden top-level window of a class (and title, when given).
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title = nullptr);
@@ -52,7 +60,8 @@ HWND FindDialogOf(DWORD processId);
 std::wstring EnvVar(const wchar_t* name);
 // A host path ("/work/...") as Wine's programs see it ("Z:\\work\\..."); other paths unchanged.
 std::wstring HostToWine(std::wstring path);
-// Writes a screenshot of the whole desktop to `fileName` in the artifacts folder (BMP).
-bool SaveDesktopScreenshot(const std::wstring& fileName);
+// Writes a screenshot of the whole desktop to `fileName` in the artifacts folder (BMP), once
+// `shown` (when given) has painted and the screen has stopped changing.
+bool SaveDesktopScreenshot(const std::wstring& fileName, HWND shown = nullptr);
 
 }  // namespace obrivo::test

@@ -281,8 +281,7 @@ TEST_F(Alerts, StartupAlertNamesTheLocation) {
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_ALERT_CHECK)));
       EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_ALERT_CHECK)));
       if (c.type == 11) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        SaveDesktopScreenshot(L"monitor-startup-alert.bmp");
+        SaveDesktopScreenshot(L"monitor-startup-alert.bmp", dialog);
       }
       Click(dialog, IDC_ALERT_YES);
     });

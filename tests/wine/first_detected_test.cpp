@@ -175,6 +175,47 @@ TEST_F(FirstDetectedTest, SeedingRunsOnceAndActiveXOnItsOwn) {
   EXPECT_EQ(Record(kDetectedStartup, exe_), kOldDate) << "seeding records only new items";
 }
 
+// A store seeded by an earlier build holds startup records under the program file each command
+// starts, beside the check's and the page's records under the command. Once, at a start, every
+// entry listed then takes the earlier date under its command.
+TEST_F(FirstDetectedTest, StartupRecordsUnderTheProgramFileAreCarriedOverOnce) {
+  const std::string firstRun = "12/01/2019 9:00 AM";  // later than February as text, not as a date
+  const std::string program = common::CommandToProgramPath(exe_);
+  const std::string other = common::ProgramFolder() + "\\history_writer.exe";
+  const struct {
+    std::string command, before, after;
+  } cases[] = {
+      {"\"" + exe_ + "\" -a", "", firstRun},                    // only the old name
+      {"\"" + exe_ + "\" -b", "02/01/2020 9:00 AM", firstRun},  // the old one is earlier
+      {"\"" + exe_ + "\" -c", "11/30/2019 9:00 AM", "11/30/2019 9:00 AM"},  // the new one is
+      {"\"" + exe_ + "\" -d", "some day", "some day"},  // no date to compare: left alone
+      {other + " -e", "", ""},                          // its program has no old record
+  };
+  // The earlier build's seeding marker.
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::kDetectedKey, "", firstRun));
+  SetRecord(kDetectedStartup, program, firstRun);
+  std::vector<std::string> listed;
+  for (const auto& c : cases) {
+    listed.push_back(c.command);
+    if (!c.before.empty()) SetRecord(kDetectedStartup, c.command, c.before);
+  }
+  common::FirstDetectedSeeds seeds;
+  seeds.startup = [&] { return listed; };
+  common::InitFirstDetected(seeds);
+  for (const auto& c : cases) EXPECT_EQ(Record(kDetectedStartup, c.command), c.after) << c.command;
+  EXPECT_EQ(Record(kDetectedStartup, program), firstRun) << "kept for older builds";
+  EXPECT_FALSE(Marker(kDetectedStartup).empty()) << "carried over";
+
+  // Done once: an entry that appears later is a new entry, whatever program it starts.
+  const std::string later = "\"" + exe_ + "\" -later";
+  listed.push_back(later);
+  common::InitFirstDetected(seeds);
+  EXPECT_EQ(common::LookupFirstDetected(11, later), "");
+  EXPECT_FALSE(RecordFirstDetected(kDetectedStartup, later));
+  EXPECT_EQ(common::LookupFirstDetected(11, later),
+            core::TruncateChars(common::LocalDateTimeNow(), 24));
+}
+
 TEST_F(FirstDetectedTest, StartUpInitialisationSeeds) {
   common::InitialiseStore(common::CategoryBaselineHooks());
   EXPECT_FALSE(Marker().empty());
@@ -184,7 +225,8 @@ TEST_F(FirstDetectedTest, StartUpInitialisationSeeds) {
 TEST_F(FirstDetectedTest, OnlineLookupSendsTheFirstDetectedDate) {
   common::App().options.Set(core::OptionId::PlusFormat, 1);
   const std::string hidden = common::ProgramFolder() + "\\history_writer.exe";
-  // Startup entries are named by their resolved program file, hidden files by their path.
+  // A startup record of an earlier build, under the resolved program file, is still found;
+  // hidden files are named by their path.
   SetRecord(kDetectedStartup, common::CommandToProgramPath(exe_), "startup date");
   SetRecord(common::kDetectedHidden, hidden, "hidden date");
   SetRecord("IEHelper", exe_, "helper date");

@@ -94,8 +94,7 @@ TEST_F(HideAlerts, EachClickIsStoredAndTheRowFollows) {
   Run([&](HWND dialog) {
     if (screenshot) {
       screenshot = false;
-      std::this_thread::sleep_for(300ms);
-      test::SaveDesktopScreenshot(L"explorer-hide-alerts.bmp");
+      test::SaveDesktopScreenshot(L"explorer-hide-alerts.bmp", dialog);
     }
     const struct {
       const char* step;

@@ -18,6 +18,7 @@
 #include "explorer/list_view.h"
 #include "explorer_ids.h"
 #include "file_bytes.h"
+#include "startup/startup_actions.h"
 #include "test_process.h"
 #include "wine_test_env.h"
 
@@ -27,7 +28,9 @@ namespace {
 using namespace std::chrono_literals;
 using test::WaitUntil;
 
-constexpr int kStartRemove = 0, kNewProgram = 6, kHiddenDelete = 29;
+constexpr int kStartRemove = 0, kStartDisable = 1, kStartEnable = 2, kNewProgram = 6,
+              kHiddenDelete = 29;
+constexpr int kCurrentRun = 11;
 
 struct Row {
   std::string title, action, command;
@@ -82,6 +85,25 @@ class HistoryViewer : public test::SandboxedTest {
     ::SendMessageW(dialog, WM_NOTIFY, IDC_PAGE_LIST, reinterpret_cast<LPARAM>(&notice));
   }
 
+  static int RowOf(HWND list, const std::string& title) {
+    for (int r = 0; r < RowCount(list); ++r)
+      if (CellText(list, r, 0) == title) return r;
+    ADD_FAILURE() << "no row titled " << title;
+    return -1;
+  }
+
+  // The row selected by its first click, then the second click of a double-click on its label,
+  // which the list turns into NM_DBLCLK for that row.
+  static void DoubleClick(HWND list, int row) {
+    SelectRow(list, row);
+    RECT r{};
+    r.left = LVIR_LABEL;
+    ASSERT_TRUE(::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(&r)));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  }
+
   static bool RestoreEnabled(HWND dialog) {
     return ::IsWindowEnabled(::GetDlgItem(dialog, IDC_HISTORY_RESTORE)) != FALSE;
   }
@@ -117,6 +139,44 @@ TEST_F(HistoryViewer, RowsShowEveryRecordAndRestoreOnlyWhereAnUndoExists) {
       ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
     }
     EXPECT_EQ(RowCount(list), 4);
+  });
+}
+
+// Events 1 and 2 carry no "*": Restore stays greyed for them, but a double-click on the row
+// reverses the disable or the enable it records. Rows are found by title, so the order they
+// stand in does not matter.
+TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
+  const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string paused = "C:\\Tools\\paused.exe -tray", resumed = "C:\\Tools\\resumed.exe";
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, runKey, "Paused", paused));
+  ASSERT_TRUE(startup::ToggleStartupEntry("Paused", paused, "", kCurrentRun));
+  ASSERT_TRUE(startup::IsStartupEntryDisabled("Paused"));
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, runKey, "Resumed", resumed));
+  ASSERT_TRUE(common::WriteHistory(kStartDisable, kCurrentRun, "Paused", paused, ""));
+  ASSERT_TRUE(common::WriteHistory(kStartEnable, kCurrentRun, "Resumed", resumed, ""));
+  ASSERT_TRUE(common::WriteHistory(kNewProgram, kCurrentRun, "Other", "C:\\other.exe", ""));
+  const auto inRun = [&](const char* name) { return ValueExists(HKEY_CURRENT_USER, runKey, name); };
+
+  Run([&](HWND dialog, HWND list) {
+    for (const char* title : {"Paused", "Resumed"}) {
+      SCOPED_TRACE(title);
+      SelectRow(list, RowOf(list, title));
+      EXPECT_FALSE(RestoreEnabled(dialog));
+      ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
+    }
+    EXPECT_TRUE(startup::IsStartupEntryDisabled("Paused")) << "Restore does not act for them";
+    EXPECT_TRUE(inRun("Resumed"));
+
+    DoubleClick(list, RowOf(list, "Paused"));
+    EXPECT_FALSE(startup::IsStartupEntryDisabled("Paused")) << "the disable reversed";
+    EXPECT_EQ(common::ReadStoreString(runKey, HKEY_CURRENT_USER, "Paused", 260), paused);
+
+    DoubleClick(list, RowOf(list, "Resumed"));
+    EXPECT_TRUE(startup::IsStartupEntryDisabled("Resumed")) << "the enable reversed";
+    EXPECT_FALSE(inRun("Resumed"));
+
+    DoubleClick(list, RowOf(list, "Other"));  // nothing to undo
+    EXPECT_EQ(RowCount(list), 3);
   });
 }
 

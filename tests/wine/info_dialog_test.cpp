@@ -15,6 +15,7 @@
 #include "common/win32/wide.h"
 #include "explorer/explorer_state.h"
 #include "explorer_ids.h"
+#include "system/processes.h"
 #include "test_process.h"
 #include "wine_test_env.h"
 
@@ -102,8 +103,7 @@ TEST_F(InfoWindow, PreviousAndNextWrapAroundTheList) {
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_INFO_KILL)));
     Click(dialog, IDC_INFO_NEXT);
     EXPECT_NE(WaitForInfo(L"Gamma"), nullptr);
-    std::this_thread::sleep_for(300ms);
-    test::SaveDesktopScreenshot(L"explorer-info-dialog.bmp");
+    test::SaveDesktopScreenshot(L"explorer-info-dialog.bmp", dialog);
     Click(dialog, IDCANCEL);
   });
   EXPECT_EQ(shown, (std::vector<std::size_t>{2, 0, 2, 1, 2}));
@@ -112,7 +112,8 @@ TEST_F(InfoWindow, PreviousAndNextWrapAroundTheList) {
 TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
   test::Process running(win32::Wide(helper_), L"wait");
   ASSERT_TRUE(running.started());
-  std::this_thread::sleep_for(300ms);
+  // The window tells "Running" by the same search.
+  ASSERT_TRUE(WaitUntil([&] { return system::FindProcessByPath(helper_) != 0; }, 5s));
   Add("Helper", helper_);
   Run(0, [&] {
     HWND dialog = WaitForInfo(L"Helper");
@@ -130,6 +131,36 @@ TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
     Click(dialog, IDCANCEL);
   });
   EXPECT_NE(running.WaitForExit(5s), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
+}
+
+// An entry as an installer may write it, unquoted, in a folder with a space: Windows would try
+// "...\Run.exe" first. Run starts the program the window shows, with the entry's arguments.
+TEST_F(InfoWindow, RunStartsTheProgramShownWhateverSpacesItsFolderHas) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"obrivo-info-run";
+  const std::wstring folder = root + L"\\Run Test";
+  ::CreateDirectoryW(root.c_str(), nullptr);
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring helper = win32::Wide(helper_);
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), (folder + L"\\tool.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW(helper.c_str(), (root + L"\\Run.exe").c_str(), FALSE));
+  Add("Tool", win32::Narrow(folder) + "\\tool.exe wait");
+  Run(0, [&] {
+    HWND dialog = WaitForInfo(L"Tool");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, IDC_INFO_RUN)));
+    Click(dialog, IDC_INFO_RUN);
+    // "wait" keeps the started program running: it got its argument.
+    EXPECT_TRUE(WaitUntil([&] { return !test::ProcessesIn(folder, L"tool.exe").empty(); }, 5s));
+    EXPECT_TRUE(test::ProcessesIn(root, L"Run.exe").empty()) << "the wrong program started";
+    Click(dialog, IDCANCEL);
+  });
+  test::KillProcessesIn(root);
+  ::DeleteFileW((folder + L"\\tool.exe").c_str());
+  ::DeleteFileW((root + L"\\Run.exe").c_str());
+  ::RemoveDirectoryW(folder.c_str());
+  ::RemoveDirectoryW(root.c_str());
 }
 
 TEST_F(InfoWindow, NotesAreCreatedAndSaved) {

@@ -2,9 +2,14 @@
 // the shell verb and the Monitor's registration.
 #include "common/initialise_store.h"
 
+#include <string>
+#include <vector>
+
 #include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/utilities.h"
+#include "startup/monitor_registration.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
@@ -25,6 +30,8 @@ class InitialiseStoreTest : public SandboxedTest {
     hooks.snapshotStartup = [this] {
       ++startupSnapshots_;
       common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\SNAP.EXE", "1");
+      for (const std::string& entry : system_)
+        common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), entry, "11");
     };
     hooks.snapshotIEHelpers = [this] { ++helperSnapshots_; };
     hooks.snapshotTasks = [this] { ++taskSnapshots_; };
@@ -35,6 +42,7 @@ class InitialiseStoreTest : public SandboxedTest {
     return ReadStoreString(kProductKey, HKEY_CURRENT_USER, value, 128);
   }
   int startupSnapshots_ = 0, helperSnapshots_ = 0, taskSnapshots_ = 0, systemFileRecords_ = 0;
+  std::vector<std::string> system_;  // the startup entries a snapshot finds
 };
 
 TEST_F(InitialiseStoreTest, FirstRunCreatesTheLayoutAndRegistersTheMonitor) {
@@ -49,8 +57,8 @@ TEST_F(InitialiseStoreTest, FirstRunCreatesTheLayoutAndRegistersTheMonitor) {
   EXPECT_EQ(systemFileRecords_, 1);
   EXPECT_FALSE(ReadStoreString(ProductSubkey("Sysfiles"), HKEY_LOCAL_MACHINE, "", 128).empty());
 
-  const std::string command = ReadStoreString(kMachineRun, HKEY_LOCAL_MACHINE, "Obrivo", 1024);
-  EXPECT_NE(command.find("\\obrivo.exe -expressboot"), std::string::npos) << command;
+  EXPECT_EQ(ReadStoreString(kMachineRun, HKEY_LOCAL_MACHINE, "Obrivo", 1024),
+            startup::MonitorRunCommand(common::ProgramFolder()));
   EXPECT_TRUE(App().monitorRegistered);
 }
 
@@ -79,6 +87,39 @@ TEST_F(InitialiseStoreTest, CleanupRebuildsTheMainBaselinesOnce) {
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\SNAP.EXE"));
   EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Tasks"), "old task"));
   EXPECT_EQ(ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "Cleanup", 16), "0");
+}
+
+// Whatever rebuilds the baselines does the clean-up asked for too. Left set, the request would
+// rebuild them again at the next start and accept, unasked, an entry added in between.
+TEST_F(InitialiseStoreTest, EveryRebuildEndsTheCleanup) {
+  common::InitialiseStore(CountingHooks());
+  const struct {
+    const char* rebuild;
+    void (*prepare)();
+  } cases[] = {
+      {"another version",
+       [] { common::WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", "15.0.1"); }},
+      {"no version", [] { common::DeleteStoreValue(HKEY_CURRENT_USER, kProductKey, "Version"); }},
+      {"the clean-up itself", [] {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rebuild);
+    system_ = {"C:\\ACCEPTED.EXE"};
+    c.prepare();
+    common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Cleanup", "1");
+    startupSnapshots_ = 0;
+    common::InitialiseStore(CountingHooks());
+    EXPECT_GE(startupSnapshots_, 1);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\ACCEPTED.EXE"));
+    EXPECT_EQ(ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "Cleanup", 16), "0");
+
+    system_.push_back("C:\\ADDED.EXE");
+    startupSnapshots_ = 0;
+    common::InitialiseStore(CountingHooks());
+    EXPECT_EQ(startupSnapshots_, 0);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\ADDED.EXE"))
+        << "the entry added after the rebuild is still new";
+  }
 }
 
 TEST_F(InitialiseStoreTest, AnotherVersionRebuildsAndRegistersAgain) {

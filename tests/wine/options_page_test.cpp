@@ -108,7 +108,8 @@ TEST_F(OptionsPage, EveryCheckBoxStoresItsSettingAndTheChangeFlag) {
       {"shell menu", IDC_EXPLORER_INTEGRATION,
        [] { return StoredOption("ExplorerMenu") + " " + ShellMenu(); },
        "1 \"" + folder + "\\obrivo.exe\" %1", "0 none"},
-      {"always run", IDC_AUTO_START, MonitorRunValue, folder + "\\obrivo.exe -expressboot", "none"},
+      {"always run", IDC_AUTO_START, MonitorRunValue, "\"" + folder + "\\obrivo.exe\" -expressboot",
+       "none"},
   };
   test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
     for (const auto& c : cases) {
@@ -186,8 +187,7 @@ TEST_F(OptionsPage, ShowsTheStoredSettingsAndOnlyTheToolsThatExist) {
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(page, id))) << id;
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(page, IDC_ORIGINAL_TRAY_ICON)));
 
-    std::this_thread::sleep_for(300ms);
-    test::SaveDesktopScreenshot(L"explorer-options-page.bmp");
+    test::SaveDesktopScreenshot(L"explorer-options-page.bmp", ::GetParent(page));
   });
 }
 

@@ -95,8 +95,7 @@ TEST_F(PatrolTime, TypedMinutesAreStoredEvenBeyondTheSliderEnd) {
       EXPECT_EQ(SliderPosition(dialog), c.slider);
       if (screenshot) {
         screenshot = false;
-        std::this_thread::sleep_for(300ms);
-        test::SaveDesktopScreenshot(L"explorer-patrol-time.bmp");
+        test::SaveDesktopScreenshot(L"explorer-patrol-time.bmp", dialog);
       }
       Click(dialog, IDOK);
     });

@@ -3,6 +3,7 @@
 
 #include "common/store.h"
 #include "common/utilities.h"
+#include "core/text.h"
 #include "startup/monitor_registration.h"
 #include "wine_test_env.h"
 
@@ -30,9 +31,11 @@ TEST_F(ShellIntegrationTest, MonitorRegistrationBothWays) {
   EXPECT_FALSE(startup::IsMonitorRegistered());
   EXPECT_TRUE(startup::RegisterMonitorAtLogon(true));
   EXPECT_TRUE(startup::IsMonitorRegistered());
-  const std::string command = common::ProgramFolder() + "\\obrivo.exe -expressboot";
+  const std::string command = startup::MonitorRunCommand(common::ProgramFolder());
   EXPECT_EQ(ReadStoreString(run, HKEY_LOCAL_MACHINE, "Obrivo", 1024), command);
-  EXPECT_EQ(ReadStoreString(common::ProductSubkey("Run"), HKEY_CURRENT_USER, command, 16), "1")
+  EXPECT_EQ(ReadStoreString(common::ProductSubkey("Run"), HKEY_CURRENT_USER,
+                            core::StripQuotes(command), 16),
+            "1")
       << "the Monitor's own entry is accepted, so it never alerts about itself";
   EXPECT_FALSE(startup::RegisterMonitorAtLogon(false));
   EXPECT_FALSE(startup::IsMonitorRegistered());

@@ -148,8 +148,7 @@ TEST_F(StartupActionsUi, TheWarningNamesAMicrosoftFileAsASystemFile) {
           ASSERT_NE(dialog, nullptr);
           EXPECT_EQ(win32::Narrow(Text(dialog, IDC_WARNING_TITLE)), c.line);
           if (&c == &cases[0]) {
-            std::this_thread::sleep_for(300ms);
-            test::SaveDesktopScreenshot(L"startup-advanced-warning.bmp");
+            test::SaveDesktopScreenshot(L"startup-advanced-warning.bmp", dialog);
           }
           Click(dialog, IDOK);
         });

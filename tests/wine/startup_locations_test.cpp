@@ -216,13 +216,12 @@ TEST_F(StartupLocationsTest, TheFirstRunDatesEveryStartupProgramThatExists) {
   common::CategoryBaselineHooks().initFirstDetected();
 
   const std::string startupKey = common::DetectedSubkeyPath(common::kDetectedStartup);
-  EXPECT_FALSE(common::ReadStoreString(startupKey, HKEY_CURRENT_USER,
-                                       common::CommandToProgramPath(present), 32)
-                   .empty())
-      << "keyed by the program file the command starts";
-  EXPECT_FALSE(common::LookupFirstDetected(1, common::CommandToProgramPath(present)).empty());
-  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, startupKey,
-                           common::CommandToProgramPath(folder + "\\gone.exe")));
+  const std::string command = present + " -background";  // the item's path: quotes go
+  EXPECT_FALSE(common::LookupFirstDetected(1, command).empty())
+      << "named by the command, as the check and the page look it up";
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, startupKey, common::CommandToProgramPath(command)))
+      << "not by the program file the command starts";
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, startupKey, folder + "\\gone.exe"));
 }
 
 }  // namespace

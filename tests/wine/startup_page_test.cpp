@@ -8,9 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/first_detected.h"
+#include "common/initialise_store.h"
 #include "common/store.h"
 #include "common/utilities.h"
 #include "common/win32/wide.h"
@@ -159,8 +160,27 @@ TEST_F(StartupPage, AdvancedLocationsOnlyWhenAskedForAndTheChoiceIsKept) {
     SelectRows(list, {RowOf(list, "Plain")});
     EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_REMOVE)), L"&Remove");
     SelectRows(list, {RowOf(list, "Sleeper")});
-    std::this_thread::sleep_for(300ms);
-    SaveDesktopScreenshot(L"explorer-startup-page-advanced.bmp");
+    SaveDesktopScreenshot(L"explorer-startup-page-advanced.bmp", ::GetParent(page));
+  });
+}
+
+// An earlier build dated this entry twice: at its first run under the program file, later under
+// the command. At the Explorer's start the page's name takes the earlier date, which it shows.
+TEST_F(StartupPage, FirstDetectedColumnShowsTheFirstOfTwoEarlierRecords) {
+  const std::string command = tool_ + " -arg";
+  AddUserRun("Twice", command);
+  const std::string detected = common::DetectedSubkeyPath(common::kDetectedStartup);
+  const std::string firstRun = "12/01/2019 9:00 AM", later = "02/01/2020 9:00 AM";
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::kDetectedKey, "", firstRun));
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, detected,
+                                       common::CommandToProgramPath(command), firstRun));
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, detected, command, later));
+  common::CategoryBaselineHooks().initFirstDetected();  // as at the Explorer's start
+  RunSheet(6026, [](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    const int row = RowOf(list, "Twice");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(explorer::CellText(list, row, 4), "12/01/2019 9:00 AM");
   });
 }
 
