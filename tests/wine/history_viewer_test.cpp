@@ -150,7 +150,7 @@ TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
   const std::string paused = "C:\\Tools\\paused.exe -tray", resumed = "C:\\Tools\\resumed.exe";
   ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, runKey, "Paused", paused));
   ASSERT_TRUE(startup::ToggleStartupEntry("Paused", paused, "", kCurrentRun));
-  ASSERT_TRUE(startup::IsStartupEntryDisabled("Paused"));
+  ASSERT_TRUE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused"));
   ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, runKey, "Resumed", resumed));
   ASSERT_TRUE(common::WriteHistory(kStartDisable, kCurrentRun, "Paused", paused, ""));
   ASSERT_TRUE(common::WriteHistory(kStartEnable, kCurrentRun, "Resumed", resumed, ""));
@@ -164,15 +164,15 @@ TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
       EXPECT_FALSE(RestoreEnabled(dialog));
       ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
     }
-    EXPECT_TRUE(startup::IsStartupEntryDisabled("Paused")) << "Restore does not act for them";
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused")) << "Restore does not act for them";
     EXPECT_TRUE(inRun("Resumed"));
 
     DoubleClick(list, RowOf(list, "Paused"));
-    EXPECT_FALSE(startup::IsStartupEntryDisabled("Paused")) << "the disable reversed";
+    EXPECT_FALSE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused")) << "the disable reversed";
     EXPECT_EQ(common::ReadStoreString(runKey, HKEY_CURRENT_USER, "Paused", 260), paused);
 
     DoubleClick(list, RowOf(list, "Resumed"));
-    EXPECT_TRUE(startup::IsStartupEntryDisabled("Resumed")) << "the enable reversed";
+    EXPECT_TRUE(startup::IsStartupEntryDisabled(kCurrentRun, "Resumed")) << "the enable reversed";
     EXPECT_FALSE(inRun("Resumed"));
 
     DoubleClick(list, RowOf(list, "Other"));  // nothing to undo

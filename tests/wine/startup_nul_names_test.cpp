@@ -120,8 +120,8 @@ TEST_F(NulNamedEntries, TheCheckAsksAboutTheHiddenEntryAndActsOnItAlone) {
     EXPECT_EQ(asked, std::vector<std::string>{kHiddenTitle});
     EXPECT_EQ(RunValues(), (Values{{kPlain, kPlainCommand}})) << "only the hidden entry went";
     const bool disabled = answer == core::kAlertDisable;
-    EXPECT_EQ(startup::IsStartupEntryDisabled(win32::Narrow(kHidden)), disabled);
-    EXPECT_FALSE(startup::IsStartupEntryDisabled("Updater"));
+    EXPECT_EQ(startup::IsStartupEntryDisabled(11, win32::Narrow(kHidden)), disabled);
+    EXPECT_FALSE(startup::IsStartupEntryDisabled(11, "Updater"));
     EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run"),
               (disabled ? Values{{kHidden, kHiddenCommand}} : Values{}));
     Values expectedBaseline = baseline;
@@ -137,7 +137,7 @@ TEST_F(NulNamedEntries, TheCheckAsksAboutTheHiddenEntryAndActsOnItAlone) {
       EXPECT_EQ(stored.title, kHiddenTitle);
       ASSERT_TRUE(startup::RemoveStartupEntry(core::EntryName(stored), stored.path, stored.key,
                                               kUserRunCode, {}));
-      EXPECT_FALSE(startup::IsStartupEntryDisabled(win32::Narrow(kHidden)));
+      EXPECT_FALSE(startup::IsStartupEntryDisabled(11, win32::Narrow(kHidden)));
       EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run"), Values{});
       EXPECT_EQ(RunValues(), (Values{{kPlain, kPlainCommand}}));
     }
