@@ -110,10 +110,13 @@ TEST_F(InfoWindow, PreviousAndNextWrapAroundTheList) {
 }
 
 TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
-  test::Process running(win32::Wide(helper_), L"wait");
+  // Started as the item's command names it: the program alone, without arguments.
+  const std::string lingering =
+      helper_.substr(0, helper_.rfind('\\')) + "\\obrivo_lingering_program.exe";
+  test::Process running(win32::Wide(lingering), L"");
   ASSERT_TRUE(running.started());
   std::this_thread::sleep_for(300ms);
-  Add("Helper", helper_);
+  Add("Helper", lingering);
   Run(0, [&] {
     HWND dialog = WaitForInfo(L"Helper");
     ASSERT_NE(dialog, nullptr);
