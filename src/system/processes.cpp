@@ -79,13 +79,20 @@ std::string& TaskLibraryFolder() {
   return folder;
 }
 
+// The system's 16-bit task library is used only where an NTVDM can run beside this program. A
+// 64-bit program runs only on systems that have none; there a process merely named NTVDM.EXE
+// would be walked by a library that need not implement the walk (Wine's ends its caller).
+win32::UniqueModule LoadTaskLibrary() {
+  if (!TaskLibraryFolder().empty())
+    return win32::LoadLibraryFrom(TaskLibraryFolder(), "vdmdbg.dll");
+  return sizeof(void*) == 4 ? win32::LoadSystemLibrary("vdmdbg.dll") : win32::UniqueModule();
+}
+
 class NtProcessFunctions {
  public:
   NtProcessFunctions()
       : psapi_(win32::LoadSystemLibrary("psapi.dll")),
-        vdmdbg_(TaskLibraryFolder().empty()
-                    ? win32::LoadSystemLibrary("vdmdbg.dll")
-                    : win32::LoadLibraryFrom(TaskLibraryFolder(), "vdmdbg.dll")),
+        vdmdbg_(LoadTaskLibrary()),
         enumProcesses_(Lookup<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
         enumModules_(Lookup<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
         moduleName_(Lookup<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
