@@ -255,7 +255,7 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         }
         case IDC_INFO_KILL: {
           const core::Item& item = s->context.items->At(s->context.index);
-          system::StopProgramByPath(dialog, s->file, item.title, false);
+          system::StopEntryProgram(dialog, s->file, item.title, false);
           ShowStatus(dialog, *s, true);
           return TRUE;
         }

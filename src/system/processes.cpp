@@ -3,6 +3,10 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "common/app.h"
 #include "common/first_detected.h"
 #include "common/history.h"
@@ -10,9 +14,14 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
+#include "common/win32/process_command_line.h"
+#include "common/win32/system.h"
+#include "common/win32/system_library.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
+#include "core/history_record.h"
 #include "core/text.h"
+#include "system/entry_command.h"
 
 namespace obrivo::system {
 namespace {
@@ -21,6 +30,9 @@ constexpr int kStopQuestionId = 707;
 constexpr int kTitleId = 2;
 constexpr int kKillEvent = 5;
 constexpr int kProcessType = 600;
+// A process left running because it could not be told apart from the entry's: no event of the
+// table says that, so the table's own event for a plain log line carries it, with the reason.
+constexpr int kLeftRunningEvent = core::kUnknownHistoryEvent;
 constexpr DWORD kEndWaitMs = 500;  // how long an ended process may take to go away
 constexpr std::size_t kModuleNameChars = 32768;
 
@@ -56,16 +68,31 @@ struct TaskWalk {
 
 BOOL WINAPI VisitTask(DWORD, WORD, WORD, char*, char* fileName, LPARAM context) {
   auto* walk = reinterpret_cast<TaskWalk*>(context);
-  const RunningProcess task{walk->vdm->id, AnsiToUtf8(fileName), walk->vdm->createdAt};
+  const RunningProcess task{walk->vdm->id, AnsiToUtf8(fileName), walk->vdm->createdAt, true};
   walk->stopped = !(*walk->visit)(task);
   return walk->stopped ? TRUE : FALSE;  // TRUE ends the walk
+}
+
+// Empty: the system folder.
+std::string& TaskLibraryFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// The system's 16-bit task library is used only where an NTVDM can run beside this program. A
+// 64-bit program runs only on systems that have none; there a process merely named NTVDM.EXE
+// would be walked by a library that need not implement the walk (Wine's ends its caller).
+win32::UniqueModule LoadTaskLibrary() {
+  if (!TaskLibraryFolder().empty())
+    return win32::LoadLibraryFrom(TaskLibraryFolder(), "vdmdbg.dll");
+  return sizeof(void*) == 4 ? win32::LoadSystemLibrary("vdmdbg.dll") : win32::UniqueModule();
 }
 
 class NtProcessFunctions {
  public:
   NtProcessFunctions()
-      : psapi_(::LoadLibraryW(L"psapi.dll")),
-        vdmdbg_(::LoadLibraryW(L"vdmdbg.dll")),
+      : psapi_(win32::LoadSystemLibrary("psapi.dll")),
+        vdmdbg_(LoadTaskLibrary()),
         enumProcesses_(Lookup<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
         enumModules_(Lookup<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
         moduleName_(Lookup<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
@@ -161,7 +188,7 @@ bool EnumNtProcesses(const ProcessVisitor& visit) {
 bool EnumSnapshotProcesses(const ProcessVisitor& visit) {
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
   using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
-  const win32::UniqueModule kernel(::LoadLibraryW(L"kernel32.dll"));
+  const win32::UniqueModule kernel(win32::LoadSystemLibrary("kernel32.dll"));
   const auto snapshotOf = Lookup<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
   const auto first = Lookup<WalkFn>(kernel.get(), "Process32FirstW");
   const auto next = Lookup<WalkFn>(kernel.get(), "Process32NextW");
@@ -189,16 +216,21 @@ std::string ProgramFileOf(std::string_view path) {
   return common::CommandToProgramPath(path);
 }
 
+// The file an image runs from, in long form; empty when it names none.
+std::string ImageFile(std::string_view image) {
+  if (image.empty()) return {};
+  const std::string resolved = ProgramFileOf(image);
+  return resolved.empty() ? resolved : common::LongPathName(resolved);
+}
+
 // Each running program file once, with the first process found running it: the image resolved
 // to its file in long form, compared without regard to case. False from `visit` stops.
 void ForEachRunningProgram(
     const std::function<bool(const std::string& file, const RunningProcess&)>& visit) {
   std::vector<std::string> seen;
   EnumRunningProcesses([&](const RunningProcess& process) {
-    if (process.imagePath.empty()) return true;
-    const std::string resolved = ProgramFileOf(process.imagePath);
-    if (resolved.empty()) return true;
-    const std::string file = common::LongPathName(resolved);
+    const std::string file = ImageFile(process.imagePath);
+    if (file.empty()) return true;
     for (const std::string& s : seen)
       if (core::EqualsNoCase(s, file)) return true;
     seen.push_back(file);
@@ -238,6 +270,134 @@ ProcessIdentity FindProgram(std::string_view path) {
 }
 
 constexpr DWORD kEndRights = PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
+
+// The desktop shell's processes: the owners of its desktop and taskbar windows, and explorer.exe
+// of the Windows and system folders (the shell of every NT system, and Wine's).
+class Shell {
+ public:
+  Shell() {
+    for (HWND window : {::GetShellWindow(), ::FindWindowW(L"Shell_TrayWnd", nullptr)}) {
+      DWORD id = 0;
+      if (window && ::GetWindowThreadProcessId(window, &id) && id != 0) owners_.push_back(id);
+    }
+    for (const std::string& folder : {win32::WindowsDirectory(), win32::SystemDirectory()})
+      if (!folder.empty()) files_.push_back(common::LongPathName(folder + "\\explorer.exe"));
+  }
+
+  bool Runs(DWORD id, std::string_view file) const {
+    return std::find(owners_.begin(), owners_.end(), id) != owners_.end() ||
+           std::any_of(files_.begin(), files_.end(),
+                       [&](const std::string& shell) { return core::EqualsNoCase(shell, file); });
+  }
+
+ private:
+  std::vector<DWORD> owners_;
+  std::vector<std::string> files_;
+};
+
+// Whether a process whose image is `file` runs the entry's program: the same file, or for a bare
+// name any file of that name.
+bool RunsProgram(std::string_view file, const std::string& program,
+                 const std::string& programFile) {
+  if (file.empty()) return false;
+  if (!IsFullPath(program)) return core::EqualsNoCase(core::FileNamePart(file), program);
+  return core::EqualsNoCase(file, programFile);
+}
+
+struct LeftRunning {
+  DWORD id = 0;
+  bool sixteenBitTask = false;
+};
+
+struct EntryProcesses {
+  std::vector<ProcessIdentity> entry;  // to be ended
+  std::vector<LeftRunning> untold;     // running the program, not told apart from the entry
+};
+
+class EntrySearch {
+ public:
+  explicit EntrySearch(const CommandParts& entry)
+      : entry_(entry),
+        programFile_(IsFullPath(entry.program) ? common::LongPathName(entry.program)
+                                               : entry.program) {
+    if (!::ProcessIdToSessionId(self_, &session_)) session_ = 0;
+  }
+
+  EntryProcesses Run() const {
+    EntryProcesses found;
+    std::vector<DWORD> seen;  // an NTVDM process comes once more for each of its tasks
+    EnumRunningProcesses([&](const RunningProcess& process) {
+      if (process.id == 0) return true;
+      const std::string file = ImageFile(process.imagePath);
+      if (!RunsProgram(file, entry_.program, programFile_)) return true;
+      if (std::find(seen.begin(), seen.end(), process.id) != seen.end()) return true;
+      seen.push_back(process.id);
+      const std::optional<ProcessFacts> facts = FactsOf(process, file);
+      if (!facts) return true;
+      switch (JudgeEntryProcess(entry_, *facts)) {
+        case EntryProcess::Entry:
+          found.entry.push_back({process.id, process.createdAt});
+          break;
+        case EntryProcess::Untold:
+          found.untold.push_back({process.id, process.sixteenBitTask});
+          break;
+        case EntryProcess::Other:
+        case EntryProcess::Protected:
+          break;
+      }
+      return true;
+    });
+    return found;
+  }
+
+ private:
+  // Nothing when the process has ended since it was listed.
+  std::optional<ProcessFacts> FactsOf(const RunningProcess& process, std::string_view file) const {
+    ProcessFacts facts;
+    facts.self = process.id == self_;
+    facts.shell = shell_.Runs(process.id, file);
+    facts.sixteenBitTask = process.sixteenBitTask;
+    DWORD session = 0;
+    facts.sessionKnown = ::ProcessIdToSessionId(process.id, &session) != FALSE;
+    facts.otherSession = facts.sessionKnown && session != session_;
+    if (process.sixteenBitTask) return facts;
+    win32::UniqueHandle handle(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process.id));
+    if (!handle) handle.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id));
+    if (!handle) return facts;
+    // Read through a handle on the process listed: its id may name a later one by now.
+    if (process.createdAt != 0 && CreationTime(handle.get()) != process.createdAt)
+      return std::nullopt;
+    facts.commandLine = win32::ReadProcessCommandLine(handle.get());
+    return facts;
+  }
+
+  const CommandParts& entry_;
+  const std::string programFile_;
+  const Shell shell_;
+  const DWORD self_ = ::GetCurrentProcessId();
+  DWORD session_ = 0;
+};
+
+bool AskToStop(HWND owner, std::string_view name) {
+  const std::string question = core::FormatText(common::LoadText(kStopQuestionId), name);
+  return ::MessageBoxExW(owner, win32::Wide(question).c_str(),
+                         win32::Wide(common::LoadText(kTitleId, 128)).c_str(),
+                         MB_YESNO | MB_ICONQUESTION | MB_TOPMOST,
+                         common::App().languageId) == IDYES;
+}
+
+void RecordLeftRunning(const std::vector<LeftRunning>& untold, std::string_view name,
+                       std::string_view command) {
+  for (const LeftRunning& process : untold) {
+    const std::string why =
+        process.sixteenBitTask
+            ? " runs it as a 16-bit task, which has no command line of its own to tell it apart"
+            : " runs this program, but its command line could not be read to tell it apart";
+    common::WriteHistory(kLeftRunningEvent, kProcessType, name, command,
+                         "Left running: process " + std::to_string(process.id) + why);
+  }
+}
 
 }  // namespace
 
@@ -294,25 +454,30 @@ bool KillProcessById(const ProcessIdentity& listed) {
   return EndProcess(process.get());
 }
 
-DWORD StopProgramByPath(HWND owner, std::string_view path, std::string_view name, bool ask) {
-  const ProcessIdentity found = FindProgram(path);
-  const DWORD id = found.id;
-  if (id == 0) return 0;
-  if (ask) {
-    const std::string question =
-        core::FormatText(common::LoadText(kStopQuestionId), name.empty() ? path : name);
-    const int answer = ::MessageBoxExW(
-        owner, win32::Wide(question).c_str(), win32::Wide(common::LoadText(kTitleId, 128)).c_str(),
-        MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, common::App().languageId);
-    if (answer != IDYES) return id;
+void UseTaskLibraryFolderForTesting(std::string folder) { TaskLibraryFolder() = std::move(folder); }
+
+DWORD StopEntryProgram(HWND owner, std::string_view command, std::string_view name, bool ask) {
+  const CommandParts entry = SplitCommandLine(command);
+  if (entry.program.empty()) return 0;
+  const EntryProcesses found = EntrySearch(entry).Run();
+  if (found.entry.empty()) {
+    RecordLeftRunning(found.untold, name, command);
+    return 0;
   }
-  // The question may stay open for long: by the answer the id may name another program.
-  if (!KillProcessById(found)) return 0;
-  common::WriteHistory(kKillEvent, kProcessType, name, path, "");
+  if (ask && !AskToStop(owner, name.empty() ? command : name)) return found.entry.front().id;
+  // The question may stay open for long: by the answer an id may name another program.
+  DWORD first = 0;
+  for (const ProcessIdentity& process : found.entry) {
+    if (!KillProcessById(process)) continue;
+    if (first == 0) first = process.id;
+    common::WriteHistory(kKillEvent, kProcessType, name, command, "");
+  }
+  RecordLeftRunning(found.untold, name, command);
   // Stale tray icons of the ended program disappear once the taskbar repaints.
-  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr))
-    ::InvalidateRect(taskbar, nullptr, TRUE);
-  return id;
+  if (first != 0)
+    if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr))
+      ::InvalidateRect(taskbar, nullptr, TRUE);
+  return first;
 }
 
 }  // namespace obrivo::system

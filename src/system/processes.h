@@ -19,6 +19,7 @@ struct RunningProcess {
   DWORD id = 0;
   std::string imagePath;        // empty when the process could not be read
   std::uint64_t createdAt = 0;  // creation time in FILETIME units; 0 when unreadable
+  bool sixteenBitTask = false;  // a 16-bit task of the NTVDM process `id`, `imagePath` its file
 };
 
 // A listed process, to be found again: the id alone may name another program by then.
@@ -34,6 +35,11 @@ using ProcessVisitor = std::function<bool(const RunningProcess&)>;
 // NTVDM process, with that process's id and the task's file). False when the system's process
 // functions are not available.
 bool EnumRunningProcesses(const ProcessVisitor& visit);
+
+// The process functions' libraries come from the system folder. A test names another folder for
+// the 16-bit task library, so that a stand-in can report tasks; the programs never call this.
+// An empty folder goes back to the system folder.
+void UseTaskLibraryFolderForTesting(std::string folder);
 
 // Empties the item list and fills it with one entry per running program file (type 600, the
 // file's description as title, flag = the id of the first process found running it). Returns
@@ -57,9 +63,14 @@ bool KillProcessById(DWORD id);
 // the same id is left alone (false).
 bool KillProcessById(const ProcessIdentity& process);
 
-// Ends the program running from `path`. With `ask`, first asks whether to stop `name` (the path
-// when empty); a No leaves it running. Writes the kill to the history when it ended it.
-// Returns the process id found, 0 when none runs or it could not be opened.
-DWORD StopProgramByPath(HWND owner, std::string_view path, std::string_view name, bool ask);
+// Ends every process that the startup entry's `command` started: a process of the command's
+// program file (a bare name matches any folder's file of that name) whose own command line has
+// the same arguments. Never the caller, the shell, nor a process of another session. A process of
+// the program whose command line cannot be read is left running with a history record saying
+// so. With `ask`, first asks whether to stop `name` (the command when empty); a No leaves them
+// all running. Writes a kill record to the history for each process ended. Returns the id of
+// the first process of the entry ended, or after a No the first found; 0 when none runs or none
+// could be ended.
+DWORD StopEntryProgram(HWND owner, std::string_view command, std::string_view name, bool ask);
 
 }  // namespace obrivo::system

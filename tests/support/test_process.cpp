@@ -23,6 +23,17 @@ Process::Process(const std::wstring& exe, const std::wstring& arguments,
                  const std::wstring& workingDir) {
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
+  Start(exe, std::move(commandLine), workingDir);
+}
+
+Process Process::WithCommandLine(const std::wstring& exe, std::wstring commandLine) {
+  Process p;
+  p.Start(exe, std::move(commandLine), L"");
+  return p;
+}
+
+void Process::Start(const std::wstring& exe, std::wstring commandLine,
+                    const std::wstring& workingDir) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

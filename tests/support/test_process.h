@@ -20,6 +20,8 @@ class Process {
   Process() = default;
   Process(const std::wstring& exe, const std::wstring& arguments,
           const std::wstring& workingDir = L"");
+  // Started with exactly `commandLine`, whose first word need not name `exe` nor be quoted.
+  static Process WithCommandLine(const std::wstring& exe, std::wstring commandLine);
   ~Process();
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
@@ -34,6 +36,8 @@ class Process {
   void Kill();
 
  private:
+  void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& workingDir);
+
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
 };

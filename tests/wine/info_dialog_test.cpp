@@ -110,11 +110,14 @@ TEST_F(InfoWindow, PreviousAndNextWrapAroundTheList) {
 }
 
 TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
-  test::Process running(win32::Wide(helper_), L"wait");
+  // Started as the item's command names it: the program alone, without arguments.
+  const std::string lingering =
+      helper_.substr(0, helper_.rfind('\\')) + "\\obrivo_lingering_program.exe";
+  test::Process running(win32::Wide(lingering), L"");
   ASSERT_TRUE(running.started());
   // The window tells "Running" by the same search.
-  ASSERT_TRUE(WaitUntil([&] { return system::FindProcessByPath(helper_) != 0; }, 5s));
-  Add("Helper", helper_);
+  ASSERT_TRUE(WaitUntil([&] { return system::FindProcessByPath(lingering) != 0; }, 5s));
+  Add("Helper", lingering);
   Run(0, [&] {
     HWND dialog = WaitForInfo(L"Helper");
     ASSERT_NE(dialog, nullptr);

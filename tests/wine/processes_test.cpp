@@ -1,6 +1,6 @@
 // Running programs: one list entry per program file, finding a program by its path or bare file
-// name, ending processes only while their id still names them, first-detected dates, and the
-// 16-bit tasks of an NTVDM process.
+// name, ending processes only while their id still names them, first-detected dates, the 16-bit
+// tasks of an NTVDM process, and the process libraries taken from the system folder only.
 #include "system/processes.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
+#include "common/win32/files.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
 #include "running_copies.h"
@@ -107,52 +108,24 @@ TEST_F(ProcessesTest, TwoProcessesOfOneFileGiveOneEntryWithTheFirstId) {
   }
 }
 
-TEST_F(ProcessesTest, StopProgramByPathFindsTheProgramByPathOrBareFileName) {
-  const std::string path = Copy("stop-me.exe");
+TEST_F(ProcessesTest, FindProcessByPathFindsTheProgramByPathOrBareFileName) {
+  const std::string path = Copy("find-me.exe");
+  Process& p = Start(path);
   const struct {
     std::string wanted;
     bool matches;
   } cases[] = {
       {path, true},
       {"\"" + path + "\" -background", true},  // a command line
-      {"stop-me.exe", true},                   // only the file name
-      {"STOP-ME.EXE", true},
-      {folder_ + "\\elsewhere\\stop-me.exe", false},  // another folder is another file
-      {"stop-me", false},
+      {"find-me.exe", true},                   // only the file name
+      {"FIND-ME.EXE", true},
+      {folder_ + "\\elsewhere\\find-me.exe", false},  // another folder is another file
+      {"find-me", false},
       {"not-running.exe", false},
+      {"", false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.wanted);
-    Process& p = Start(path);
-    EXPECT_EQ(system::FindProcessByPath(c.wanted), c.matches ? p.id() : 0u);
-    const DWORD stopped = system::StopProgramByPath(nullptr, c.wanted, "Stop Me", false);
-    if (c.matches) {
-      EXPECT_EQ(stopped, p.id());
-      EXPECT_EQ(p.WaitForExit(5s), 1u) << "ended with a code that does not read as running";
-    } else {
-      EXPECT_EQ(stopped, 0u);
-      EXPECT_TRUE(p.Running());
-    }
-    copies_.EndAll();
-  }
-  EXPECT_EQ(system::FindProcessByPath(""), 0u);
-  EXPECT_EQ(system::StopProgramByPath(nullptr, "", "", false), 0u);
-}
-
-TEST_F(ProcessesTest, AKillWritesOneHistoryRecord) {
-  const std::string history = common::HistoryFilePath();
-  ::DeleteFileW(win32::Wide(history).c_str());
-  const std::string path = Copy("recorded.exe");
-  Process& p = Start(path);
-  ASSERT_EQ(system::StopProgramByPath(nullptr, path, "Recorded Tool", false), p.id());
-  EXPECT_EQ(system::StopProgramByPath(nullptr, path, "Recorded Tool", false), 0u)
-      << "nothing left to stop, nothing recorded";
-  ASSERT_EQ(common::LoadHistory(), 1u);
-  EXPECT_EQ(common::ItemFlag(0), 5) << "killed";
-  EXPECT_EQ(common::ItemType(0), 600);
-  EXPECT_EQ(common::ItemTitle(0), "Recorded Tool");
-  EXPECT_EQ(common::ItemPath(0), path);
-  ::DeleteFileW(win32::Wide(history).c_str());
+  for (const auto& c : cases)
+    EXPECT_EQ(system::FindProcessByPath(c.wanted), c.matches ? p.id() : 0u) << c.wanted;
 }
 
 TEST_F(ProcessesTest, KillProcessByIdEndsOnlyTheProcessItWasListedFor) {
@@ -220,40 +193,90 @@ TEST_F(ProcessesTest, RunningProgramsAreDatedOnceAndSeededOnTheFirstRun) {
             1);
 }
 
-// The fake task library beside this test reports two 16-bit tasks for any process.
+// The libraries of the process functions come from the system folder: copies planted under
+// their names in the program's folder or the current folder are never loaded.
+TEST_F(ProcessesTest, ProcessLibrariesPlantedBesideTheProgramAreNotLoaded) {
+  const std::string planted = common::ProgramFolder() + "\\planted_library.dll";
+  const std::string current = folder_ + "\\current";
+  ASSERT_TRUE(::CreateDirectoryW(win32::Wide(current).c_str(), nullptr));
+  std::vector<std::string> copies;
+  for (const std::string& folder : {common::ProgramFolder(), current})
+    for (const char* name : {"psapi.dll", "vdmdbg.dll"}) {
+      copies.push_back(folder + "\\" + name);
+      ASSERT_TRUE(
+          ::CopyFileW(win32::Wide(planted).c_str(), win32::Wide(copies.back()).c_str(), FALSE));
+    }
+  wchar_t previous[MAX_PATH * 2];
+  ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH * 2, previous), 0u);
+  ASSERT_TRUE(::SetCurrentDirectoryW(win32::Wide(current).c_str()));
+
+  bool self = false;
+  const bool enumerated = system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+    self = self || p.id == ::GetCurrentProcessId();
+    return true;
+  });
+
+  ::SetCurrentDirectoryW(previous);
+  EXPECT_TRUE(enumerated);
+  EXPECT_TRUE(self) << "the system's own libraries did the work";
+  for (const std::string& copy : copies) {
+    EXPECT_FALSE(win32::IsExistingFile(copy + ".loaded")) << copy << " was loaded";
+    ::DeleteFileW(win32::Wide(copy + ".loaded").c_str());
+    ::DeleteFileW(win32::Wide(copy).c_str());
+  }
+  ::RemoveDirectoryW(win32::Wide(current).c_str());
+}
+
 TEST_F(ProcessesTest, TheTasksOfAnNtvdmProcessComeUnderItsId) {
   const std::string vdm = Copy("ntvdm.exe");
   const DWORD id = Start(vdm).id();
-  std::vector<std::string> under;
-  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
-    if (p.id == id) under.push_back(p.imagePath);
-    return true;
-  });
-  ASSERT_EQ(under.size(), 3u);
-  EXPECT_TRUE(core::EqualsNoCase(under[0], vdm));
-  EXPECT_EQ(under[1], "C:\\OLDAPPS\\LEDGER16.EXE");
-  EXPECT_EQ(under[2], "C:\\OLDAPPS\\CLOCK16.EXE");
+  const auto under = [id] {
+    std::vector<system::RunningProcess> found;
+    system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+      if (p.id == id) found.push_back(p);
+      return true;
+    });
+    return found;
+  };
+  {
+    const StandInTaskLibrary tasks;
+    const std::vector<system::RunningProcess> walked = under();
+    ASSERT_EQ(walked.size(), 3u);
+    EXPECT_TRUE(core::EqualsNoCase(walked[0].imagePath, vdm));
+    EXPECT_FALSE(walked[0].sixteenBitTask);
+    EXPECT_EQ(walked[1].imagePath, "C:\\OLDAPPS\\LEDGER16.EXE");
+    EXPECT_EQ(walked[2].imagePath, "C:\\OLDAPPS\\CLOCK16.EXE");
+    for (std::size_t i = 1; i < 3; ++i) {
+      EXPECT_TRUE(walked[i].sixteenBitTask) << i;
+      EXPECT_EQ(walked[i].createdAt, walked[0].createdAt) << "the process's own start";
+    }
 
-  // Stopping at a task stops everything.
-  int after = 0;
-  bool stopped = false;
-  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
-    EXPECT_FALSE(stopped) << "called again after it asked to stop";
-    if (stopped) ++after;
-    stopped = p.imagePath == "C:\\OLDAPPS\\LEDGER16.EXE";
-    return !stopped;
-  });
-  EXPECT_TRUE(stopped);
-  EXPECT_EQ(after, 0);
+    // Stopping at a task stops everything.
+    int after = 0;
+    bool stopped = false;
+    system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+      EXPECT_FALSE(stopped) << "called again after it asked to stop";
+      if (stopped) ++after;
+      stopped = p.imagePath == "C:\\OLDAPPS\\LEDGER16.EXE";
+      return !stopped;
+    });
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(after, 0);
 
-  // Other processes have no tasks walked.
-  const DWORD plain = Start(Copy("plain.exe")).id();
-  int calls = 0;
-  system::EnumRunningProcesses([&](const system::RunningProcess& p) {
-    calls += p.id == plain;
-    return true;
-  });
-  EXPECT_EQ(calls, 1);
+    // Other processes have no tasks walked.
+    const DWORD plain = Start(Copy("plain.exe")).id();
+    int calls = 0;
+    system::EnumRunningProcesses([&](const system::RunningProcess& p) {
+      calls += p.id == plain;
+      return true;
+    });
+    EXPECT_EQ(calls, 1);
+  }
+  // A 64-bit program never sees a real NTVDM: a process merely named so is listed as itself, and
+  // the system's task library (under Wine, one that ends its caller) is left alone.
+  const std::vector<system::RunningProcess> alone = under();
+  ASSERT_EQ(alone.size(), 1u);
+  EXPECT_TRUE(core::EqualsNoCase(alone[0].imagePath, vdm));
 }
 
 }  // namespace

@@ -17,6 +17,18 @@
 
 namespace obrivo::test {
 
+// While it lives, the process functions use the stand-in task library that lies in the test's
+// folder, which reports two 16-bit tasks inside any process whose file is named NTVDM.EXE.
+struct StandInTaskLibrary {
+  StandInTaskLibrary() {
+    system::UseTaskLibraryFolderForTesting(win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) +
+                                           "\\processes\\task-library");
+  }
+  ~StandInTaskLibrary() { system::UseTaskLibraryFolderForTesting({}); }
+  StandInTaskLibrary(const StandInTaskLibrary&) = delete;
+  StandInTaskLibrary& operator=(const StandInTaskLibrary&) = delete;
+};
+
 class RunningCopies {
  public:
   explicit RunningCopies(std::string folder) : folder_(std::move(folder)) {
@@ -24,6 +36,7 @@ class RunningCopies {
     const std::string bin = win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR")));
     plain_ = bin + "\\obrivo_test_helper.exe";
     described_ = bin + "\\obrivo_waiting_program.exe";
+    lingering_ = bin + "\\obrivo_lingering_program.exe";
   }
   ~RunningCopies() {
     running_.clear();
@@ -39,6 +52,8 @@ class RunningCopies {
   // The helper without version information, and the one with a description and a company.
   const std::string& plain() const { return plain_; }
   const std::string& described() const { return described_; }
+  // The program that stays running whatever arguments it is given.
+  const std::string& lingering() const { return lingering_; }
 
   // A copy of `source` named `name`, in `subfolder` of the folder when given.
   std::string Copy(const std::string& name, const std::string& source,
@@ -59,11 +74,14 @@ class RunningCopies {
   // References stay valid as more start.
   Process& Start(const std::string& path) {
     running_.emplace_back(win32::Wide(path), L"wait");
-    Process& p = running_.back();
-    if (p.started() &&
-        !WaitUntil([&] { return Seen(p.id()).has_value(); }, std::chrono::seconds(10)))
-      p.Kill();
-    return p;
+    return Listed(running_.back());
+  }
+
+  // Starts the file `program` with exactly `commandLine` (its first word as a shell would give
+  // it); once the enumeration reads it, or not started() when it could not.
+  Process& StartCommand(const std::string& program, const std::string& commandLine) {
+    running_.push_back(Process::WithCommandLine(win32::Wide(program), win32::Wide(commandLine)));
+    return Listed(running_.back());
   }
 
   Process& Run(const std::string& name, const std::string& source,
@@ -86,7 +104,14 @@ class RunningCopies {
   }
 
  private:
-  std::string folder_, plain_, described_;
+  Process& Listed(Process& p) {
+    if (p.started() &&
+        !WaitUntil([&] { return Seen(p.id()).has_value(); }, std::chrono::seconds(10)))
+      p.Kill();
+    return p;
+  }
+
+  std::string folder_, plain_, described_, lingering_;
   std::vector<std::string> files_, folders_;
   std::deque<Process> running_;
 };
