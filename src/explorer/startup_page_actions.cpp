@@ -40,7 +40,7 @@ std::vector<core::Item> Selection(Page& page) {
 }
 
 void StopProgram(Page& page, const core::Item& item, bool ask) {
-  system::StopEntryProgram(page.window(), item.path, item.title, ask);
+  system::StopEntryProgram(page.window(), startup::EntryCommandLine(item), item.title, ask);
 }
 
 }  // namespace

@@ -386,6 +386,10 @@ bool IsStartupEntryDisabled(int code, std::string_view name, std::string_view fi
   return core::CanDisable(code) && ReadDisabledRecord(code, name).has_value();
 }
 
+std::string EntryCommandLine(const core::Item& item) {
+  return item.command.empty() ? item.path : win32::ExpandEnvironment(item.command);
+}
+
 bool IsStartupEntryDisabled(const core::Item& item) {
   if (item.type == core::kStartupFolder)
     return IsStartupEntryDisabled(item.type, core::EntryName(item), EntryFile(item.path, item.key));

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "core/item_list.h"
@@ -20,6 +21,12 @@ namespace obrivo::startup {
 bool IsStartupEntryDisabled(int code, std::string_view name, std::string_view file = {});
 // The same for a listed item (or a history row), by its type, name and path or key.
 bool IsStartupEntryDisabled(const core::Item& item);
+
+// The command line Windows starts the entry with: its command as its location holds it, with
+// environment references expanded (RUNDLL32.EXE and quotes included); the item's path where the
+// location holds no command of its own. A running process is this entry only when its own
+// command line is this one.
+std::string EntryCommandLine(const core::Item& item);
 
 // Disables the entry when it is enabled and enables it when it is disabled. `name` is the
 // entry's name (core::EntryName), `command` the item's path, `file` its key (the shortcut or

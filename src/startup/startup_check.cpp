@@ -84,7 +84,7 @@ void Disable(const core::Item& item) {
 }
 
 void StopProgram(const core::Item& item) {
-  system::StopEntryProgram(nullptr, item.path, item.title, false);
+  system::StopEntryProgram(nullptr, EntryCommandLine(item), item.title, false);
 }
 
 // The run-once locations whose new entries the HideRunOnce option lets pass unasked: updates

@@ -122,7 +122,7 @@ TEST_F(NulNamedEntries, TheCheckAsksAboutTheHiddenEntryAndActsOnItAlone) {
     const bool disabled = answer == core::kAlertDisable;
     EXPECT_EQ(startup::IsStartupEntryDisabled(11, win32::Narrow(kHidden)), disabled);
     EXPECT_FALSE(startup::IsStartupEntryDisabled(11, "Updater"));
-    EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run"),
+    EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\11"),
               (disabled ? Values{{kHidden, kHiddenCommand}} : Values{}));
     Values expectedBaseline = baseline;
     if (disabled) expectedBaseline[kHiddenCommand] = L"11";
@@ -138,7 +138,7 @@ TEST_F(NulNamedEntries, TheCheckAsksAboutTheHiddenEntryAndActsOnItAlone) {
       ASSERT_TRUE(startup::RemoveStartupEntry(core::EntryName(stored), stored.path, stored.key,
                                               kUserRunCode, {}));
       EXPECT_FALSE(startup::IsStartupEntryDisabled(11, win32::Narrow(kHidden)));
-      EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\Run"), Values{});
+      EXPECT_EQ(CountedValues(HKEY_LOCAL_MACHINE, kDisabledKey + "\\11"), Values{});
       EXPECT_EQ(RunValues(), (Values{{kPlain, kPlainCommand}}));
     }
     common::DeleteStoreTree(HKEY_CURRENT_USER, RunKey());
