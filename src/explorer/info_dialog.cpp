@@ -91,8 +91,16 @@ void ShowIcon(HWND dialog, InfoState& s, const core::Item& item, bool exists) {
   ::SendDlgItemMessageW(dialog, IDC_INFO_ICON, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
 }
 
+bool ProgramRuns(const InfoState& s) {
+  const ProgramControl& control = s.context.program;
+  if (control.running) return control.running(s.context.index);
+  return system::IsEntryProgramRunning(s.context.items->At(s.context.index).path);
+}
+
 void ShowStatus(HWND dialog, const InfoState& s, bool exists) {
-  const bool running = exists && system::FindProcessByPath(s.file) != 0;
+  // Only what Kill Task would end counts: another copy of the same program file, started with
+  // other arguments, is not this item's program.
+  const bool running = exists && ProgramRuns(s);
   SetText(dialog, IDC_INFO_STATUS,
           common::LoadText(running ? kRunningId : (exists ? kReadyId : kFileMissingId), 64));
   ::ShowWindow(::GetDlgItem(dialog, IDC_INFO_KILL), running ? SW_SHOW : SW_HIDE);
@@ -254,8 +262,12 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
           return TRUE;
         }
         case IDC_INFO_KILL: {
-          const core::Item& item = s->context.items->At(s->context.index);
-          system::StopEntryProgram(dialog, s->file, item.title, false);
+          if (s->context.program.stop) {
+            s->context.program.stop(dialog, s->context.index);
+          } else {
+            const core::Item& item = s->context.items->At(s->context.index);
+            system::StopEntryProgram(dialog, item.path, item.title, false);
+          }
           ShowStatus(dialog, *s, true);
           return TRUE;
         }
@@ -293,6 +305,15 @@ void ShowProgramInfo(Page& page, std::size_t index, bool expanded) {
       if (RowItemIndex(list, row) == static_cast<int>(item)) SelectRow(list, row);
   };
   context.locationText = page.description().locationText;
+  const PageDescription& description = page.description();
+  if (description.programRunning)
+    context.program.running = [&page](std::size_t item) {
+      return page.description().programRunning(page, item);
+    };
+  if (description.stopProgram)
+    context.program.stop = [&page](HWND owner, std::size_t item) {
+      page.description().stopProgram(page, owner, item);
+    };
   ShowItemInfo(::GetParent(page.window()), std::move(context));
 }
 

@@ -14,6 +14,13 @@ namespace obrivo::explorer {
 
 class Page;
 
+// How the window tells whether an item's program runs, and ends it (Kill Task), by item index.
+// Left empty, the item's path is taken for the command line that started the program.
+struct ProgramControl {
+  std::function<bool(std::size_t)> running;
+  std::function<void(HWND, std::size_t)> stop;  // the owner of any question, the item
+};
+
 struct InfoContext {
   const core::ItemList* items = nullptr;
   std::size_t index = 0;
@@ -22,6 +29,7 @@ struct InfoContext {
   std::function<void(std::size_t)> onShow;
   // The item's location text, when its category names one (e.g. a startup location).
   std::function<std::string(const core::Item&)> locationText;
+  ProgramControl program;
 };
 
 // Modal over `owner`; returns when the window closes.

@@ -67,6 +67,10 @@ struct PageDescription {
   std::function<std::vector<core::RowMenuEntry>(const core::Item&)> menuFor;
   // The location text the Info window shows for an item, when the category names one.
   std::function<std::string(const core::Item&)> locationText;
+  // Whether item `index`'s program runs, and ending it, for the Info window's status and Kill
+  // Task, where the category knows its programs better than by the item's path.
+  std::function<bool(Page&, std::size_t)> programRunning;
+  std::function<void(Page&, HWND, std::size_t)> stopProgram;
 };
 
 // One page window while it exists.

@@ -454,6 +454,18 @@ bool KillProcessById(const ProcessIdentity& listed) {
   return EndProcess(process.get());
 }
 
+bool IsProcessRunning(const ProcessIdentity& listed) {
+  const win32::UniqueHandle process(
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, listed.id));
+  return process && listed.createdAt != 0 && CreationTime(process.get()) == listed.createdAt &&
+         ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool IsEntryProgramRunning(std::string_view command) {
+  const CommandParts entry = SplitCommandLine(command);
+  return !entry.program.empty() && !EntrySearch(entry).Run().entry.empty();
+}
+
 void UseTaskLibraryFolderForTesting(std::string folder) { TaskLibraryFolder() = std::move(folder); }
 
 DWORD StopEntryProgram(HWND owner, std::string_view command, std::string_view name, bool ask) {

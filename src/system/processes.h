@@ -63,6 +63,12 @@ bool KillProcessById(DWORD id);
 // the same id is left alone (false).
 bool KillProcessById(const ProcessIdentity& process);
 
+// True while the listed process runs (not a later one under its id).
+bool IsProcessRunning(const ProcessIdentity& process);
+
+// True when a process that StopEntryProgram would end for `command` runs.
+bool IsEntryProgramRunning(std::string_view command);
+
 // Ends every process that the startup entry's `command` started: a process of the command's
 // program file (a bare name matches any folder's file of that name) whose own command line has
 // the same arguments. Never the caller, the shell, nor a process of another session. A process of

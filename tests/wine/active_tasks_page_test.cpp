@@ -216,5 +216,35 @@ TEST_F(ActiveTasksPage, KillTaskEndsTheProgramsOfTheSelectedRowsAfterResorting) 
                                       folder_ + "\\zz-alpha.exe"}));
 }
 
+// The Info window's Kill Task ends the row's own process, whatever arguments it was started with,
+// and records the kill as the page's button does.
+TEST_F(ActiveTasksPage, InfoWindowKillTaskEndsTheRowsProcess) {
+  test::Process& shown = Run("zz-info.exe", described_);  // started with an argument
+  OnPage([&](HWND page, HWND list) {
+    ASSERT_NE(list, nullptr);
+    const int row = RowOf(list, "zz-info.exe");
+    ASSERT_GE(row, 0);
+    for (int r = 0; r < RowCount(list); ++r) Select(list, r, r == row);
+    ::PostMessageW(::GetDlgItem(page, IDC_INFO), BM_CLICK, 0, 0);
+    HWND info = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          info = ::FindWindowW(L"#32770", L"Waiting Fixture Program");
+          return info && ::IsWindowVisible(info);
+        },
+        10s));
+    EXPECT_EQ(test::WindowText(::GetDlgItem(info, IDC_INFO_STATUS)), L"Running");
+    ::SendMessageW(info, WM_COMMAND, MAKEWPARAM(IDC_INFO_KILL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(info, IDC_INFO_KILL)));
+    EXPECT_EQ(shown.WaitForExit(5s), 1u);
+    EXPECT_EQ(test::WindowText(::GetDlgItem(info, IDC_INFO_STATUS)), L"Ready");
+    ::PostMessageW(info, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(info); }, 10s));
+  });
+  ASSERT_EQ(common::LoadHistory(), 1u);
+  EXPECT_EQ(common::ItemFlag(0), 5);
+  EXPECT_EQ(common::ItemPath(0), folder_ + "\\zz-info.exe");
+}
+
 }  // namespace
 }  // namespace obrivo::explorer

@@ -24,6 +24,8 @@
 #include "startup/startup_actions.h"
 #include "startup/startup_check.h"
 #include "startup_actions_env.h"
+#include "system/processes.h"
+#include "test_process.h"
 
 namespace obrivo::test {
 namespace {
@@ -279,6 +281,50 @@ TEST_F(StartupPage, AnAddedProgramIsTitledByItsFileAndTheMonitorKnowsIt) {
   EXPECT_EQ(explorer::AddStartupProgram("C:\\x"), "") << "too short to name a program";
   ::DeleteFileW(win32::Wide(spaced).c_str());
   ::RemoveDirectoryW(win32::Wide(folder_ + "\\My Tools").c_str());
+}
+
+// The Info window's status and Kill Task go by the entry's own command line: a second copy of the
+// same program file, started with other arguments (as the user's console is for a cmd.exe
+// entry), neither shows the entry as running nor is ended with it.
+TEST_F(StartupPage, InfoWindowKillTaskEndsOnlyTheEntrysOwnProgram) {
+  const std::wstring lingering =
+      HostToWine(EnvVar(L"OBRIVO_BIN_DIR")) + L"\\obrivo_lingering_program.exe";
+  const std::string command = "\"" + win32::Narrow(lingering) + "\" -entry";
+  test::Process other(lingering, L"-other");
+  ASSERT_TRUE(other.started());
+  AddUserRun("Linger", command);
+  RunSheet(6026, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    auto openInfo = [&] {
+      SelectRows(list, {RowOf(list, "Linger")});
+      PostClick(page, IDC_INFO);
+      return WaitForDialog(L"Linger");
+    };
+    HWND info = openInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(info, IDC_INFO_STATUS)), L"Ready")
+        << "another copy of the program is not the entry's";
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(info, IDC_INFO_KILL)));
+    ::PostMessageW(info, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntilHandled(info, page));
+
+    test::Process entry(lingering, L"-entry");
+    ASSERT_TRUE(entry.started());
+    ASSERT_TRUE(WaitUntil([&] { return system::IsEntryProgramRunning(command); }, 10s));
+    info = openInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(info, IDC_INFO_STATUS)), L"Running");
+    ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(info, IDC_INFO_KILL)));
+    ::SendMessageW(info, WM_COMMAND, MAKEWPARAM(IDC_INFO_KILL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(info, IDC_INFO_KILL)));
+    EXPECT_NE(entry.WaitForExit(10s), static_cast<DWORD>(STILL_ACTIVE)) << "the entry's ended";
+    EXPECT_TRUE(other.Running()) << "the other copy is left alone";
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(::GetDlgItem(info, IDC_INFO_STATUS)) == L"Ready"; }, 5s));
+    ::PostMessageW(info, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntilHandled(info, page));
+  });
+  other.Kill();
 }
 
 }  // namespace

@@ -75,6 +75,15 @@ std::vector<std::size_t> SelectedItems(HWND list) {
   return items;
 }
 
+// Ends the process item `index` was listed for; true when it ended.
+bool KillListedProcess(Page& page, std::size_t index) {
+  if (!page.items().IsValid(index) || index >= ListedProcesses().size()) return false;
+  if (!system::KillProcessById(ListedProcesses()[index])) return false;
+  const core::Item& item = page.items().At(index);
+  common::WriteHistory(kKillEvent, kProcessType, item.title, item.path, item.text);
+  return true;
+}
+
 // Each row names its own item: two programs with the same file name in different folders are
 // two rows, and each row ends its own program. No confirmation is asked.
 void KillTasks(Page& page) {
@@ -83,12 +92,7 @@ void KillTasks(Page& page) {
     ShowNoSelection(page.window());
     return;
   }
-  for (std::size_t index : selected) {
-    if (!page.items().IsValid(index) || index >= ListedProcesses().size()) continue;
-    if (!system::KillProcessById(ListedProcesses()[index])) continue;
-    const core::Item& item = page.items().At(index);
-    common::WriteHistory(kKillEvent, kProcessType, item.title, item.path, item.text);
-  }
+  for (std::size_t index : selected) KillListedProcess(page, index);
   page.Fill();
 }
 
@@ -106,6 +110,12 @@ const PageDescription& ActiveTasksPage() {
     d.sortOption = "SortActiveTask";
     d.bottomButtons = {IDC_INFO, IDC_REFRESH, IDC_KILL_TASK, IDC_CLOSE};
     d.fill = Fill;
+    // The Info window acts on the row's own process, as Kill Task does.
+    d.programRunning = [](Page& page, std::size_t index) {
+      return page.items().IsValid(index) && index < ListedProcesses().size() &&
+             system::IsProcessRunning(ListedProcesses()[index]);
+    };
+    d.stopProgram = [](Page& page, HWND, std::size_t index) { KillListedProcess(page, index); };
     d.commands = {{IDC_REFRESH, [](Page& p) { p.Fill(); }},
                   {IDC_KILL_TASK, KillTasks},
                   {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot}};

@@ -22,6 +22,7 @@
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_locations.h"
+#include "system/processes.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -166,6 +167,15 @@ const PageDescription& StartupPage() {
     };
     d.locationText = [](const core::Item& item) {
       return startup::LocationLabel(item.type, item.disabled);
+    };
+    // The program the entry started, told apart by its command line from other copies of the
+    // same file (the user's own console when the entry runs cmd.exe).
+    d.programRunning = [](Page& page, std::size_t index) {
+      return system::IsEntryProgramRunning(startup::EntryCommandLine(page.items().At(index)));
+    };
+    d.stopProgram = [](Page& page, HWND owner, std::size_t index) {
+      const core::Item& item = page.items().At(index);
+      system::StopEntryProgram(owner, startup::EntryCommandLine(item), item.title, false);
     };
     return d;
   }();
