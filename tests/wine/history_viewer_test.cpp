@@ -135,10 +135,12 @@ TEST_F(HistoryViewer, RowsShowEveryRecordAndRestoreOnlyWhereAnUndoExists) {
       const bool undoExists = c.event >= 0 && core::IsRestorableEvent(c.event) &&
                               static_cast<bool>(HistoryRestoreFor(c.event));
       EXPECT_EQ(RestoreEnabled(dialog), undoExists);
-      // A row that cannot be restored is not restored by a double-click either.
-      ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
+      if (undoExists) continue;
+      // The command reaching a row without an undo (as a keyboard accelerator could) does
+      // nothing. Sent, so that it is handled before the next row is selected.
+      ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
+      EXPECT_EQ(RowCount(list), 4);
     }
-    EXPECT_EQ(RowCount(list), 4);
   });
 }
 
