@@ -61,6 +61,51 @@ HWND WaitForSheet(std::chrono::milliseconds timeout) {
   return sheet;
 }
 
+std::wstring CellTextOf(HWND list, int row, int column) {
+  // The list's messages carry pointers into its own process: the buffer is lent from there.
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(list, &pid);
+  const HANDLE process =
+      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return {};
+  constexpr int kChars = 512;
+  std::wstring text;
+  if (void* remote = ::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = remoteText;
+    item.cchTextMax = kChars;
+    wchar_t buffer[kChars] = {};
+    if (::WriteProcessMemory(process, remote, &item, sizeof(item), nullptr)) {
+      const LRESULT length = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(remote));
+      if (length > 0 && length < kChars &&
+          ::ReadProcessMemory(process, remoteText, buffer, length * sizeof(wchar_t), nullptr))
+        text.assign(buffer, static_cast<std::size_t>(length));
+    }
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  ::CloseHandle(process);
+  return text;
+}
+
+int SelectedRowOf(HWND list) {
+  return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                         MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+bool TypeToSelect(HWND list, const std::wstring& title) {
+  for (wchar_t c : title) ::PostMessageW(list, WM_CHAR, c, 1);  // repeat count 1
+  return WaitUntil(
+      [&] {
+        const int row = SelectedRowOf(list);
+        return row >= 0 && CellTextOf(list, row) == title;
+      },
+      std::chrono::seconds(5));
+}
+
 void CloseExplorer() {
   if (HWND explorer = ::FindWindowW(L"ObrivoEx", nullptr)) {
     DWORD pid = 0;

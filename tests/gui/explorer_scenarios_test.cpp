@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "explorer_ids.h"
 #include "explorer_probe.h"
 #include "program_scenario.h"
 #include "test_process.h"
@@ -130,6 +131,59 @@ TEST_F(ExplorerScenario, EveryPageIsThereWithItsCaption) {
   SaveDesktopScreenshot(L"explorer-startup-page.bmp", sheet);
   Quit(explorer);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"StartTab"), L"6026");
+}
+
+// A machine-wide entry disabled from the Startup page keeps its command while another program
+// writes a namesake into the user's Run key: the next listing leaves the user's entry where it
+// is and the machine's command where the disable put it.
+TEST_F(ExplorerScenario, ADisabledMachineEntryAndAUserNamesakeKeepTheirOwnCommands) {
+  static constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  static constexpr wchar_t kDisabledMachineRun[] = L"Software\\Tolvane\\Obrivo\\Disabled\\1";
+  const std::wstring machine = L"C:\\tools\\machine.exe", user = L"C:\\tools\\user.exe";
+  ASSERT_EQ(SetString(HKEY_LOCAL_MACHINE, kRun, L"Dup", machine), ERROR_SUCCESS);
+  struct Cleanup {
+    ~Cleanup() {
+      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Dup");
+      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Dup");
+      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup");
+    }
+  } cleanup;
+
+  Process explorer;
+  HWND sheet = Open(explorer, L"-START");
+  ASSERT_NE(sheet, nullptr);
+  HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+  ASSERT_TRUE(TypeToSelect(list, L"Dup"));
+  ::PostMessageW(::GetDlgItem(page, IDC_DISABLE), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return GetString(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup") == machine; }, 10s))
+      << "the disable keeps the machine's command";
+  EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, kRun, L"Dup").empty());
+  Quit(explorer);
+
+  Process reg(L"C:\\windows\\system32\\reg.exe",
+              std::wstring(L"add HKCU\\") + kRun + L" /v Dup /t REG_SZ /d " + user + L" /f");
+  ASSERT_TRUE(reg.started());
+  ASSERT_EQ(reg.WaitForExit(), 0u) << "reg.exe add";
+
+  sheet = Open(explorer, L"-START");
+  ASSERT_NE(sheet, nullptr);
+  list = ::GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), IDC_PAGE_LIST);
+  const auto dupRows = [&] {
+    int rows = 0;
+    for (int row = 0, n = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); row < n;
+         ++row)
+      rows += CellTextOf(list, row) == L"Dup";
+    return rows;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return dupRows() == 2; }, 10s))
+      << "the user's entry and the disabled machine entry, each listed";
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kRun, L"Dup"), user) << "left running at its place";
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup"), machine)
+      << "the machine's command is still there to enable";
+  EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, kRun, L"Dup").empty()) << "and still disabled";
+  Quit(explorer);
 }
 
 TEST_F(ExplorerScenario, SecondStartBringsTheSheetToTheFrontWithoutChangingPage) {
