@@ -30,6 +30,8 @@ bool AddItem(std::string_view title, std::string_view command, std::string_view 
 
 std::size_t ItemCount() { return Items().Count(); }
 
+core::Item& LastItem() { return Items().At(Items().Count() - 1); }
+
 namespace {
 
 template <typename Field>
@@ -40,11 +42,23 @@ auto FieldOf(std::size_t index, Field field) -> decltype(field(Items().At(0))) {
 
 }  // namespace
 
-std::string ItemTitle(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.title; }); }
-std::string ItemPath(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.path; }); }
-std::string ItemKey(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.key; }); }
-std::string ItemText(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.text; }); }
-int ItemType(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.type; }); }
-int ItemFlag(std::size_t i) { return FieldOf(i, [](const core::Item& it) { return it.flag; }); }
+std::string ItemTitle(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.title; });
+}
+std::string ItemPath(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.path; });
+}
+std::string ItemKey(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.key; });
+}
+std::string ItemText(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.text; });
+}
+int ItemType(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.type; });
+}
+int ItemFlag(std::size_t i) {
+  return FieldOf(i, [](const core::Item& it) { return it.flag; });
+}
 
 }  // namespace obrivo::common

@@ -19,6 +19,8 @@ void ClearItems();
 bool AddItem(std::string_view title, std::string_view command, std::string_view key,
              std::string_view text, int type, int flag);
 std::size_t ItemCount();
+// The item added last, for the fields AddItem does not set; only after an AddItem that succeeded.
+core::Item& LastItem();
 
 // Fields by index; an index outside the list reads as empty text or 0.
 std::string ItemTitle(std::size_t index);

@@ -56,6 +56,12 @@ const Single* FindSingle(int code) {
 
 }  // namespace
 
+bool IsLetThroughRunOnce(int code) {
+  const auto key = SplitRunKeyCode(code);
+  if (!key) return false;
+  return key->index == 1 || (key->index == 2 && key->root != RunRoot::Machine32);
+}
+
 std::optional<RunKeyCode> SplitRunKeyCode(int code) {
   const int index = code % 10 - 1;
   if (index < 0 || index >= kRunKeyCount) return std::nullopt;

@@ -70,6 +70,10 @@ std::string_view DisabledSubkey(int code);
 // True when entries of `code` can be disabled and enabled.
 bool CanDisable(int code);
 
+// The run-once keys whose entries the HideRunOnce option lets through unasked: RunOnce and
+// RunOnceEx of the machine and the user, and the 32-bit view's RunOnce.
+bool IsLetThroughRunOnce(int code);
+
 // The Winlogon values and shell hooks: listed on the page only when asked for.
 inline bool IsAdvancedStartupCode(int code) { return code >= 250 && code <= 256; }
 

@@ -45,7 +45,7 @@ void AddRunEntry(const StringValue& value, int code, bool disabled) {
   const auto target = core::RundllTarget(value.command);
   if (!common::AddItem(value.name, target.value_or(value.command), "", "", code, target ? 1 : 0))
     return;
-  core::Item& item = common::Items().At(common::ItemCount() - 1);
+  core::Item& item = common::LastItem();
   item.command = value.data;
   item.disabled = disabled;
 }
@@ -83,15 +83,15 @@ void ListDisabledEntries() {
       if (record.stored.text.empty()) continue;
       if (core::SplitRunKeyCode(code)) {
         const bool expand = record.stored.type == REG_EXPAND_SZ;
-        const StringValue value{record.name, record.stored.text,
-                                expand ? win32::ExpandEnvironment(record.stored.text)
-                                       : record.stored.text,
-                                record.stored.type};
+        const StringValue value{
+            record.name, record.stored.text,
+            expand ? win32::ExpandEnvironment(record.stored.text) : record.stored.text,
+            record.stored.type};
         AddRunEntry(value, code, true);
       } else if (code == core::kWinIniLoad || code == core::kWinIniRun) {
         AddWinIniEntry(record.stored.text, code, true);
       } else if (common::AddItem(record.name, record.stored.text, "", "", code, 0)) {
-        core::Item& item = common::Items().At(common::ItemCount() - 1);
+        core::Item& item = common::LastItem();
         item.command = record.stored.text;
         item.disabled = true;
       }

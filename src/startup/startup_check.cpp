@@ -11,6 +11,7 @@
 #include "common/items.h"
 #include "common/store.h"
 #include "core/alert_rules.h"
+#include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/startup_locations.h"
 #include "startup/startup_sources.h"
@@ -89,10 +90,6 @@ void StopProgram(const core::Item& item) {
 
 // The run-once locations whose new entries the HideRunOnce option lets pass unasked: updates
 // use them to finish their work at the next start.
-bool IsHiddenRunOnce(int code) {
-  return code == 2 || code == 3 || code == 12 || code == 13 || code == 22;
-}
-
 // An answer of 0 (the alert could not be shown) decides nothing: the entry is asked about again
 // at the next check.
 void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks,
@@ -109,7 +106,7 @@ void CheckReturnedEntry(const core::Item& item, const StartupCheckHooks& hooks,
 
 void CheckNewEntry(const core::Item& item, const StartupCheckHooks& hooks, Baseline& baseline) {
   if (core::ContainsNoCase(core::EntryName(item), kSkippedTitle)) return;
-  if (common::ReadOption("HideRunOnce", 0) != 0 && IsHiddenRunOnce(item.type)) return;
+  if (common::ReadOption("HideRunOnce", 0) != 0 && core::IsLetThroughRunOnce(item.type)) return;
   common::RecordFirstDetected(common::kDetectedStartup, item.path);
   if (hooks.showAlertIcon) hooks.showAlertIcon();
   const int answer = hooks.askNewEntry ? hooks.askNewEntry(item) : core::kAlertYes;

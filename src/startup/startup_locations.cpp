@@ -75,10 +75,10 @@ std::vector<StringValue> ReadStringValues(HKEY hive, std::string_view path) {
 void AddWinIniEntry(const std::string& token, int code, bool disabled) {
   const auto version = common::ReadVersionInfo(common::CommandToProgramPath(token));
   const std::string_view listName = code == core::kWinIniLoad ? "load" : "run";
-  const std::string title = version && !version->productName.empty() ? version->productName
-                                                                     : std::string(listName);
+  const std::string title =
+      version && !version->productName.empty() ? version->productName : std::string(listName);
   if (!common::AddItem(title, token, "", "", code, 0)) return;
-  core::Item& item = common::Items().At(common::ItemCount() - 1);
+  core::Item& item = common::LastItem();
   // The entry is kept as written, so removing it from the list finds it again.
   item.name = token;
   item.command = token;
@@ -128,8 +128,7 @@ std::string LocationLabel(int code, bool disabled) {
     return {};
   }
   std::string label = core::StartupLocationText(code);
-  if (disabled)
-    label = " * " + common::LoadText(kDisabledTextId) + " * " + label;
+  if (disabled) label = " * " + common::LoadText(kDisabledTextId) + " * " + label;
   return label;
 }
 

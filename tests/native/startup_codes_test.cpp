@@ -69,6 +69,12 @@ TEST(StartupCodes, WhatCanBeDisabled) {
     EXPECT_FALSE(CanDisable(code)) << code;
 }
 
+TEST(StartupCodes, RunOnceKeysLetThroughByTheOption) {
+  for (int code : {2, 3, 12, 13, 22}) EXPECT_TRUE(IsLetThroughRunOnce(code)) << code;
+  for (int code : {1, 4, 5, 11, 14, 15, 21, 23, 0, 100, 200})
+    EXPECT_FALSE(IsLetThroughRunOnce(code)) << code;
+}
+
 TEST(StartupCodes, RunKeyCodesSplitAndJoin) {
   for (RunRoot root : {RunRoot::Machine, RunRoot::User, RunRoot::Machine32})
     for (int i = 0; i < kRunKeyCount; ++i) {
