@@ -43,6 +43,12 @@ int PageCodeAt(int index) {
   return index >= 0 && index < static_cast<int>(std::size(kPageOrder)) ? kPageOrder[index] : 0;
 }
 
+int PageIndexOf(int code) {
+  for (int index = 0; index < static_cast<int>(std::size(kPageOrder)); ++index)
+    if (kPageOrder[index] == code) return index;
+  return -1;
+}
+
 int CurrentPageCode(HWND sheet) {
   if (!sheet || !::IsWindow(sheet)) return 0;
   HWND page = PropSheet_GetCurrentPageHwnd(sheet);
@@ -92,8 +98,8 @@ std::wstring CellTextOf(HWND list, int row, int column) {
 }
 
 int SelectedRowOf(HWND list) {
-  return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                         MAKELPARAM(LVNI_SELECTED, 0)));
+  return static_cast<int>(
+      ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
 bool TypeToSelect(HWND list, const std::wstring& title) {

@@ -14,6 +14,8 @@ HWND WaitForSheet(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 int CurrentPageCode(HWND sheet);
 // The page code at each position of the sheet on this system (Windows NT family).
 int PageCodeAt(int index);
+// The position of page `code` in the sheet; -1 when it has none.
+int PageIndexOf(int code);
 // The text of a cell of a list view in another process ("" when it cannot be read), and the
 // first selected row (-1 when none).
 std::wstring CellTextOf(HWND list, int row, int column = 0);

@@ -13,7 +13,6 @@
 #include <sstream>
 #include <string>
 
-#include "explorer_ids.h"
 #include "explorer_probe.h"
 #include "program_scenario.h"
 #include "test_process.h"
@@ -38,27 +37,6 @@ class ExplorerScenario : public ProgramScenario {
   void TearDown() override {
     CloseExplorer();
     ProgramScenario::TearDown();
-  }
-
-  Process Run(const std::wstring& arguments = L"") {
-    return Process(folder_ + L"\\ObrivoEx.exe", arguments, folder_);
-  }
-
-  // Starts the Explorer and waits for its sheet.
-  HWND Open(Process& process, const std::wstring& arguments) {
-    process = Run(arguments);
-    EXPECT_TRUE(process.started());
-    HWND sheet = WaitForSheet();
-    EXPECT_NE(sheet, nullptr) << "the sheet for "
-                              << std::string(arguments.begin(), arguments.end());
-    return sheet;
-  }
-
-  // Closes the Explorer the way a second start with -Q does, and waits for it to end.
-  void Quit(Process& explorer) {
-    Process quit = Run(L"-Q");
-    EXPECT_EQ(quit.WaitForExit(), 0u);
-    EXPECT_EQ(explorer.WaitForExit(), 0u) << "the Explorer ends when told to quit";
   }
 };
 
@@ -85,15 +63,15 @@ TEST_F(ExplorerScenario, SwitchesAndTheStoredStartPageChooseThePage) {
     ResetStore();
     if (c.startTab) SetOption(L"StartTab", c.startTab);
     Process explorer;
-    HWND sheet = Open(explorer, c.arguments);
+    HWND sheet = OpenExplorer(explorer, c.arguments);
     EXPECT_EQ(CurrentPageCode(sheet), c.page);
-    Quit(explorer);
+    QuitExplorer(explorer);
   }
 }
 
 TEST_F(ExplorerScenario, EveryPageIsThereWithItsCaption) {
   Process explorer;
-  HWND sheet = Open(explorer, L"-START");
+  HWND sheet = OpenExplorer(explorer, L"-START");
   ASSERT_NE(sheet, nullptr);
   HWND tabs = PropSheet_GetTabControl(sheet);
   ASSERT_NE(tabs, nullptr);
@@ -129,66 +107,13 @@ TEST_F(ExplorerScenario, EveryPageIsThereWithItsCaption) {
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, 1064)));
 
   SaveDesktopScreenshot(L"explorer-startup-page.bmp", sheet);
-  Quit(explorer);
+  QuitExplorer(explorer);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"StartTab"), L"6026");
-}
-
-// A machine-wide entry disabled from the Startup page keeps its command while another program
-// writes a namesake into the user's Run key: the next listing leaves the user's entry where it
-// is and the machine's command where the disable put it.
-TEST_F(ExplorerScenario, ADisabledMachineEntryAndAUserNamesakeKeepTheirOwnCommands) {
-  static constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  static constexpr wchar_t kDisabledMachineRun[] = L"Software\\Tolvane\\Obrivo\\Disabled\\1";
-  const std::wstring machine = L"C:\\tools\\machine.exe", user = L"C:\\tools\\user.exe";
-  ASSERT_EQ(SetString(HKEY_LOCAL_MACHINE, kRun, L"Dup", machine), ERROR_SUCCESS);
-  struct Cleanup {
-    ~Cleanup() {
-      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Dup");
-      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Dup");
-      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup");
-    }
-  } cleanup;
-
-  Process explorer;
-  HWND sheet = Open(explorer, L"-START");
-  ASSERT_NE(sheet, nullptr);
-  HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-  HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
-  ASSERT_TRUE(TypeToSelect(list, L"Dup"));
-  ::PostMessageW(::GetDlgItem(page, IDC_DISABLE), BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntil(
-      [&] { return GetString(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup") == machine; }, 10s))
-      << "the disable keeps the machine's command";
-  EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, kRun, L"Dup").empty());
-  Quit(explorer);
-
-  Process reg(L"C:\\windows\\system32\\reg.exe",
-              std::wstring(L"add HKCU\\") + kRun + L" /v Dup /t REG_SZ /d " + user + L" /f");
-  ASSERT_TRUE(reg.started());
-  ASSERT_EQ(reg.WaitForExit(), 0u) << "reg.exe add";
-
-  sheet = Open(explorer, L"-START");
-  ASSERT_NE(sheet, nullptr);
-  list = ::GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), IDC_PAGE_LIST);
-  const auto dupRows = [&] {
-    int rows = 0;
-    for (int row = 0, n = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); row < n;
-         ++row)
-      rows += CellTextOf(list, row) == L"Dup";
-    return rows;
-  };
-  EXPECT_TRUE(WaitUntil([&] { return dupRows() == 2; }, 10s))
-      << "the user's entry and the disabled machine entry, each listed";
-  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kRun, L"Dup"), user) << "left running at its place";
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kDisabledMachineRun, L"Dup"), machine)
-      << "the machine's command is still there to enable";
-  EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, kRun, L"Dup").empty()) << "and still disabled";
-  Quit(explorer);
 }
 
 TEST_F(ExplorerScenario, SecondStartBringsTheSheetToTheFrontWithoutChangingPage) {
   Process explorer;
-  HWND sheet = Open(explorer, L"-HIDDEN");
+  HWND sheet = OpenExplorer(explorer, L"-HIDDEN");
   ASSERT_NE(sheet, nullptr);
   ASSERT_EQ(CurrentPageCode(sheet), 6052);
   // Another window comes to the front first.
@@ -198,7 +123,7 @@ TEST_F(ExplorerScenario, SecondStartBringsTheSheetToTheFrontWithoutChangingPage)
   ::SetForegroundWindow(other);
   EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == other; }, 5s));
 
-  Process second = Run(L"-TASK");
+  Process second = RunExplorer(L"-TASK");
   EXPECT_EQ(second.WaitForExit(), 0u) << "the second Explorer hands over and ends";
   EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s))
       << "the open sheet comes to the front";
@@ -206,11 +131,11 @@ TEST_F(ExplorerScenario, SecondStartBringsTheSheetToTheFrontWithoutChangingPage)
   EXPECT_EQ(CurrentPageCode(sheet), 6052) << "the page does not change";
   EXPECT_TRUE(explorer.Running());
   ::DestroyWindow(other);
-  Quit(explorer);
+  QuitExplorer(explorer);
 }
 
 TEST_F(ExplorerScenario, QuitWithNoExplorerRunningReturnsAtOnce) {
-  Process quit = Run(L"-Q");
+  Process quit = RunExplorer(L"-Q");
   EXPECT_EQ(quit.WaitForExit(5s), 0u);
   EXPECT_EQ(::FindWindowW(L"ObrivoEx", nullptr), nullptr) << "no window was opened";
 }
@@ -238,7 +163,7 @@ TEST_F(ExplorerScenario, StoredPlaceIsKeptAndPulledBackOnScreen) {
       SetString(HKEY_CURRENT_USER, kProductKey, L"dyPos", c.dy);
     }
     Process explorer;
-    HWND sheet = Open(explorer, L"-START");
+    HWND sheet = OpenExplorer(explorer, L"-START");
     ASSERT_NE(sheet, nullptr);
     RECT r{};
     EXPECT_TRUE(WaitUntil(
@@ -250,13 +175,13 @@ TEST_F(ExplorerScenario, StoredPlaceIsKeptAndPulledBackOnScreen) {
         << r.left << "," << r.top;
     EXPECT_LE(r.right - r.left, virtualWidth);
     EXPECT_LE(r.bottom - r.top, virtualHeight);
-    Quit(explorer);
+    QuitExplorer(explorer);
   }
 }
 
 TEST_F(ExplorerScenario, ClosingKeepsPlaceSizeAndPage) {
   Process explorer;
-  HWND sheet = Open(explorer, L"-SCHEDULE");
+  HWND sheet = OpenExplorer(explorer, L"-SCHEDULE");
   ASSERT_NE(sheet, nullptr);
   RECT r{};
   ::GetWindowRect(sheet, &r);
@@ -275,7 +200,7 @@ TEST_F(ExplorerScenario, ClosingKeepsPlaceSizeAndPage) {
       },
       5s))
       << "the list grew with the sheet";
-  Quit(explorer);
+  QuitExplorer(explorer);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"xPos"), L"77");
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"yPos"), L"55");
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kProductKey, L"dxPos"), std::to_wstring(width));
@@ -284,14 +209,14 @@ TEST_F(ExplorerScenario, ClosingKeepsPlaceSizeAndPage) {
 
   // The next start comes back there, on that page.
   Process again;
-  HWND reopened = Open(again, L"");
+  HWND reopened = OpenExplorer(again, L"");
   ASSERT_NE(reopened, nullptr);
   EXPECT_EQ(CurrentPageCode(reopened), 6039);
   RECT back{};
   ::GetWindowRect(reopened, &back);
   EXPECT_EQ(back.left, 77);
   EXPECT_EQ(back.right - back.left, width);
-  Quit(again);
+  QuitExplorer(again);
 }
 
 TEST_F(ExplorerScenario, PruningRotatesThroughTheDetectionKeys) {
@@ -301,16 +226,16 @@ TEST_F(ExplorerScenario, PruningRotatesThroughTheDetectionKeys) {
   SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Hidden", missing, L"01/01/2020");
   SetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing, L"01/01/2020");
   Process first;
-  ASSERT_NE(Open(first, L"-START"), nullptr);
-  Quit(first);
+  ASSERT_NE(OpenExplorer(first, L"-START"), nullptr);
+  QuitExplorer(first);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"nCount"), L"3");
   EXPECT_TRUE(
       GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Hidden", missing).empty());
   EXPECT_FALSE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing).empty())
       << "only one key per start";
   Process second;
-  ASSERT_NE(Open(second, L"-START"), nullptr);
-  Quit(second);
+  ASSERT_NE(OpenExplorer(second, L"-START"), nullptr);
+  QuitExplorer(second);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptionsKey, L"nCount"), L"0");
   EXPECT_TRUE(GetString(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Tasks", missing).empty());
 }
@@ -319,16 +244,16 @@ TEST_F(ExplorerScenario, TraceFileOnlyWithDebug) {
   const std::wstring traceFile = folder_ + L"\\sendex2tv.txt";
   {
     Process explorer;
-    ASSERT_NE(Open(explorer, L"-START"), nullptr);
-    Quit(explorer);
+    ASSERT_NE(OpenExplorer(explorer, L"-START"), nullptr);
+    QuitExplorer(explorer);
     EXPECT_EQ(::GetFileAttributesW(traceFile.c_str()), INVALID_FILE_ATTRIBUTES)
         << "no trace without Debug";
   }
   ResetStore();
   SetOption(L"Debug", L"1");
   Process explorer;
-  ASSERT_NE(Open(explorer, L"-TASK"), nullptr);
-  Quit(explorer);
+  ASSERT_NE(OpenExplorer(explorer, L"-TASK"), nullptr);
+  QuitExplorer(explorer);
   const std::string trace = ReadFileText(traceFile);
   EXPECT_NE(trace.find("[Trace]"), std::string::npos) << trace;
   // Lines in order: numbered keys, then the sheet's opening with its page and its closing.

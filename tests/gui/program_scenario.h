@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "explorer_probe.h"
 #include "monitor/monitor.h"
 #include "test_process.h"
 
@@ -66,9 +67,8 @@ class ProgramScenario : public ::testing::Test {
 
   void TearDown() override {
     KillProcessesIn(folder_);
-    for (const wchar_t* file :
-         {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt", L"sendex2tv.txt",
-          L"history.txt"})
+    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt",
+                                L"sendex2tv.txt", L"history.txt"})
       ::DeleteFileW((folder_ + L"\\" + file).c_str());
     ::RemoveDirectoryW(folder_.c_str());
     if (ProgramsRoot() != kScenarioRoot) ::RemoveDirectoryW(ProgramsRoot().c_str());
@@ -109,6 +109,27 @@ class ProgramScenario : public ::testing::Test {
       EXPECT_TRUE(WaitUntil([&] { return PatrolRunning(window); })) << "the Monitor's patrol";
     }
     return window;
+  }
+
+  Process RunExplorer(const std::wstring& arguments = L"") {
+    return Process(folder_ + L"\\ObrivoEx.exe", arguments, folder_);
+  }
+
+  // Starts the Explorer and waits for its sheet.
+  HWND OpenExplorer(Process& process, const std::wstring& arguments) {
+    process = RunExplorer(arguments);
+    EXPECT_TRUE(process.started());
+    HWND sheet = WaitForSheet();
+    EXPECT_NE(sheet, nullptr) << "the sheet for "
+                              << std::string(arguments.begin(), arguments.end());
+    return sheet;
+  }
+
+  // Closes the Explorer the way a second start with -Q does, and waits for it to end.
+  void QuitExplorer(Process& explorer) {
+    Process quit = RunExplorer(L"-Q");
+    EXPECT_EQ(quit.WaitForExit(), 0u);
+    EXPECT_EQ(explorer.WaitForExit(), 0u) << "the Explorer ends when told to quit";
   }
 
   static bool PatrolRunning(HWND monitor) {

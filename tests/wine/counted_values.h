@@ -11,27 +11,16 @@
 #include <string>
 
 #include "common/win32/registry.h"
+#include "counted_name.h"
 
 namespace obrivo::test {
 
 // Creates (or replaces) a REG_SZ value under the exact `name`, as the native API allows.
 inline void SetCountedValue(HKEY root, const std::string& path, std::wstring name,
                             const std::wstring& text) {
-  struct CountedName {
-    USHORT bytes, maximumBytes;
-    wchar_t* buffer;
-  };
-  using NtSetValueKeyFn = LONG(NTAPI*)(HANDLE, CountedName*, ULONG, ULONG, const void*, ULONG);
-  const auto setValue = reinterpret_cast<NtSetValueKeyFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
-  ASSERT_NE(setValue, nullptr);
   const auto key = win32::CreateKey(root, path, KEY_ALL_ACCESS);
   ASSERT_TRUE(key);
-  const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-  CountedName counted{bytes, bytes, name.data()};
-  ASSERT_EQ(setValue(key.get(), &counted, 0, REG_SZ, text.c_str(),
-                     static_cast<ULONG>((text.size() + 1) * sizeof(wchar_t))),
-            0);
+  ASSERT_TRUE(SetCountedValue(key.get(), std::move(name), text));
 }
 
 // Every value of the key by its whole name, with its text up to the first NUL.
