@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "program_scenario.h"
 #include "test_process.h"
@@ -52,12 +53,17 @@ class StartupScenario : public ProgramScenario {
 
   // Adds the Agent entry the way an installer's script would.
   void AddEntryWithReg() {
+    AddUserRunWithReg(L"Agent", L"\"\\\"" + agent_ + L"\\\" -startup\"");
+    ASSERT_EQ(GetString(HKEY_CURRENT_USER, kUserRun, L"Agent"), command_);
+  }
+
+  // `data` as reg.exe's command line takes it.
+  static void AddUserRunWithReg(const std::wstring& name, const std::wstring& data) {
     Process reg(L"C:\\windows\\system32\\reg.exe", std::wstring(L"add HKCU\\") + kUserRun +
-                                                       L" /v Agent /t REG_SZ /d \"\\\"" + agent_ +
-                                                       L"\\\" -startup\" /f");
+                                                       L" /v " + name + L" /t REG_SZ /d " + data +
+                                                       L" /f");
     ASSERT_TRUE(reg.started());
     ASSERT_EQ(reg.WaitForExit(), 0u) << "reg.exe add";
-    ASSERT_EQ(GetString(HKEY_CURRENT_USER, kUserRun, L"Agent"), command_);
   }
 
   // The notifier's message brings the next patrol forward when the number of running programs
@@ -201,6 +207,62 @@ TEST_F(StartupScenario, HiddenAlertRejectsWithoutAWindow) {
   EXPECT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 30s)) << "removed within seconds";
   EXPECT_EQ(FindDialogOf(monitor.id()), nullptr) << "no alert was shown";
   EXPECT_TRUE(AgentBaseline().empty());
+}
+
+// Rejecting an entry that runs the command interpreter ends only a process started by that
+// entry's command: the user's own console, running cmd.exe with other work, stays.
+TEST_F(StartupScenario, RejectingACommandInterpreterEntryLeavesTheUsersConsoleRunning) {
+  const std::wstring work = folder_ + L"\\console-work.exe";
+  ASSERT_TRUE(::CopyFileW(helper_.c_str(), work.c_str(), FALSE));
+  Process console(L"C:\\windows\\system32\\cmd.exe", L"/c \"" + work + L"\" wait");
+  ASSERT_TRUE(console.started());
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesIn(folder_, L"console-work.exe").empty(); }, 10s))
+      << "the console is at work";
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  AddUserRunWithReg(L"Evil", L"\"cmd.exe /c echo evil\"");
+  ASSERT_EQ(GetString(HKEY_CURRENT_USER, kUserRun, L"Evil"), L"cmd.exe /c echo evil");
+  HWND alert = WaitForAlert(window, monitor.id());
+  ASSERT_NE(alert, nullptr) << "the new-program alert";
+  Press(alert, kNoButton);
+  EXPECT_TRUE(
+      WaitUntil([&] { return GetString(HKEY_CURRENT_USER, kUserRun, L"Evil").empty(); }, 10s))
+      << "the entry is removed";
+  EXPECT_TRUE(WaitUntil([&] { return History().find("*START_Remove") != std::string::npos; }, 5s))
+      << History();
+  EXPECT_TRUE(console.Running()) << "the user's console was ended";
+  EXPECT_EQ(History().find("TASK_Kill"), std::string::npos) << History();
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserRun, L"Evil");
+  console.Kill();
+  ::DeleteFileW(work.c_str());
+}
+
+// A first run dates each startup entry under one name, the entry's command, so that the page and
+// the Monitor find that date again; never a second record under its program file alone.
+TEST_F(StartupScenario, AFirstRunDatesAStartupEntryUnderItsCommandOnly) {
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, kUserRun, L"Pad", L"C:\\windows\\notepad.exe -arg"),
+            ERROR_SUCCESS);
+  Process monitor;
+  ASSERT_NE(StartMonitor(monitor), nullptr);
+  std::vector<std::wstring> names;
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tolvane\\Detected\\Startup", 0, KEY_READ,
+                            &key),
+            ERROR_SUCCESS);
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[1024] = {};
+    DWORD chars = 1024;
+    if (::RegEnumValueW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    std::wstring lower(name, chars);
+    for (wchar_t& c : lower) c = static_cast<wchar_t>(::towlower(c));
+    if (lower.find(L"notepad") != std::wstring::npos) names.push_back(lower);
+  }
+  ::RegCloseKey(key);
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserRun, L"Pad");
+  ASSERT_EQ(names.size(), 1u) << "one record for the entry";
+  EXPECT_NE(names[0].find(L"notepad.exe -arg"), std::wstring::npos) << "named by its command";
 }
 
 }  // namespace
