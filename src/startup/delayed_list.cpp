@@ -9,6 +9,7 @@
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/registry.h"
+#include "common/win32/shell_link.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/command_line.h"
@@ -37,8 +38,9 @@ constexpr std::string_view kTitle = "Delay\\Title";
 constexpr std::string_view kOpenAs = "Delay\\OpenAs";
 constexpr std::string_view kEntry = "Delay\\Entry";
 constexpr std::string_view kCommand = "Delay\\Command";
-constexpr std::array<std::string_view, 8> kEntryKeys = {"Delay", kTime,  kParameters, kShortcuts,
-                                                        kApplet, kTitle, kEntry,      kCommand};
+constexpr std::string_view kListed = "Delay\\Listed";
+constexpr std::array<std::string_view, 9> kEntryKeys = {
+    "Delay", kTime, kParameters, kShortcuts, kApplet, kTitle, kEntry, kCommand, kListed};
 
 std::string Key(std::string_view sub) { return common::ProductSubkey(sub); }
 
@@ -77,41 +79,66 @@ HKEY RunHiveOf(int code) {
   return run && run->root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-// What a moved entry held at its location, and its exact name there.
+// What a moved entry held at its location, its exact name there, and the program it starts.
 struct Origin {
   std::string entryName;
   StoredCommand command;
   std::string shortcut;  // code 200: the file's place in its Startup folder
+  std::string program;   // the file that runs, with the arguments it is given
+  std::string parameters;
+  bool rundll = false;     // RUNDLL32 hosts `program`
+  std::string listedPath;  // the path the startup listing and its baseline know it by
 };
+
+// The program and arguments of a command line as it is run (quotes within the arguments kept).
+void SplitProgram(std::string_view command, Origin& origin) {
+  origin.program = common::CommandToProgramPathAndArgs(command).path;
+  origin.parameters = core::CommandArguments(command, common::CurrentSystemFolders());
+}
 
 std::optional<Origin> ReadOrigin(const core::Item& item) {
   Origin origin;
   origin.entryName = core::EntryName(item);
+  origin.listedPath = item.path;
   if (core::SplitRunKeyCode(item.type)) {
     auto command =
         ReadCommandValue(RunHiveOf(item.type), core::RunKeyPath(item.type), origin.entryName);
     if (!command || command->text.empty()) return std::nullopt;
     origin.command = *command;
+    const std::string runs =
+        command->type == REG_EXPAND_SZ ? win32::ExpandEnvironment(command->text) : command->text;
+    const auto target = core::RundllTarget(runs);
+    origin.rundll = target.has_value();
+    SplitProgram(target.value_or(runs), origin);
   } else if (item.type == core::kStartupFolder) {
     origin.shortcut = item.key.empty() ? item.path : item.key;
     if (!win32::IsExistingFile(origin.shortcut)) return std::nullopt;
+    if (const auto link = win32::ResolveShellLink(origin.shortcut)) {
+      origin.program = link->path;
+      origin.parameters = link->arguments;
+    } else {
+      origin.program = origin.shortcut;
+    }
   } else {
     origin.command = {item.name.empty() ? item.path : item.name, REG_SZ};  // the win.ini token
+    SplitProgram(origin.command.text, origin);
   }
+  if (origin.program.empty()) return std::nullopt;
   return origin;
 }
 
 bool WriteListValues(DelayHive hive, const std::string& name, const core::Item& item,
-                     const std::string& parameters, const Origin& origin) {
+                     const Origin& origin) {
   bool ok = WriteValue(hive, "Delay", name, std::to_string(item.type)) &&
             WriteValue(hive, kTitle, name, item.title) &&
             WriteValue(hive, kTime, name, std::to_string(core::kNewDelaySeconds)) &&
             WriteValue(hive, kShortcuts, name,
                        item.type == core::kStartupFolder ? origin.shortcut : item.key) &&
             WriteValue(hive, kEntry, name, origin.entryName);
-  if (ok && !parameters.empty()) ok = WriteValue(hive, kParameters, name, parameters);
-  if (ok && item.flag == 1 && core::SplitRunKeyCode(item.type))
-    ok = WriteValue(hive, kApplet, name, kRundllHost);
+  if (ok && !origin.parameters.empty()) ok = WriteValue(hive, kParameters, name, origin.parameters);
+  if (ok && origin.rundll) ok = WriteValue(hive, kApplet, name, kRundllHost);
+  // The startup listing's name for it, whose baseline value marks it as moved meanwhile.
+  if (ok) ok = WriteValue(hive, kListed, name, origin.listedPath);
   if (ok && item.type != core::kStartupFolder)
     ok = WriteCommandValue(DelayHiveKey(hive), Key(kCommand), name, origin.command);
   return ok;
@@ -145,13 +172,19 @@ std::string RebuiltCommand(const DelayedEntry& entry) {
   return command;
 }
 
+// The entry is accepted where it stands again, under the name the listing knows it by, which
+// held the moved marker meanwhile.
+void AcceptBack(const DelayedEntry& entry, std::string_view fallback) {
+  AcceptInBaseline(entry.listed.empty() ? fallback : std::string_view(entry.listed), entry.code);
+}
+
 bool ReturnToLocation(const DelayedEntry& entry) {
   const int code = entry.code;
   if (code == core::kStartupFolder) {
     if (entry.command.empty() || entry.shortcut.empty()) return false;
     if (!win32::IsExistingFile(entry.command)) return false;
     if (!MoveFileNoReplace(entry.command, entry.shortcut)) return false;
-    AcceptInBaseline(entry.shortcut, code);
+    AcceptBack(entry, entry.shortcut);
     return true;
   }
   const std::string command = entry.command.empty() ? RebuiltCommand(entry) : entry.command;
@@ -163,11 +196,12 @@ bool ReturnToLocation(const DelayedEntry& entry) {
     // Never over a value that appeared meanwhile under the same name: it is not ours.
     if (ReadExactString(RunHiveOf(code), key, name)) return false;
     if (!WriteCommandValue(RunHiveOf(code), key, name, {command, entry.commandType})) return false;
-    const auto target = core::RundllTarget(command);
-    AcceptInBaseline(target.value_or(command), code);
+    AcceptBack(entry, command);
     return true;
   }
-  return RestoreStartupEntry(code, entry.title, command, entry.shortcut);
+  if (!RestoreStartupEntry(code, entry.title, command, entry.shortcut)) return false;
+  AcceptBack(entry, command);
+  return true;
 }
 
 DelayedEntry ReadEntry(DelayHive hive, const std::string& name, int code) {
@@ -181,6 +215,7 @@ DelayedEntry ReadEntry(DelayHive hive, const std::string& name, int code) {
   entry.applet = ReadValue(hive, kApplet, name);
   entry.title = ReadValue(hive, kTitle, name);
   entry.entryName = ReadValue(hive, kEntry, name);
+  entry.listed = ReadValue(hive, kListed, name);
   if (const auto command = ReadCommandValue(DelayHiveKey(hive), Key(kCommand), name)) {
     entry.command = command->text;
     entry.commandType = command->type;
@@ -250,11 +285,7 @@ DelayMove MoveToDelayed(const core::Item& item, const std::function<bool()>& con
   if (item.disabled) return DelayMove::Failed;
   const auto origin = ReadOrigin(item);
   if (!origin) return DelayMove::Failed;
-  const std::string program =
-      item.type == core::kStartupFolder && !item.command.empty() ? item.command : item.path;
-  const std::string name = core::ToUpper(common::CommandToProgramPathAndArgs(program).path);
-  if (name.empty()) return DelayMove::Failed;
-  const std::string parameters = core::CommandArguments(program, common::CurrentSystemFolders());
+  const std::string name = core::ToUpper(origin->program);
 
   const auto run = core::SplitRunKeyCode(item.type);
   const bool machineWide = run && run->root == core::RunRoot::Machine;
@@ -264,8 +295,7 @@ DelayMove MoveToDelayed(const core::Item& item, const std::function<bool()>& con
   if (FindDelayedEntry(hive, name)) return DelayMove::AlreadyListed;
 
   // The list first: an entry that left its location is never without a way back.
-  if (!WriteListValues(hive, name, item, parameters, *origin) ||
-      !LeaveLocation(hive, name, item, *origin)) {
+  if (!WriteListValues(hive, name, item, *origin) || !LeaveLocation(hive, name, item, *origin)) {
     DeleteDelayedEntry(name, hive);
     return DelayMove::Failed;
   }
@@ -336,6 +366,9 @@ bool LaunchDelayedNow(std::string_view file, std::string_view parameters) {
   const std::wstring wideParameters = win32::Wide(parameters);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
+  // No error box from the shell: the launcher runs inside the Monitor's timer tick, and a
+  // failure is told through the history instead.
+  info.fMask = SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"open";
   info.lpFile = wideFile.c_str();
   info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();

@@ -12,7 +12,8 @@
 // name, its command with quotes and value type, a shortcut with its arguments and working folder.
 // So a moved entry also keeps its exact name (Delay\Entry) and what it held (Delay\Command: the
 // command with its value type; for a Startup-folder file, the file itself, kept in the program's
-// Delayed folder). The return puts exactly that back.
+// Delayed folder), and the path the startup listing knew it by (Delay\Listed), under which its
+// baseline marks it as moved. The return puts exactly that back.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +45,7 @@ struct DelayedEntry {
   std::string entryName;   // Delay\Entry: the entry's exact name at its location
   std::string command;     // Delay\Command: what the entry held (a kept file's path for 200)
   DWORD commandType = REG_SZ;
+  std::string listed;  // Delay\Listed: the path the startup listing knew the entry by
 };
 
 // Every entry, the machine's first, each hive in the registry's order.
