@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "app/category_hooks.h"
 #include "common/app.h"
 #include "common/first_detected.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
@@ -182,7 +182,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   win32::ComScope com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
-  common::InitialiseStore(common::CategoryBaselineHooks());
+  app::InitialiseStore();
   StartTrace();
   PruneNextDetectedKey();
   CleanPrefetch();

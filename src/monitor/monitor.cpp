@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/category_hooks.h"
 #include "common/app.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/online_lookup.h"
 #include "common/options_store.h"
@@ -262,7 +262,7 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
 
   s.alertOpen = false;
   s.restartCountdown = 0;
-  common::InitialiseStore(common::CategoryBaselineHooks());
+  app::InitialiseStore();
   StartPatrol();
   InitTrace(common::App().diagnostics);
   Trace("START", "From Initialize to Post");
