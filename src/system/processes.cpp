@@ -14,6 +14,7 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
+#include "common/win32/proc_address.h"
 #include "common/win32/process_command_line.h"
 #include "common/win32/system.h"
 #include "common/win32/system_library.h"
@@ -35,14 +36,6 @@ constexpr int kProcessType = 600;
 constexpr int kLeftRunningEvent = core::kUnknownHistoryEvent;
 constexpr DWORD kEndWaitMs = 500;  // how long an ended process may take to go away
 constexpr std::size_t kModuleNameChars = 32768;
-
-// The system's process functions are looked up when needed: each library is optional somewhere
-// (PSAPI and VDMDBG on the NT family only, ToolHelp on the older family only).
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                : nullptr;
-}
 
 std::uint64_t CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
@@ -88,15 +81,17 @@ win32::UniqueModule LoadTaskLibrary() {
   return sizeof(void*) == 4 ? win32::LoadSystemLibrary("vdmdbg.dll") : win32::UniqueModule();
 }
 
+// The system's process functions are looked up when needed: each library is optional somewhere
+// (PSAPI and VDMDBG on the NT family only, ToolHelp on the older family only).
 class NtProcessFunctions {
  public:
   NtProcessFunctions()
       : psapi_(win32::LoadSystemLibrary("psapi.dll")),
         vdmdbg_(LoadTaskLibrary()),
-        enumProcesses_(Lookup<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
-        enumModules_(Lookup<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
-        moduleName_(Lookup<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
-        enumTasks_(Lookup<EnumTasksFn>(vdmdbg_.get(), "VDMEnumTaskWOWEx")) {}
+        enumProcesses_(win32::ProcAddress<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
+        enumModules_(win32::ProcAddress<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
+        moduleName_(win32::ProcAddress<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
+        enumTasks_(win32::ProcAddress<EnumTasksFn>(vdmdbg_.get(), "VDMEnumTaskWOWEx")) {}
 
   bool available() const { return enumProcesses_ && enumModules_ && moduleName_; }
 
@@ -189,9 +184,9 @@ bool EnumSnapshotProcesses(const ProcessVisitor& visit) {
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
   using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
   const win32::UniqueModule kernel(win32::LoadSystemLibrary("kernel32.dll"));
-  const auto snapshotOf = Lookup<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
-  const auto first = Lookup<WalkFn>(kernel.get(), "Process32FirstW");
-  const auto next = Lookup<WalkFn>(kernel.get(), "Process32NextW");
+  const auto snapshotOf = win32::ProcAddress<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
+  const auto first = win32::ProcAddress<WalkFn>(kernel.get(), "Process32FirstW");
+  const auto next = win32::ProcAddress<WalkFn>(kernel.get(), "Process32NextW");
   if (!snapshotOf || !first || !next) return false;
   const win32::UniqueHandle snapshot(snapshotOf(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;

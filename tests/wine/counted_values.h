@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "common/win32/proc_address.h"
 #include "common/win32/registry.h"
 
 namespace obrivo::test {
@@ -22,8 +23,8 @@ inline void SetCountedValue(HKEY root, const std::string& path, std::wstring nam
     wchar_t* buffer;
   };
   using NtSetValueKeyFn = LONG(NTAPI*)(HANDLE, CountedName*, ULONG, ULONG, const void*, ULONG);
-  const auto setValue = reinterpret_cast<NtSetValueKeyFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+  const auto setValue =
+      win32::ProcAddress<NtSetValueKeyFn>(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey");
   ASSERT_NE(setValue, nullptr);
   const auto key = win32::CreateKey(root, path, KEY_ALL_ACCESS);
   ASSERT_TRUE(key);
