@@ -3,15 +3,16 @@
 #   cmake -DSOURCE_DIR=<repository> -P cmake/check_layers.cmake
 #
 # Layers, lowest first. Each may include its own headers and those of the layers it lists.
-#   ids       resources/string_ids.h, icon_ids.h ...: plain preprocessor ids, usable anywhere
+#   ids       resources/*_ids.h: plain preprocessor ids that the resource scripts share with
+#             the code (the core's page and menu tables name dialogs, icons and strings too)
 #   core      platform-free: no Windows header at all
 #   win32     src/common/win32
 #   common    src/common
 #   system    src/system
 #   startup   src/startup (stops the processes its entries started: above system)
 #   app       src/app, the composition root
-#   monitor   src/monitor with resources/monitor_ids.h; imports the notifier's header
-#   explorer  src/explorer with resources/explorer_ids.h
+#   monitor   src/monitor; imports the notifier's header
+#   explorer  src/explorer
 #   quenrax   src/quenrax, the notifier DLL: only the generic Win32 owners beside it
 cmake_minimum_required(VERSION 3.20)
 
@@ -36,10 +37,6 @@ function(layer_of path out)
     set(layer win32)
   elseif(path MATCHES "^src/(core|common|system|startup|app|monitor|explorer|quenrax)/")
     set(layer ${CMAKE_MATCH_1})
-  elseif(path MATCHES "^resources/monitor_ids\\.h$")
-    set(layer monitor)
-  elseif(path MATCHES "^resources/explorer_ids\\.h$")
-    set(layer explorer)
   elseif(path MATCHES "^resources/[a-z_]+_ids\\.h$")
     set(layer ids)
   else()
