@@ -1,9 +1,11 @@
-/* Identifiers of the Explorer's dialogs, bitmaps and controls, shared by the resource scripts
-   and the C++ code. Plain C preprocessor only: windres and rc read this file too.
+/* Identifiers of the Explorer's dialogs and controls, shared by the resource scripts and the
+   C++ code; the bitmaps are in icon_ids.h, the right-click menu's own commands in menu_ids.h.
+   Plain C preprocessor only: windres and rc read this file too.
    Ids below 2100 are the ones the pages and the framework act on by number (list, corner
    pictures, commands that double as right-click menu entries); 2100-2399 are our own choice
-   for controls nothing else refers to by number. An id is unique within its dialog, not
-   across dialogs: the Options page's 1201 is a check box, elsewhere it is a menu command. */
+   for controls nothing else refers to by number, and for menu commands of our own. An id is
+   unique within its dialog, not across dialogs: the Options page's 1201 is a check box,
+   elsewhere it is a menu command. */
 #ifndef OBRIVO_EXPLORER_IDS_H
 #define OBRIVO_EXPLORER_IDS_H
 
@@ -29,19 +31,6 @@
 #define IDD_HISTORY 141
 #define IDD_DEFAULT_WARNING 194
 
-/* Bitmaps. The Help picture and the Monitor (patrol) picture each have their states. */
-#define IDB_PRODUCT 117
-#define IDB_HELP_NORMAL 133
-#define IDB_HELP_HOVER 134
-#define IDB_HELP_PRESSED 135
-#define IDB_PATROL_OFF 154
-#define IDB_PATROL_PRESSED 155
-#define IDB_PATROL_ON 156
-#define IDB_PATROL_REAL_TIME 193
-#define IDB_PAGE_TOP 158
-#define IDB_OPTIONS_TOP 159
-#define IDB_INFORMATION_TOP 160
-
 /* The anatomy every page shares. */
 #define IDC_PAGE_LIST 1000
 #define IDC_TOP_PICTURE 1130
@@ -52,7 +41,10 @@
 #define IDC_MONITOR_PICTURE 1112
 #define IDC_MONITOR_LABEL 1135
 
-/* Bottom buttons; the same ids are the right-click menu's commands. */
+/* The sheet's status bar, made at run time. */
+#define IDC_SHEET_STATUS_BAR 6050
+
+/* Bottom buttons; the right-click menu's entries that do what a button does send its id. */
 #define IDC_ENABLE 10
 #define IDC_DISABLE 11
 #define IDC_REMOVE 1003

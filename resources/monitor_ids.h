@@ -15,16 +15,6 @@
 #define IDD_ALERT_DELAYED 192   /* a delayed program put itself back into the startup list */
 #define IDD_ALERT_ACTIVEX 193   /* ActiveX control */
 
-/* The icon each alert shows at its top left: its category's page icon. */
-#define IDI_ALERT_STARTUP 174
-#define IDI_ALERT_DELAYED 200
-#define IDI_ALERT_TASK 182
-#define IDI_ALERT_SERVICE 173
-#define IDI_ALERT_IE_HELPER 180
-#define IDI_ALERT_ACTIVEX 162
-#define IDI_ALERT_HIDDEN 198
-#define IDI_ALERT_FILE_TYPE 179
-
 /* The built-in alert sound. */
 #define IDW_ALERT_SOUND 170
 

@@ -8,6 +8,7 @@
 #include "common/win32/registry.h"
 #include "core/capacity.h"
 #include "core/date_text.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 
 namespace obrivo::common {
@@ -70,23 +71,24 @@ void NameStartupRecordsByCommand(const FirstDetectedSeeds::Source& startup) {
 }  // namespace
 
 std::string_view FirstDetectedSubkey(int type) {
+  namespace T = core::item_type;
   if (type < 300 || type == 1070) return kDetectedStartup;
   switch (type) {
-    case 370:
+    case T::kHiddenFile:
     case 1030:
       return kDetectedHidden;
-    case 400:
+    case T::kFileType:
       return kDetectedFileTypes;
-    case 700:
-    case 701:
+    case T::kServiceExe:
+    case T::kServiceSvchost:
     case 1060:
       return kDetectedServices;
-    case 800:
+    case T::kScheduledTask:
     case 1050:
       return kDetectedTasks;
-    case 900:
-    case 901:
-    case 902:
+    case T::kBrowserHelper:
+    case T::kToolbar:
+    case T::kBrowserExtension:
     case 1040:
       return kDetectedIEHelper;
     case 1020:

@@ -13,7 +13,6 @@
 #include "common/win32/registry.h"
 #include "common/win32/system.h"
 #include "core/text.h"
-#include "startup/monitor_registration.h"
 
 namespace obrivo::common {
 namespace {
@@ -32,8 +31,7 @@ void Run(const std::function<void()>& hook) {
 // Monitor registered to start at logon.
 void FirstRunTail(const BaselineHooks& hooks) {
   RebuildMainBaselines(hooks);
-  startup::RemoveOlderMonitorEntry();
-  startup::RegisterMonitorAtLogon(true);
+  Run(hooks.registerMonitor);
 }
 
 void CopyUpdateSettings() {
@@ -126,7 +124,7 @@ void InitialiseStore(const BaselineHooks& hooks) {
   LoadOptions(app.options);
 
   SyncExplorerMenu(app.options.Get(core::OptionId::ExplorerMenu));
-  app.monitorRegistered = startup::IsMonitorRegistered();
+  app.monitorRegistered = hooks.monitorRegistered && hooks.monitorRegistered();
   if (hooks.countDelayed) hooks.countDelayed();
 }
 

@@ -6,9 +6,10 @@
 
 namespace obrivo::common {
 
-// What each category contributes to the start-up initialisation. A category whose enumerator
-// does not exist yet leaves its entry empty, and then no baseline is recorded for it (its key
-// stays empty and unmarked, so the category takes its baseline once it exists).
+// What each category contributes to the start-up initialisation (the programs fill them in
+// app/category_hooks.cpp). A category whose enumerator does not exist yet leaves its entry empty,
+// and then no baseline is recorded for it (its key stays empty and unmarked, so the category
+// takes its baseline once it exists).
 struct BaselineHooks {
   std::function<void()> snapshotStartup;     // into the empty Run baseline
   std::function<void()> snapshotIEHelpers;   // into the empty IEHelpers baseline
@@ -20,10 +21,10 @@ struct BaselineHooks {
   std::function<void()> recordSystemFiles;   // HOSTS, Autoexec.bat, Config.sys snapshot
   std::function<void()> initFileTypes;
   std::function<int()> countDelayed;         // entries of the delayed-start list
+  // The Monitor's own start at logon, which the startup category keeps.
+  std::function<void()> registerMonitor;     // first run, new version: replaces an older entry
+  std::function<bool()> monitorRegistered;   // read into App().monitorRegistered
 };
-
-// The hooks of every category this build has.
-BaselineHooks CategoryBaselineHooks();
 
 // The initialisation itself; results land in App() (language, options, registration...).
 void InitialiseStore(const BaselineHooks& hooks);

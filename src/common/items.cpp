@@ -4,6 +4,7 @@
 #include "common/app.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "string_ids.h"
 
 namespace obrivo::common {
 
@@ -23,7 +24,7 @@ bool AddItem(std::string_view title, std::string_view command, std::string_view 
              std::string_view text, int type, int flag) {
   core::ItemListEnv env;
   env.longPath = [](std::string_view p) { return LongPathName(p); };
-  env.displayTitle = LoadText(2, core::kTitleCapacity);
+  env.displayTitle = LoadText(IDS_PROGRAM_TITLE, core::kTitleCapacity);
   env.maxCookie = App().options.Get(core::OptionId::MaxCookie);
   return Items().Add(title, command, key, text, type, flag, env);
 }

@@ -4,24 +4,28 @@
 #include <algorithm>
 #include <cmath>
 
+#include "explorer_ids.h"
+#include "icon_ids.h"
+#include "string_ids.h"
+
 namespace obrivo::core {
 namespace {
 
 // clang-format off
 constexpr PageInfo kPages[] = {
-    {6026, 606, 102, 174, false},   // Startup Programs
-    {6055, 609, 197, 200, false},   // Delayed Start
-    {6056, 1155, 201, 212, false},  // ActiveX
-    {6040, 694, 139, 180, false},   // IE Helpers
-    {6039, 680, 137, 182, false},   // Scheduled Tasks
-    {6038, 636, 132, 173, true},    // Services
-    {6029, 607, 110, 176, false},   // Active Tasks
-    {6028, 608, 108, 183, false},   // Cookies
-    {6042, 739, 142, 179, false},   // File Types
-    {6052, 973, 195, 198, false},   // Hidden Files
-    {6060, 3192, 214, 175, false},  // Recent
-    {6027, 611, 103, 167, false},   // PLUS
-    {6033, 3610, 114, 181, false},  // Options
+    {6026, IDS_PAGE_STARTUP, IDD_STARTUP_PAGE, IDI_PAGE_STARTUP, false},
+    {6055, IDS_PAGE_DELAYED, IDD_DELAYED_PAGE, IDI_PAGE_DELAYED, false},
+    {6056, IDS_PAGE_ACTIVEX, IDD_ACTIVEX_PAGE, IDI_PAGE_ACTIVEX, false},
+    {6040, IDS_PAGE_IE_HELPERS, IDD_IE_HELPERS_PAGE, IDI_PAGE_IE_HELPERS, false},
+    {6039, IDS_PAGE_SCHEDULED_TASKS, IDD_SCHEDULED_TASKS_PAGE, IDI_PAGE_SCHEDULED_TASKS, false},
+    {6038, IDS_PAGE_SERVICES, IDD_SERVICES_PAGE, IDI_PAGE_SERVICES, true},
+    {6029, IDS_PAGE_ACTIVE_TASKS, IDD_ACTIVE_TASKS_PAGE, IDI_PAGE_ACTIVE_TASKS, false},
+    {6028, IDS_PAGE_COOKIES, IDD_COOKIES_PAGE, IDI_PAGE_COOKIES, false},
+    {6042, IDS_PAGE_FILE_TYPES, IDD_FILE_TYPES_PAGE, IDI_PAGE_FILE_TYPES, false},
+    {6052, IDS_PAGE_HIDDEN_FILES, IDD_HIDDEN_FILES_PAGE, IDI_PAGE_HIDDEN_FILES, false},
+    {6060, IDS_PAGE_RECENT, IDD_RECENT_PAGE, IDI_PAGE_RECENT, false},
+    {6027, IDS_PAGE_PLUS, IDD_PLUS_PAGE, IDI_PAGE_PLUS, false},
+    {6033, IDS_PAGE_OPTIONS, IDD_OPTIONS_PAGE, IDI_PAGE_OPTIONS, false},
 };
 
 struct ColumnRule {

@@ -4,11 +4,16 @@
 #include <cstdio>
 
 #include "capacity.h"
+#include "history_codes.h"
+#include "startup_codes.h"
 #include "text.h"
 #include "utf.h"
 
 namespace obrivo::core {
 namespace {
+
+namespace E = history_event;
+namespace T = item_type;
 
 struct NameRow {
   int code;
@@ -18,38 +23,38 @@ struct NameRow {
 // Order matters: names are looked up by the first row with the code, so the second rows of
 // 12 and 23 are only ever met when a name is read back.
 constexpr NameRow kEvents[] = {
-    {0, "*START_Remove"},
-    {1, "START_Disable"},
-    {2, "START_Enable"},
-    {3, "IEHELPER_Remove"},
-    {4, "TASK_Remove"},
-    {5, "TASK_Kill"},
-    {6, "START_Alert"},
-    {7, "TASK_Alert"},
-    {8, "IEHELPER_Alert"},
-    {9, "SERVICE_Stop"},
-    {10, "SERVICE_Automatic"},
-    {11, "SERVICE_Manual"},
-    {12, "SERVICE_Disabled"},
-    {12, "START_Restore"},
-    {13, "TASK_Restore"},
-    {14, "IEHELPER_Restore"},
-    {15, "ScheduledTask_Remove"},
-    {17, "SERVICE_from_Automatic"},
-    {18, "SERVICE_from_Manual"},
-    {19, "SERVICE_from_Disabled"},
-    {20, "SERVICE__from_Disabled"},
-    {21, "RESET_USERINIT"},
-    {22, "RESET_SHELL"},
-    {23, "REMOVE_TaskScheduler"},
-    {24, "REMOVE_DELAYLOAD"},
-    {23, "REMOVE_TASKSCHEDULER"},
-    {25, "REMOVE_SHELLEXECUTEHOOK"},
-    {26, "REMOVE_APPINIT"},
-    {28, "HIDDEN_Alert"},
-    {29, "*HIDDEN_DeleteFile"},
-    {30, "REMOVE_WinLogonNotify"},
-    {31, "LOG_UNKNOWN"},
+    {E::kStartupRemove, "*START_Remove"},
+    {E::kStartupDisable, "START_Disable"},
+    {E::kStartupEnable, "START_Enable"},
+    {E::kIEHelperRemove, "IEHELPER_Remove"},
+    {E::kTaskRemove, "TASK_Remove"},
+    {E::kTaskKill, "TASK_Kill"},
+    {E::kStartupAlert, "START_Alert"},
+    {E::kTaskAlert, "TASK_Alert"},
+    {E::kIEHelperAlert, "IEHELPER_Alert"},
+    {E::kServiceStop, "SERVICE_Stop"},
+    {E::kServiceAutomatic, "SERVICE_Automatic"},
+    {E::kServiceManual, "SERVICE_Manual"},
+    {E::kServiceDisabled, "SERVICE_Disabled"},
+    {E::kStartupRestore, "START_Restore"},
+    {E::kTaskRestore, "TASK_Restore"},
+    {E::kIEHelperRestore, "IEHELPER_Restore"},
+    {E::kScheduledTaskRemove, "ScheduledTask_Remove"},
+    {E::kServiceFromAutomatic, "SERVICE_from_Automatic"},
+    {E::kServiceWasStarting, "SERVICE_from_Manual"},
+    {E::kServiceWasStopping, "SERVICE_from_Disabled"},
+    {E::kServiceWasRunning, "SERVICE__from_Disabled"},
+    {E::kResetUserinit, "RESET_USERINIT"},
+    {E::kResetShell, "RESET_SHELL"},
+    {E::kRemoveTaskScheduler, "REMOVE_TaskScheduler"},
+    {E::kRemoveDelayLoad, "REMOVE_DELAYLOAD"},
+    {E::kRemoveTaskScheduler, "REMOVE_TASKSCHEDULER"},
+    {E::kRemoveShellExecuteHook, "REMOVE_SHELLEXECUTEHOOK"},
+    {E::kRemoveAppInit, "REMOVE_APPINIT"},
+    {E::kHiddenAlert, "HIDDEN_Alert"},
+    {E::kHiddenDeleteFile, "*HIDDEN_DeleteFile"},
+    {E::kRemoveWinlogonNotify, "REMOVE_WinLogonNotify"},
+    {E::kUnknown, "LOG_UNKNOWN"},
 };
 
 constexpr NameRow kTypes[] = {
@@ -75,35 +80,35 @@ constexpr NameRow kTypes[] = {
     {33, "OBRIVO_RUNONCEEX"},
     {34, "OBRIVO_RUNSERVICES"},
     {35, "OBRIVO_RUNSERVICESONCE"},
-    {100, "WIN_LOAD"},
-    {101, "WIN_RUN"},
-    {200, "GROUP_STARTUP"},
-    {250, "WINLOGON_Userinit"},
-    {251, "WINLOGON_Shell"},
-    {252, "REG_Delayload"},
-    {253, "REG_TaskScheduler"},
-    {254, "REG_ShellExecuteHook"},
-    {255, "REG_AppInitDLLs"},
-    {256, "RUN_WINLOGONNOTIFY"},
-    {500, "INFO_COOKIE"},
-    {501, "INFO_NETCOOKIE"},
-    {502, "INFO_SAVECOOKIE"},
-    {503, "INFO_NUTS"},
-    {600, "INFO_TASK"},
-    {700, "SERVICE_EXE"},
-    {701, "SERVICE_SVCHOST"},
-    {800, "TASK_SCHEDULED"},
-    {900, "TYPE_BHO"},
-    {901, "TYPE_TOOLBAR"},
-    {902, "TYPE_EXTENSION"},
-    {300, "RESTART_DELETE"},
-    {301, "RESTART_RENAME"},
-    {350, "TYPE_MONITOR"},
-    {360, "TYPE_BLACKLIST"},
-    {370, "TYPE_HIDDEN"},
-    {400, "TYPE_FILETYPE"},
-    {450, "TYPE_PROSEARCH"},
-    {3000, "TYPE_UNKNOWN"},
+    {kWinIniLoad, "WIN_LOAD"},
+    {kWinIniRun, "WIN_RUN"},
+    {kStartupFolder, "GROUP_STARTUP"},
+    {kWinlogonUserinit, "WINLOGON_Userinit"},
+    {kWinlogonShell, "WINLOGON_Shell"},
+    {kDelayLoad, "REG_Delayload"},
+    {kSharedTaskScheduler, "REG_TaskScheduler"},
+    {kShellExecuteHooks, "REG_ShellExecuteHook"},
+    {kAppInitDlls, "REG_AppInitDLLs"},
+    {kWinlogonNotify, "RUN_WINLOGONNOTIFY"},
+    {T::kCookie, "INFO_COOKIE"},
+    {T::kNetCookie, "INFO_NETCOOKIE"},
+    {T::kSaveCookie, "INFO_SAVECOOKIE"},
+    {T::kNuts, "INFO_NUTS"},
+    {T::kProcess, "INFO_TASK"},
+    {T::kServiceExe, "SERVICE_EXE"},
+    {T::kServiceSvchost, "SERVICE_SVCHOST"},
+    {T::kScheduledTask, "TASK_SCHEDULED"},
+    {T::kBrowserHelper, "TYPE_BHO"},
+    {T::kToolbar, "TYPE_TOOLBAR"},
+    {T::kBrowserExtension, "TYPE_EXTENSION"},
+    {T::kRestartDelete, "RESTART_DELETE"},
+    {T::kRestartRename, "RESTART_RENAME"},
+    {T::kMonitor, "TYPE_MONITOR"},
+    {T::kBlacklist, "TYPE_BLACKLIST"},
+    {T::kHiddenFile, "TYPE_HIDDEN"},
+    {T::kFileType, "TYPE_FILETYPE"},
+    {T::kSearch, "TYPE_PROSEARCH"},
+    {T::kUnknown, "TYPE_UNKNOWN"},
 };
 
 template <std::size_t N>
@@ -138,13 +143,13 @@ std::string_view HistoryTypeName(int code) {
   return row ? row->name : std::string_view("TYPE_UNKNOWN");
 }
 
-int HistoryEventCode(std::string_view name) {
-  return CodeByName(kEvents, name, kUnknownHistoryEvent);
+int HistoryEventCode(std::string_view name) { return CodeByName(kEvents, name, E::kUnknown); }
+
+int HistoryTypeCode(std::string_view name) { return CodeByName(kTypes, name, T::kUnknown); }
+
+bool IsRestorableEvent(int code) {
+  return code == E::kStartupRemove || code == E::kHiddenDeleteFile;
 }
-
-int HistoryTypeCode(std::string_view name) { return CodeByName(kTypes, name, kUnknownHistoryType); }
-
-bool IsRestorableEvent(int code) { return code == 0 || code == 29; }
 
 std::string HistoryDateText(const DateTime& t) {
   const bool pm = t.hour >= 12;

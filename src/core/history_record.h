@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "date_text.h"
+#include "history_codes.h"
 
 namespace obrivo::core {
 
@@ -16,18 +17,14 @@ inline constexpr std::size_t kHistoryRecordCapacity = 1024;
 // Capacities of the fields read back (terminator counted, as everywhere).
 inline constexpr std::size_t kHistoryDateCapacity = 32;
 
-// Codes given to a line whose event or type name is in neither table (a record written with an
-// unknown code, a file edited by hand). Both are the tables' own last rows, "LOG_UNKNOWN" and
-// "TYPE_UNKNOWN"; neither is 0 or 29, so such a row can never be offered for restoring.
-inline constexpr int kUnknownHistoryEvent = 31;
-inline constexpr int kUnknownHistoryType = 3000;
-
 // The name of the first event row with this code; empty when there is none.
 std::string_view HistoryEventName(int code);
 // The name of the first type row with this code; "TYPE_UNKNOWN" when there is none.
 std::string_view HistoryTypeName(int code);
 // Names back to codes through the whole table (both spellings of code 23 read back as 23, and
-// "START_Restore" as 12). A name in neither table gives the fallback codes above.
+// "START_Restore" as 12). A name in neither table (a record written with an unknown code, a file
+// edited by hand) gives history_event::kUnknown or item_type::kUnknown, the tables' own last
+// rows.
 int HistoryEventCode(std::string_view name);
 int HistoryTypeCode(std::string_view name);
 
@@ -44,8 +41,8 @@ std::string FormatHistoryRecord(const DateTime& t, int event, int type, std::str
 
 struct HistoryRow {
   std::string date;  // at most 31 characters
-  int event = kUnknownHistoryEvent;
-  int type = kUnknownHistoryType;
+  int event = history_event::kUnknown;
+  int type = item_type::kUnknown;
   std::string title;        // at most 127 characters
   std::string file;         // at most 259 characters
   std::string description;  // at most 259 characters

@@ -2,6 +2,7 @@
 #include "item_list.h"
 
 #include "capacity.h"
+#include "history_codes.h"
 #include "text.h"
 
 namespace obrivo::core {
@@ -28,7 +29,7 @@ std::string VisibleTitle(std::string_view title) {
 bool ItemList::Add(std::string_view title, std::string_view command, std::string_view key,
                    std::string_view text, int type, int flag, const ItemListEnv& env) {
   if (items_.size() >= kMaxItems) return false;
-  if (type == kCookieItemType &&
+  if (type == item_type::kCookie &&
       items_.size() >= static_cast<std::size_t>(env.maxCookie < 0 ? 0 : env.maxCookie))
     return false;
 

@@ -10,7 +10,6 @@
 namespace obrivo::core {
 
 inline constexpr std::size_t kMaxItems = 4096;
-inline constexpr int kCookieItemType = 500;
 
 struct Item {
   std::string title;  // display name, at most 127 characters

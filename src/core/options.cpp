@@ -1,6 +1,7 @@
 // The option table.
 #include "options.h"
 
+#include "icon_ids.h"
 #include "text.h"
 
 namespace obrivo::core {
@@ -28,7 +29,7 @@ constexpr OptionRow kOptions[] = {
     {O::ShowAlerts, "ShowAlerts", 1},
     {O::HideRunOnce, "HideRunOnce", 0},
     {O::HideTavik, "HideTavik", 0},
-    {O::TrayIcon, "TrayIcon", 101},
+    {O::TrayIcon, "TrayIcon", IDI_PROGRAM},
     {O::Sound, "Sound", 1},
     {O::History, "History", 1},
     {O::ConfirmExit, "ConfirmExit", 0},
@@ -122,7 +123,7 @@ std::optional<OptionId> OptionByName(std::string_view name) {
 
 int OptionDefault(OptionId id, Program program, bool ntFamily) {
   if (id == O::MaxCookie && program == Program::Monitor) return 315;
-  if (id == O::TrayIcon && program == Program::Monitor && !ntFamily) return 159;
+  if (id == O::TrayIcon && program == Program::Monitor && !ntFamily) return IDI_TRAY_ORIGINAL;
   return kOptions[static_cast<std::size_t>(id)].defaultValue;
 }
 

@@ -5,6 +5,9 @@
 #include <type_traits>
 #include <utility>
 
+#include "icon_ids.h"
+#include "string_ids.h"
+
 namespace obrivo::core {
 namespace {
 
@@ -207,10 +210,10 @@ int VerifyPass(PatrolState& state, const PatrolEnv& env) {
 
   const std::uint32_t errorMode = Call<std::uint32_t>(env.suppressCriticalErrors);
   if (state.secondHalf == 0) {
-    Call(env.showTrayStatus, kHalfATipId, kHalfAIconId);
+    Call(env.showTrayStatus, IDS_VERIFYING_STARTUP_TIP, IDI_TRAY_STARTUP);
     RunHalf(state, env, PatrolHalf::A);
   } else {
-    Call(env.showTrayStatus, kHalfBTipId, kHalfBIconId);
+    Call(env.showTrayStatus, IDS_CHECKING_CHANGES_TIP, IDI_TRAY_REVIEWING);
     RunHalf(state, env, PatrolHalf::B);
   }
 
@@ -222,7 +225,7 @@ int VerifyPass(PatrolState& state, const PatrolEnv& env) {
   if (!IconHidden(env)) {
     const int icon = Call<int>(env.readOption, "TrayIcon",
                                OptionDefault(O::TrayIcon, Program::Monitor, env.ntFamily));
-    Call(env.modifyTrayIcon, icon, kPatrolTipId);
+    Call(env.modifyTrayIcon, icon, IDS_PATROL_TIP);
   }
 
   const std::uint32_t end = Call<std::uint32_t>(env.tickMs);

@@ -29,12 +29,8 @@ inline constexpr std::uint32_t kPassSpacingMs = 1000;
 // Passes between two refreshes of the tray icon.
 inline constexpr int kTrayRefreshPasses = 60;
 
-// Strings and icons the cycle puts in the tray.
-inline constexpr int kPatrolTipId = 820;  // "Tavik is currently on patrol."
-inline constexpr int kHalfATipId = 821;   // verifying the startup programs
-inline constexpr int kHalfBTipId = 824;   // checking for unauthorized changes
-inline constexpr int kHalfAIconId = 157;
-inline constexpr int kHalfBIconId = 158;
+// The question asked when restart commands were found (the tray's tips and icons are in
+// string_ids.h and icon_ids.h).
 inline constexpr int kRestartCommandsQuestionId = 28;  // "... view these commands?"
 
 enum class PatrolHalf { A, B };

@@ -31,20 +31,9 @@ enum class RowMenuEntry {
   Separator,
 };
 
-// Command ids the menu sends that are not page buttons.
-namespace menu_cmd {
-inline constexpr int kPlusInfo = 1067;
-inline constexpr int kObrivoLog = 9;
-inline constexpr int kHelp = 1077;
-inline constexpr int kViewNote = 1164;
-inline constexpr int kExploreFolder = 1201;
-inline constexpr int kProperties = 1202;
-inline constexpr int kDeleteOnReboot = 1144;
-}  // namespace menu_cmd
-
 struct MenuLine {
-  int stringId = 0;  // 0 for a separator
-  int commandId = 0;
+  int stringId = 0;   // 0 for a separator
+  int commandId = 0;  // a page control's id (explorer_ids.h) or one of menu_ids.h
   bool separator() const { return stringId == 0; }
 };
 

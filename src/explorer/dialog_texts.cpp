@@ -6,6 +6,7 @@
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -13,82 +14,82 @@ namespace {
 constexpr int kCaption = 0;
 constexpr int kHelp = 793;
 constexpr int kMonitor = 794;
-constexpr int kInfo = 301;
-constexpr int kRemove = 302;
-constexpr int kClose = 304;
-constexpr int kAdd = 311;
 
 constexpr ControlText kStartup[] = {
-    {kCaption, 606},
+    {kCaption, IDS_PAGE_STARTUP},
     {IDC_HEADING, 211},
     {IDC_SHOW_ALL_STARTUP, 929},
-    {IDC_INFO, kInfo},
-    {IDC_ENABLE, 632},
-    {IDC_DISABLE, 633},
-    {IDC_ADD, kAdd},
-    {IDC_REMOVE, kRemove},
-    {IDC_CLOSE, kClose},
+    {IDC_INFO, IDS_INFO},
+    {IDC_ENABLE, IDS_ENABLE},
+    {IDC_DISABLE, IDS_DISABLE},
+    {IDC_ADD, IDS_ADD},
+    {IDC_REMOVE, IDS_REMOVE},
+    {IDC_CLOSE, IDS_CLOSE},
     {IDC_HELP_LABEL, kHelp},
     {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kDelayed[] = {
-    {kCaption, 609},          {IDC_DELAYED_HEADING, 1100},
-    {IDC_DELAYED_HINT, 1133}, {IDC_INFO, kInfo},
-    {IDC_ADD, kAdd},          {IDC_DELAY_OPTIONS, 1132},
-    {IDC_REMOVE, kRemove},    {IDC_CLOSE, kClose},
-    {IDC_HELP_LABEL, kHelp},
+    {kCaption, IDS_PAGE_DELAYED}, {IDC_DELAYED_HEADING, 1100}, {IDC_DELAYED_HINT, 1133},
+    {IDC_INFO, IDS_INFO},         {IDC_ADD, IDS_ADD},          {IDC_DELAY_OPTIONS, 1132},
+    {IDC_REMOVE, IDS_REMOVE},     {IDC_CLOSE, IDS_CLOSE},      {IDC_HELP_LABEL, kHelp},
 };
 
 constexpr ControlText kActiveX[] = {
-    {kCaption, 1155},
-    {IDC_HEADING, 1152},
-    {IDC_ACTIVEX_LIST_ALL, 1154},
-    {IDC_HIDE_MICROSOFT, 1161},
-    {IDC_INFO, kInfo},
-    {IDC_ENABLE, 632},
-    {IDC_DISABLE, 633},
-    {IDC_CLOSE, kClose},
-    {IDC_HELP_LABEL, kHelp},
+    {kCaption, IDS_PAGE_ACTIVEX},  {IDC_HEADING, 1152},    {IDC_ACTIVEX_LIST_ALL, 1154},
+    {IDC_HIDE_MICROSOFT, 1161},    {IDC_INFO, IDS_INFO},   {IDC_ENABLE, IDS_ENABLE},
+    {IDC_DISABLE, IDS_DISABLE},    {IDC_CLOSE, IDS_CLOSE}, {IDC_HELP_LABEL, kHelp},
     {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kIeHelpers[] = {
-    {kCaption, 694},         {IDC_HEADING, 695},
-    {IDC_HEADING2, 696},     {IDC_INFO, kInfo},
-    {IDC_REMOVE, kRemove},   {IDC_CLOSE, kClose},
-    {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+    {kCaption, IDS_PAGE_IE_HELPERS},
+    {IDC_HEADING, 695},
+    {IDC_HEADING2, 696},
+    {IDC_INFO, IDS_INFO},
+    {IDC_REMOVE, IDS_REMOVE},
+    {IDC_CLOSE, IDS_CLOSE},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kScheduledTasks[] = {
-    {kCaption, 680},
+    {kCaption, IDS_PAGE_SCHEDULED_TASKS},
     {IDC_HEADING, 678},
     {IDC_HEADING2, 679},
-    {IDC_INFO, kInfo},
-    {IDC_REMOVE, kRemove},
+    {IDC_INFO, IDS_INFO},
+    {IDC_REMOVE, IDS_REMOVE},
     {IDC_HELP_LABEL, kHelp},
     {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kServices[] = {
-    {kCaption, 636},   {IDC_HEADING, 638},  {IDC_HEADING2, 639},     {IDC_HIDE_MICROSOFT, 721},
-    {IDC_INFO, kInfo}, {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+    {kCaption, IDS_PAGE_SERVICES}, {IDC_HEADING, 638},
+    {IDC_HEADING2, 639},           {IDC_HIDE_MICROSOFT, 721},
+    {IDC_INFO, IDS_INFO},          {IDC_CLOSE, IDS_CLOSE},
+    {IDC_HELP_LABEL, kHelp},       {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kActiveTasks[] = {
-    {kCaption, 607},    {IDC_HEADING, 221},   {IDC_HEADING2, 222}, {IDC_INFO, kInfo},
-    {IDC_REFRESH, 305}, {IDC_KILL_TASK, 306}, {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp},
+    {kCaption, IDS_PAGE_ACTIVE_TASKS},
+    {IDC_HEADING, 221},
+    {IDC_HEADING2, 222},
+    {IDC_INFO, IDS_INFO},
+    {IDC_REFRESH, IDS_REFRESH},
+    {IDC_KILL_TASK, IDS_KILL_TASK},
+    {IDC_CLOSE, IDS_CLOSE},
+    {IDC_HELP_LABEL, kHelp},
 };
 
-// The page's own window text is 722; its tab reads 608 (the sheet sets that).
+// The page's own window text is 722; its tab reads IDS_PAGE_COOKIES (the sheet sets that).
 constexpr ControlText kCookies[] = {
     {kCaption, 722},
     {IDC_HEADING, 771},
     {IDC_COOKIE_VIEW_HINT, 772},
     {IDC_COOKIE_FILTER_HINT, 773},
     {IDC_COOKIE_FILTERS_HEADING, 967},
-    {IDC_ADD, kAdd},
-    {IDC_REMOVE, kRemove},
+    {IDC_ADD, IDS_ADD},
+    {IDC_REMOVE, IDS_REMOVE},
     {IDC_VIEW_COOKIES, 774},
     {IDC_ALWAYS_VIEW_COOKIES, 796},
     {IDC_COOKIES_IE, 798},
@@ -98,29 +99,41 @@ constexpr ControlText kCookies[] = {
 };
 
 constexpr ControlText kFileTypes[] = {
-    {kCaption, 739},     {IDC_HEADING, 740},      {IDC_HEADING2, 741},
-    {IDC_INFO, kInfo},   {IDC_ADD, kAdd},         {IDC_REMOVE, kRemove},
-    {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+    {kCaption, IDS_PAGE_FILE_TYPES},
+    {IDC_HEADING, 740},
+    {IDC_HEADING2, 741},
+    {IDC_INFO, IDS_INFO},
+    {IDC_ADD, IDS_ADD},
+    {IDC_REMOVE, IDS_REMOVE},
+    {IDC_CLOSE, IDS_CLOSE},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kHiddenFiles[] = {
-    {kCaption, 973},     {IDC_HEADING, 910},      {IDC_HEADING2, 911},
-    {IDC_INFO, kInfo},   {IDC_REFRESH, 305},      {IDC_UNHIDE, 931},
-    {IDC_CLOSE, kClose}, {IDC_HELP_LABEL, kHelp}, {IDC_MONITOR_LABEL, kMonitor},
+    {kCaption, IDS_PAGE_HIDDEN_FILES},
+    {IDC_HEADING, 910},
+    {IDC_HEADING2, 911},
+    {IDC_INFO, IDS_INFO},
+    {IDC_REFRESH, IDS_REFRESH},
+    {IDC_UNHIDE, 931},
+    {IDC_CLOSE, IDS_CLOSE},
+    {IDC_HELP_LABEL, kHelp},
+    {IDC_MONITOR_LABEL, kMonitor},
 };
 
 constexpr ControlText kRecent[] = {
-    {kCaption, 1192},  {IDC_RECENT_HEADING, 1190}, {IDC_RECENT_HEADING2, 1191},
-    {IDC_INFO, kInfo}, {IDC_CLOSE, kClose},        {IDC_HELP_LABEL, kHelp},
+    {kCaption, IDS_MENU_RECENT}, {IDC_RECENT_HEADING, 1190}, {IDC_RECENT_HEADING2, 1191},
+    {IDC_INFO, IDS_INFO},        {IDC_CLOSE, IDS_CLOSE},     {IDC_HELP_LABEL, kHelp},
 };
 
 constexpr ControlText kPlus[] = {
-    {kCaption, 611},         {IDC_NEWS_LINK, 1147}, {IDC_VERSION_CHECK, 764},
-    {IDC_SEARCH_LABEL, 770}, {IDC_SEARCH, 769},     {IDC_HELP_LABEL, kHelp},
+    {kCaption, IDS_PAGE_PLUS}, {IDC_NEWS_LINK, 1147}, {IDC_VERSION_CHECK, 764},
+    {IDC_SEARCH_LABEL, 770},   {IDC_SEARCH, 769},     {IDC_HELP_LABEL, kHelp},
 };
 
 constexpr ControlText kOptions[] = {
-    {kCaption, 610},
+    {kCaption, IDS_MENU_OPTIONS},
     {IDC_OPTIONS_HEADING, 251},
     {IDC_OPTIONS_GROUP, 253},
     {IDC_RESTART_FILE_TEXT, 355},
@@ -135,7 +148,7 @@ constexpr ControlText kOptions[] = {
     {IDC_ORIGINAL_TRAY_ICON, 1148},
     {IDC_PLUS_FORMAT, 1150},
     {IDC_EXPLORER_INTEGRATION, 1185},
-    {IDC_OBRIVO_LOG, 310},
+    {IDC_OBRIVO_LOG, IDS_OBRIVO_LOG},
     {IDC_VIEW_HISTORY, 727},
     {IDC_VIEW_HOSTS, 734},
     {IDC_EXPORT_SETTINGS, 853},
@@ -153,7 +166,7 @@ constexpr ControlText kPatrolTime[] = {
     {IDC_PATROL_OFF_HINT, 802},
     {IDC_PATROL_REAL_TIME, 3910},
     {IDOK, 3900},
-    {IDCANCEL, kClose},
+    {IDCANCEL, IDS_CLOSE},
 };
 
 constexpr ControlText kHideAlerts[] = {
@@ -173,13 +186,13 @@ constexpr ControlText kHideAlerts[] = {
     {IDC_HIDE_HOME_PAGE, 1182},
     {IDC_SHOW_ALL_ALERTS, 1188},
     {IDC_HIDE_RUN_ONCE, 1187},
-    {IDOK, kClose},
+    {IDOK, IDS_CLOSE},
 };
 
 // The window title is the item's title, set with the item.
 constexpr ControlText kProgramInfo[] = {
     {IDC_INFO_COMPANY_LABEL, 643},
-    {IDC_INFO_VERSION_LABEL, 644},
+    {IDC_INFO_VERSION_LABEL, IDS_VERSION_LABEL},
     {IDC_INFO_COPYRIGHT_LABEL, 645},
     {IDC_INFO_CREATED_LABEL, 915},
     {IDC_INFO_LAST_SAVED_LABEL, 917},
@@ -187,21 +200,21 @@ constexpr ControlText kProgramInfo[] = {
     {IDC_INFO_DETECTED_LABEL, 921},
     {IDC_INFO_PREVIOUS, 1083},
     {IDC_INFO_NEXT, 1082},
-    {IDC_INFO_PLUS, 641},
-    {IDC_INFO_NOTE, 969},
+    {IDC_INFO_PLUS, IDS_PLUS_INFO},
+    {IDC_INFO_NOTE, IDS_CREATE_NOTE},
     {IDC_INFO_EXPAND, 918},
-    {IDC_INFO_KILL, 306},
+    {IDC_INFO_KILL, IDS_KILL_TASK},
     {IDC_INFO_RUN, 832},
     {IDC_INFO_START_TYPE_LABEL, 667},
     {IDC_INFO_SERVICE_STATUS_LABEL, 668},
     {IDC_INFO_SERVICE_STOP, 650},
     {IDC_INFO_SERVICE_APPLY, 662},
-    {IDCANCEL, kClose},
+    {IDCANCEL, IDS_CLOSE},
 };
 
 constexpr ControlText kHistory[] = {
     {kCaption, 712},          {IDC_HISTORY_TEXT, 710}, {IDC_HISTORY_RESTORE, 717},
-    {IDC_HISTORY_CLEAR, 711}, {IDOK, kClose},
+    {IDC_HISTORY_CLEAR, 711}, {IDOK, IDS_CLOSE},
 };
 
 // The path and the title line are the entry's own.

@@ -5,14 +5,14 @@
 
 #include <string>
 
+#include "app/category_hooks.h"
 #include "common/app.h"
 #include "common/first_detected.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
-#include "common/trace_log.h"
 #include "common/text_loader.h"
+#include "common/trace_log.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/system.h"
@@ -24,25 +24,23 @@
 #include "core/text.h"
 #include "explorer/explorer_state.h"
 #include "explorer/sheet.h"
+#include "icon_ids.h"
 #include "startup/monitor_registration.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
 using win32::Wide;
 
-constexpr int kCaptionId = 2;
-constexpr int kMonitorClassId = 1;
-constexpr int kClassNameId = 9;
 constexpr int kLoadingTitleId = 833;
-constexpr int kAppIconId = 101;
 
 void ExitHandling(HWND window) {
   if (common::ReadOption("ConfirmExit", 0) == 0) {
     ::DestroyWindow(window);
     return;
   }
-  const std::wstring monitorClass = Wide(common::LoadText(kMonitorClassId, 32));
+  const std::wstring monitorClass = Wide(common::LoadText(IDS_MONITOR_CLASS, 32));
   if (!::FindWindowW(monitorClass.c_str(), nullptr)) {
     win32::StartCommandLine("\"" + common::ProgramFolder() + "\\Obrivo.exe\"", SW_SHOW);
     return;
@@ -137,7 +135,7 @@ int CleanPrefetch() {
 
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   common::InitApp(core::Program::Explorer, instance);
-  const std::string className = common::LoadText(kClassNameId, 32);
+  const std::string className = common::LoadText(IDS_EXPLORER_CLASS, 32);
   const std::string loading = common::LoadText(kLoadingTitleId, 64);
   if (className.empty() || loading.empty()) return 0;
 
@@ -164,7 +162,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH));
   wc.lpszClassName = wideClass.c_str();
@@ -176,13 +174,13 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
                                   nullptr, instance, nullptr);
   if (!window) return 0;
   Explorer().mainWindow = window;
-  ::SetWindowTextW(window, Wide(common::LoadText(kCaptionId, 64)).c_str());
+  ::SetWindowTextW(window, Wide(common::LoadText(IDS_PROGRAM_TITLE, 64)).c_str());
   CreateSharedResources(instance);
 
   win32::ComScope com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
-  common::InitialiseStore(common::CategoryBaselineHooks());
+  app::InitialiseStore();
   StartTrace();
   PruneNextDetectedKey();
   CleanPrefetch();

@@ -10,6 +10,7 @@
 
 #include "common/trace_log.h"
 #include "common/win32/unique.h"
+#include "icon_ids.h"
 
 namespace obrivo::explorer {
 
@@ -28,8 +29,10 @@ enum class Font : std::size_t {
 };
 
 // Bitmaps loaded with the main window.
-inline constexpr std::array<int, 11> kSharedBitmapIds = {133, 134, 135, 154, 155, 156,
-                                                         193, 158, 159, 160, 117};
+inline constexpr std::array<int, 11> kSharedBitmapIds = {
+    IDB_HELP_NORMAL,    IDB_HELP_HOVER,      IDB_HELP_PRESSED,     IDB_PATROL_OFF,
+    IDB_PATROL_PRESSED, IDB_PATROL_ON,       IDB_PATROL_REAL_TIME, IDB_PAGE_TOP,
+    IDB_OPTIONS_TOP,    IDB_INFORMATION_TOP, IDB_PRODUCT};
 
 struct ExplorerState {
   HWND mainWindow = nullptr;

@@ -8,20 +8,21 @@
 #include "common/items.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "core/history_codes.h"
 #include "core/history_record.h"
 #include "core/list_sort.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/list_view.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
 constexpr int kPageCode = 6041;  // column widths are kept under this code
-constexpr int kColumnIds[] = {627, 715, 628, 713};
+constexpr int kColumnIds[] = {IDS_COLUMN_TITLE, 715, IDS_COLUMN_COMMAND, 713};
 constexpr char kSortOption[] = "SortHistory";
-constexpr int kStartupRemoveEvent = 0, kStartupDisableEvent = 1, kStartupEnableEvent = 2;
 
 struct ViewerState {
   core::ItemList records;
@@ -168,15 +169,15 @@ HistoryRestore HistoryRestoreFor(int event) {
   // reversal of a disable or enable, the add-on's registration and the hidden file's copy in
   // the vault. Each is listed here once its category provides it.
   switch (event) {
-    case kStartupRemoveEvent:
+    case core::history_event::kStartupRemove:
       return [](HWND, const core::Item& r) {
         startup::RestoreStartupEntry(r.type, core::EntryName(r), r.path, r.key);
       };
-    case kStartupDisableEvent:
-    case kStartupEnableEvent:
+    case core::history_event::kStartupDisable:
+    case core::history_event::kStartupEnable:
       // Only ever back: an entry already in the state before the event stays as it is.
       return [event](HWND, const core::Item& r) {
-        if (startup::IsStartupEntryDisabled(r) == (event == kStartupDisableEvent))
+        if (startup::IsStartupEntryDisabled(r) == (event == core::history_event::kStartupDisable))
           startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
       };
     default:

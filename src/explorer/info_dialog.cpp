@@ -17,12 +17,15 @@
 #include "common/window_place.h"
 #include "core/command_line.h"
 #include "core/explorer_pages.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/list_view.h"
 #include "explorer/page.h"
 #include "explorer_ids.h"
+#include "icon_ids.h"
+#include "string_ids.h"
 #include "system/processes.h"
 
 namespace obrivo::explorer {
@@ -31,14 +34,9 @@ namespace {
 constexpr int kRunningId = 655;
 constexpr int kFileMissingId = 730;
 constexpr int kReadyId = 831;
-constexpr int kCreateNoteId = 969;
-constexpr int kSaveNoteId = 970;
 constexpr int kNoDescriptionId = 647;
-constexpr int kStartupLocationId = 646;
 constexpr int kLocationId = 716;
-constexpr int kClsidId = 1158;
 constexpr int kFileTypeExtensionId = 755;
-constexpr int kMissingFileIcon = 115;
 constexpr std::size_t kNoteCapacity = 16384;
 
 // Shown only in the expanded window.
@@ -70,24 +68,25 @@ std::string FileDateText(std::string_view path, bool lastWrite) {
 }
 
 std::string LocationLine(const InfoState& s, const core::Item& item) {
-  if (item.type >= 900 && item.type <= 902)
+  if (item.type >= core::item_type::kBrowserHelper &&
+      item.type <= core::item_type::kBrowserExtension)
     return common::LoadText(kLocationId, 64) + ": \"HKLM\\" + item.key + "\"";
-  if (item.type == 1200) return common::LoadText(kClsidId, 64) + ": " + item.key;
-  if (item.type == 400) return {};
+  if (item.type == 1200) return common::LoadText(IDS_CLSID, 64) + ": " + item.key;
+  if (item.type == core::item_type::kFileType) return {};
   const std::string where = s.context.locationText ? s.context.locationText(item) : std::string();
-  return where.empty() ? std::string() : common::LoadText(kStartupLocationId, 64) + where;
+  return where.empty() ? std::string() : common::LoadText(IDS_STARTUP_LOCATION, 64) + where;
 }
 
 void ShowIcon(HWND dialog, InfoState& s, const core::Item& item, bool exists) {
   s.icon.reset();
   // Toolbars and extensions name their own icon file in the text field.
   std::string iconFile = s.file;
-  if ((item.type == 901 || item.type == 902) &&
+  if ((item.type == core::item_type::kToolbar || item.type == core::item_type::kBrowserExtension) &&
       core::FindNoCase(item.text, ".ico") != std::string::npos)
     iconFile = item.text;
   if (exists || iconFile != s.file) s.icon = win32::ExtractFileIcon(iconFile, 0, false);
   HICON shown = s.icon ? s.icon.get()
-                       : ::LoadIconW(common::App().instance, MAKEINTRESOURCEW(kMissingFileIcon));
+                       : ::LoadIconW(common::App().instance, MAKEINTRESOURCEW(IDI_MISSING_FILE));
   ::SendDlgItemMessageW(dialog, IDC_INFO_ICON, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
 }
 
@@ -115,7 +114,7 @@ void ShowNotes(HWND dialog, InfoState& s, const core::Item& item) {
   std::string text;
   if (note) {
     text = *note;
-  } else if (item.type == 400) {
+  } else if (item.type == core::item_type::kFileType) {
     text = common::LoadText(kFileTypeExtensionId, 64) + item.key;
   } else if (item.type == 1200) {
     text = LocationLine(s, item);
@@ -130,7 +129,8 @@ void ShowNotes(HWND dialog, InfoState& s, const core::Item& item) {
                  TRUE);
   ::SendMessageW(box, EM_SETREADONLY, s.noteMode ? FALSE : TRUE, 0);
   SetText(dialog, IDC_INFO_NOTES, core::CrLfLineEnds(text));
-  SetText(dialog, IDC_INFO_NOTE, common::LoadText(s.noteMode ? kSaveNoteId : kCreateNoteId, 64));
+  SetText(dialog, IDC_INFO_NOTE,
+          common::LoadText(s.noteMode ? IDS_SAVE_NOTE : IDS_CREATE_NOTE, 64));
   ::EnableWindow(::GetDlgItem(dialog, IDC_INFO_NOTE), !s.notePath.empty());
 }
 

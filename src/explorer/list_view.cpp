@@ -12,12 +12,10 @@
 #include "common/win32/wide.h"
 #include "core/explorer_pages.h"
 #include "core/list_sort.h"
+#include "icon_ids.h"
 
 namespace obrivo::explorer {
 namespace {
-
-constexpr int kAppIconId = 101;
-constexpr int kMissingFileIconId = 115;
 
 std::string ColumnOptionName(int pageCode, int index) {
   return "Column" + std::to_string(pageCode) + std::to_string(index);
@@ -98,7 +96,7 @@ void SelectRow(HWND list, int row) {
 void ResetRowImages(HIMAGELIST images) {
   if (!images) return;
   ::ImageList_Remove(images, -1);
-  if (const win32::UniqueIcon icon = LoadSmallIcon(kAppIconId))
+  if (const win32::UniqueIcon icon = LoadSmallIcon(IDI_PROGRAM))
     ::ImageList_ReplaceIcon(images, -1, icon.get());
 }
 
@@ -115,7 +113,7 @@ int AddRowIcon(HIMAGELIST images, std::string_view path, int iconIndex) {
   std::string file = common::CommandToProgramPath(path);
   if (!file.empty() && common::FileExists(file))
     icon = win32::ExtractFileIcon(file, iconIndex, true);
-  if (!icon) icon = LoadSmallIcon(kMissingFileIconId);
+  if (!icon) icon = LoadSmallIcon(IDI_MISSING_FILE);
   if (!icon) return 0;
   const int image = ::ImageList_ReplaceIcon(images, -1, icon.get());
   return image < 0 ? 0 : image;

@@ -4,13 +4,12 @@
 #include "common/app.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kHelpCaptionId = 31;
 constexpr int kNoSelectionId = 57;
-constexpr int kProgramTitleId = 2;
 
 int Box(HWND owner, std::string_view text, std::string_view caption, UINT type) {
   return ::MessageBoxExW(owner, win32::Wide(text).c_str(), win32::Wide(caption).c_str(),
@@ -24,13 +23,13 @@ void ShowMessage(HWND owner, int id, UINT icon) {
 }
 
 void ShowMessageText(HWND owner, std::string_view text, UINT icon) {
-  Box(owner, text, common::LoadText(kHelpCaptionId, 128), MB_OK | icon);
+  Box(owner, text, common::LoadText(IDS_HELP_TITLE, 128), MB_OK | icon);
 }
 
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }
 
 bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
-  return Box(owner, text, common::LoadText(kProgramTitleId, 128), MB_YESNO | icon) == IDYES;
+  return Box(owner, text, common::LoadText(IDS_PROGRAM_TITLE, 128), MB_YESNO | icon) == IDYES;
 }
 
 }  // namespace obrivo::explorer

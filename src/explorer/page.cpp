@@ -25,33 +25,23 @@
 #include "explorer/patrol_time_dialog.h"
 #include "explorer/sheet.h"
 #include "explorer/shell_actions.h"
+#include "explorer_ids.h"
+#include "icon_ids.h"
+#include "menu_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kListId = 1000;
-constexpr int kHeadingId = 1047, kHeading2Id = 1048;
-constexpr int kTopPictureId = 1130;
-constexpr int kHelpPictureId = 1077;
-constexpr int kHelpLabelId = 1134;
-constexpr int kMonitorPictureId = 1112;
-constexpr int kMonitorLabelId = 1135;
-constexpr int kInfoId = 1008;
-constexpr int kCloseId = 1004;
-constexpr int kTopPictureBitmap = 158;
-constexpr int kProductNameId = 2;
-
 // Help picture: normal, hover, pressed.
-constexpr int kHelpImages[3] = {133, 134, 135};
-constexpr int kPatrolOff = 154, kPatrolPressed = 155, kPatrolOn = 156, kPatrolRealtime = 193;
+constexpr int kHelpImages[3] = {IDB_HELP_NORMAL, IDB_HELP_HOVER, IDB_HELP_PRESSED};
 
 constexpr COLORREF kLabelShadow = RGB(192, 192, 192);
 constexpr COLORREF kLabelColour = RGB(0, 51, 153);
 
 bool IsListCommand(int id) {
-  return id == kInfoId || id == core::menu_cmd::kExploreFolder ||
-         id == core::menu_cmd::kProperties || id == core::menu_cmd::kPlusInfo ||
-         id == core::menu_cmd::kViewNote;
+  return id == IDC_INFO || id == IDM_EXPLORE_FOLDER || id == IDM_PROPERTIES ||
+         id == IDM_PLUS_INFO || id == IDM_VIEW_NOTE;
 }
 
 RECT ChildRect(HWND parent, HWND child) {
@@ -71,8 +61,8 @@ int TextHeight(HWND control, const std::wstring& text) {
 // Two headings share the space above the list: the second follows the first wherever the
 // first ends, and gives up its spacing blank line when both would not fit otherwise.
 void FitHeadings(HWND page) {
-  HWND first = ::GetDlgItem(page, kHeadingId);
-  HWND second = ::GetDlgItem(page, kHeading2Id);
+  HWND first = ::GetDlgItem(page, IDC_HEADING);
+  HWND second = ::GetDlgItem(page, IDC_HEADING2);
   if (!first || !second) return;
   const RECT r1 = ChildRect(page, first);
   const RECT r2 = ChildRect(page, second);
@@ -103,7 +93,7 @@ Page::~Page() {
 bool Page::Handles(int id) const {
   for (const PageCommand& c : description_.commands)
     if (c.id == id) return static_cast<bool>(c.run);
-  if (id == kHelpPictureId || id == kCloseId || PatrolOf(id)) return true;
+  if (id == IDC_HELP_PICTURE || id == IDC_CLOSE || PatrolOf(id)) return true;
   return list_ && IsListCommand(id);
 }
 
@@ -114,7 +104,7 @@ void Page::Run(int id) {
       return;
     }
   }
-  if (id == kHelpPictureId) {
+  if (id == IDC_HELP_PICTURE) {
     common::OpenHelpPage(window_, description_.code);
     return;
   }
@@ -122,7 +112,7 @@ void Page::Run(int id) {
     SetPatrolTime(id);
     return;
   }
-  if (id == kCloseId) {
+  if (id == IDC_CLOSE) {
     CloseSheet();
     return;
   }
@@ -134,19 +124,19 @@ void Page::Run(int id) {
   }
   const core::Item& it = items_.At(static_cast<std::size_t>(item));
   switch (id) {
-    case kInfoId:
+    case IDC_INFO:
       ShowProgramInfo(*this, static_cast<std::size_t>(item), false);
       break;
-    case core::menu_cmd::kViewNote:
+    case IDM_VIEW_NOTE:
       ShowProgramInfo(*this, static_cast<std::size_t>(item), true);
       break;
-    case core::menu_cmd::kExploreFolder:
+    case IDM_EXPLORE_FOLDER:
       ExploreProgramFolder(window_, it.path);
       break;
-    case core::menu_cmd::kProperties:
+    case IDM_PROPERTIES:
       OpenProgramProperties(window_, it.path);
       break;
-    case core::menu_cmd::kPlusInfo:
+    case IDM_PLUS_INFO:
       common::LookUpProgramOnline(window_, it.type + 1000, it.path, it.title);
       break;
     default:
@@ -213,7 +203,7 @@ void Page::OnInit() {
   ApplyDialogTexts(window_, description_.dialogId);
   FitHeadings(window_);
   if (!description_.columns.empty()) {
-    list_ = ::GetDlgItem(window_, kListId);
+    list_ = ::GetDlgItem(window_, IDC_PAGE_LIST);
     if (list_) {
       ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                      LVS_EX_FULLROWSELECT);
@@ -224,13 +214,13 @@ void Page::OnInit() {
       ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
     }
   }
-  if (HWND top = ::GetDlgItem(window_, kTopPictureId))
+  if (HWND top = ::GetDlgItem(window_, IDC_TOP_PICTURE))
     ::SendMessageW(top, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(SharedBitmap(kTopPictureBitmap)));
-  if (HWND help = ::GetDlgItem(window_, kHelpPictureId)) ShowPictureImage(help, 0);
+                   reinterpret_cast<LPARAM>(SharedBitmap(IDB_PAGE_TOP)));
+  if (HWND help = ::GetDlgItem(window_, IDC_HELP_PICTURE)) ShowPictureImage(help, 0);
   RefreshMonitorPicture();
   if (!common::App().ntFamily)
-    if (HWND close = ::GetDlgItem(window_, kCloseId)) ::ShowWindow(close, SW_HIDE);
+    if (HWND close = ::GetDlgItem(window_, IDC_CLOSE)) ::ShowWindow(close, SW_HIDE);
 
   // A button whose feature this page does not have yet stays visible but cannot be pressed.
   for (HWND child = ::GetWindow(window_, GW_CHILD); child;
@@ -310,20 +300,20 @@ void Page::OnDestroy() {
 void Page::ShowPictureImage(HWND picture, int state) {
   const int id = ::GetDlgCtrlID(picture);
   int bitmap = 0;
-  if (id == kHelpPictureId) {
+  if (id == IDC_HELP_PICTURE) {
     bitmap = kHelpImages[state];
   } else if (const MonitorPicture* patrol = PatrolOf(id)) {
     const MonitorPicture& m = *patrol;
     const bool on = common::ReadOptionOrDefault(m.intervalOption) > 0;
     const bool realtime =
         !m.realtimeOption.empty() && common::ReadOptionOrDefault(m.realtimeOption) > 0;
-    const int onImage = realtime ? kPatrolRealtime : kPatrolOn;
+    const int onImage = realtime ? IDB_PATROL_REAL_TIME : IDB_PATROL_ON;
     if (state == 2)
-      bitmap = kPatrolPressed;
+      bitmap = IDB_PATROL_PRESSED;
     else if (state == 1)
-      bitmap = on ? kPatrolOff : onImage;  // hovering shows what a click would switch to
+      bitmap = on ? IDB_PATROL_OFF : onImage;  // hovering shows what a click would switch to
     else
-      bitmap = on ? onImage : kPatrolOff;
+      bitmap = on ? onImage : IDB_PATROL_OFF;
   }
   if (bitmap)
     ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
@@ -333,18 +323,18 @@ void Page::ShowPictureImage(HWND picture, int state) {
 void Page::RefreshMonitorPicture() {
   for (const PatrolPicture& p : description_.patrolPictures)
     if (HWND picture = ::GetDlgItem(window_, p.control)) ShowPictureImage(picture, 0);
-  HWND picture = ::GetDlgItem(window_, kMonitorPictureId);
+  HWND picture = ::GetDlgItem(window_, IDC_MONITOR_PICTURE);
   if (!picture) return;
   if (!description_.monitor) {
     ::ShowWindow(picture, SW_HIDE);
-    if (HWND label = ::GetDlgItem(window_, kMonitorLabelId)) ::ShowWindow(label, SW_HIDE);
+    if (HWND label = ::GetDlgItem(window_, IDC_MONITOR_LABEL)) ::ShowWindow(label, SW_HIDE);
     return;
   }
   ShowPictureImage(picture, 0);
 }
 
 const MonitorPicture* Page::PatrolOf(int control) const {
-  if (control == kMonitorPictureId && description_.monitor) return &*description_.monitor;
+  if (control == IDC_MONITOR_PICTURE && description_.monitor) return &*description_.monitor;
   for (const PatrolPicture& p : description_.patrolPictures)
     if (p.control == control) return &p.patrol;
   return nullptr;
@@ -367,7 +357,7 @@ HWND Page::PictureAt(POINT point) const {
   for (HWND child = ::GetWindow(window_, GW_CHILD); child;
        child = ::GetWindow(child, GW_HWNDNEXT)) {
     const int id = ::GetDlgCtrlID(child);
-    if ((id != kHelpPictureId && !PatrolOf(id)) || !Handles(id) || !::IsWindowVisible(child))
+    if ((id != IDC_HELP_PICTURE && !PatrolOf(id)) || !Handles(id) || !::IsWindowVisible(child))
       continue;
     const RECT r = ChildRect(window_, child);
     if (::PtInRect(&r, point)) return child;
@@ -423,7 +413,7 @@ void Page::Layout() {
   RECT listRect{};
   bool haveList = false;
   for (const Anchor& a : anchors_) {
-    if (::GetDlgCtrlID(a.control) == kListId) {
+    if (::GetDlgCtrlID(a.control) == IDC_PAGE_LIST) {
       listRect = a.rect;
       haveList = true;
     }
@@ -445,14 +435,14 @@ void Page::Layout() {
     const int id = ::GetDlgCtrlID(a.control);
     RECT r = a.rect;
     if (IsButtonId(description_.bottomButtons, id)) continue;
-    if (id == kListId) {
+    if (id == IDC_PAGE_LIST) {
       r.right += dx;
       r.bottom += dy;
     } else if (haveList && a.rect.top >= listRect.bottom) {
       ::OffsetRect(&r, 0, dy);  // below the list: stays with the bottom edge
     } else if (a.rect.left >= rightZone && (!haveList || a.rect.bottom <= listRect.top)) {
       ::OffsetRect(&r, dx, 0);  // corner pictures and their labels stay at the right
-    } else if (haveList && a.rect.bottom <= listRect.top && id != kTopPictureId) {
+    } else if (haveList && a.rect.bottom <= listRect.top && id != IDC_TOP_PICTURE) {
       r.right += dx;  // headings widen with the page
     }
     place(a.control, r);
@@ -481,7 +471,7 @@ void Page::Layout() {
 void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
   wchar_t text[128] = {};
   ::GetWindowTextW(item.hwndItem, text, 128);
-  const std::string product = common::LoadText(kProductNameId, 64);
+  const std::string product = common::LoadText(IDS_PROGRAM_TITLE, 64);
   const bool left = !product.empty() && win32::Narrow(text).find(product) != std::string::npos;
   const UINT format = DT_SINGLELINE | DT_NOPREFIX | (left ? DT_LEFT : DT_CENTER);
   HDC dc = item.hDC;
@@ -528,7 +518,7 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
           return TRUE;
         case NM_DBLCLK:
         case NM_RETURN:
-          if (page->Handles(kInfoId)) page->Run(kInfoId);
+          if (page->Handles(IDC_INFO)) page->Run(IDC_INFO);
           return TRUE;
         case NM_RCLICK:
           page->OnContextMenu();

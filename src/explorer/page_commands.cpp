@@ -4,11 +4,11 @@
 #include "common/text_loader.h"
 #include "explorer/messages.h"
 #include "startup/startup_actions.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kDeleteOnRebootQuestionId = 800;
 
 }  // namespace
 
@@ -19,7 +19,7 @@ void DeleteSelectedOnReboot(Page& page) {
     return;
   }
   const std::string path = page.items().At(static_cast<std::size_t>(index)).path;
-  if (AskYesNo(page.window(), common::LoadText(kDeleteOnRebootQuestionId)))
+  if (AskYesNo(page.window(), common::LoadText(IDS_DELETE_ON_REBOOT_QUESTION)))
     startup::DeleteFileOnReboot(path);
 }
 

@@ -17,14 +17,13 @@
 #include "explorer/messages.h"
 #include "explorer/page.h"
 #include "explorer/pages/page_registry.h"
+#include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kStatusBarId = 6050;
-constexpr int kTitleId = 2;
 constexpr int kSystemErrorId = 24;
-constexpr int kInfoId = 1008;
 constexpr UINT_PTR kSubclassId = 1;
 // Posted to the sheet after a page switch: the sheet put the new page at its own old place.
 constexpr UINT kRelayoutMessage = WM_APP + 1;
@@ -96,7 +95,7 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lPara
       // Enter reaches the sheet as its hidden OK button: on a page it asks for the Info window.
       if (LOWORD(wParam) == IDOK) {
         if (HWND page = PropSheet_GetCurrentPageHwnd(sheet))
-          ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kInfoId, BN_CLICKED), 0);
+          ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_INFO, BN_CLICKED), 0);
         return 0;
       }
       break;
@@ -134,7 +133,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
 }  // namespace
 
 HWND SheetStatusBar() {
-  return Explorer().sheet ? ::GetDlgItem(Explorer().sheet, kStatusBarId) : nullptr;
+  return Explorer().sheet ? ::GetDlgItem(Explorer().sheet, IDC_SHEET_STATUS_BAR) : nullptr;
 }
 
 void AttachSheet(HWND page) {
@@ -148,8 +147,9 @@ void AttachSheet(HWND page) {
     // The pages carry their own Close buttons.
     for (int id : {IDOK, IDCANCEL, IDHELP})
       if (HWND button = ::GetDlgItem(sheet, id)) ::ShowWindow(button, SW_HIDE);
-    if (!::GetDlgItem(sheet, kStatusBarId))
-      ::CreateStatusWindowW(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, L"", sheet, kStatusBarId);
+    if (!::GetDlgItem(sheet, IDC_SHEET_STATUS_BAR))
+      ::CreateStatusWindowW(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, L"", sheet,
+                            IDC_SHEET_STATUS_BAR);
     RECT r{};
     ::GetWindowRect(sheet, &r);
     const DWORD_PTR minSize = MAKELONG(r.right - r.left, r.bottom - r.top);
@@ -197,7 +197,7 @@ void OpenSheet(int code) {
   s.sheetOpen = true;
   s.sheetLayoutReady = false;
   Trace("SHEET", "Open the sheet on page " + std::to_string(code));
-  const std::wstring title = win32::Wide(common::LoadText(kTitleId, 128));
+  const std::wstring title = win32::Wide(common::LoadText(IDS_PROGRAM_TITLE, 128));
   ::SetWindowTextW(s.mainWindow, title.c_str());
 
   const std::vector<core::PageInfo> pages = core::SheetPagesFor(common::App().ntFamily);

@@ -16,13 +16,12 @@
 #include "explorer/messages.h"
 #include "startup/delete_on_reboot.h"
 #include "startup/startup_actions.h"
+#include "string_ids.h"
 #include "system/processes.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kRemoveQuestionId = 15;
-constexpr int kDeleteOnRebootQuestionId = 800;
 constexpr int kDeleteOnRebootFailedId = 3801;
 constexpr int kChooserTitleId = 902;
 constexpr int kSwitchFailedId = 3802;
@@ -85,9 +84,9 @@ void RemoveSelectedEntries(Page& page) {
       continue;
     }
     StopProgram(page, item, one);
-    if (one &&
-        !AskYesNo(page.window(), core::FormatText(common::LoadText(kRemoveQuestionId), item.path),
-                  MB_ICONEXCLAMATION))
+    if (one && !AskYesNo(page.window(),
+                         core::FormatText(common::LoadText(IDS_REMOVE_STARTUP_QUESTION), item.path),
+                         MB_ICONEXCLAMATION))
       continue;
     if (!startup::RemoveStartupEntry(name, item.path, item.key, item.type, {}))
       ShowMessageText(page.window(),
@@ -104,7 +103,7 @@ void DeleteSelectedEntryOnReboot(Page& page) {
     return;
   }
   const core::Item& item = page.items().At(static_cast<std::size_t>(index));
-  if (!AskYesNo(page.window(), common::LoadText(kDeleteOnRebootQuestionId))) return;
+  if (!AskYesNo(page.window(), common::LoadText(IDS_DELETE_ON_REBOOT_QUESTION))) return;
   const startup::RebootDeletion deletion =
       startup::DeleteEntryProgramOnReboot(item.path, item.flag == 1);
   if (deletion.error == 0) return;

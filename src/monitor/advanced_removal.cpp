@@ -10,19 +10,17 @@
 #include "common/win32/wide.h"
 #include "core/options.h"
 #include "core/text.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 namespace {
 
-constexpr int kRemoveQuestionId = 15;
-constexpr int kProgramTitleId = 2;
-
 bool Confirm(std::string_view title, std::string_view path) {
   if (common::App().options.Get(core::OptionId::HideStartup) != 0) return true;
   const std::string question =
-      core::FormatText(common::LoadText(kRemoveQuestionId), path.empty() ? title : path);
+      core::FormatText(common::LoadText(IDS_REMOVE_STARTUP_QUESTION), path.empty() ? title : path);
   return ::MessageBoxExW(nullptr, win32::Wide(question).c_str(),
-                         win32::Wide(common::LoadText(kProgramTitleId, 128)).c_str(),
+                         win32::Wide(common::LoadText(IDS_PROGRAM_TITLE, 128)).c_str(),
                          MB_YESNO | MB_ICONEXCLAMATION | MB_TOPMOST,
                          common::App().languageId) == IDYES;
 }

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/category_hooks.h"
 #include "common/app.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/online_lookup.h"
 #include "common/options_store.h"
@@ -16,12 +16,14 @@
 #include "common/win32/wide.h"
 #include "common/win32/window.h"
 #include "core/command_switches.h"
+#include "icon_ids.h"
 #include "monitor/monitor_state.h"
 #include "monitor/patrol.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
 #include "quenrax/quenrax.h"
 #include "startup/monitor_registration.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 
@@ -34,11 +36,8 @@ MonitorState& State() {
 
 namespace {
 
-constexpr int kClassNameId = 1;
-constexpr int kCaptionId = 2;
 constexpr int kConfirmExitId = 17;
 constexpr int kExplorerMissingId = 795;
-constexpr int kAppIconId = 101;
 
 bool IconHidden() { return common::App().options.Get(core::OptionId::HideTavik) == 1; }
 
@@ -72,7 +71,7 @@ void Initialise() {
   MonitorState& s = State();
   s.taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
   s.menuOpen = 0;
-  if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+  if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, IDS_PATROL_TIP);
   s.tickCount = 0;
   s.conflictCount = 0;
   common::ClearItems();
@@ -96,7 +95,7 @@ void SwitchTrayIcon(LPARAM hide) {
   if (hide != 0)
     UpdateTrayIcon(TrayAction::Delete, 0, 0);
   else
-    UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+    UpdateTrayIcon(TrayAction::Add, 0, IDS_PATROL_TIP);
 }
 
 void OnCommand(int id) {
@@ -166,7 +165,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       if (message != 0 && message == s.taskbarCreatedMsg) {
         // The shell restarted: its new tray does not know our icon yet.
-        if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+        if (!IconHidden()) UpdateTrayIcon(TrayAction::Add, 0, IDS_PATROL_TIP);
       }
       return ::DefWindowProcW(window, message, wParam, lParam);
   }
@@ -179,7 +178,7 @@ bool CreateMainWindow(HINSTANCE instance) {
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH));
   wc.lpszClassName = className.c_str();
@@ -231,8 +230,8 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
   MonitorState& s = State();
   s.instance = instance;
   common::InitApp(core::Program::Monitor, instance);
-  s.className = common::LoadText(kClassNameId, 32);
-  s.caption = common::LoadText(kCaptionId, 32);
+  s.className = common::LoadText(IDS_MONITOR_CLASS, 32);
+  s.caption = common::LoadText(IDS_PROGRAM_TITLE, 32);
   if (s.className.empty() || s.caption.empty()) return 0;
 
   const std::string args = win32::Narrow(arguments);
@@ -262,7 +261,7 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
 
   s.alertOpen = false;
   s.restartCountdown = 0;
-  common::InitialiseStore(common::CategoryBaselineHooks());
+  app::InitialiseStore();
   StartPatrol();
   InitTrace(common::App().diagnostics);
   Trace("START", "From Initialize to Post");

@@ -15,6 +15,7 @@
 #include "monitor/monitor_state.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
+#include "string_ids.h"
 #include "system/processes.h"
 
 namespace obrivo::monitor {
@@ -39,7 +40,7 @@ core::PatrolEnv MakeEnv() {
   env.showTrayStatus = [](int tipId, int iconId) { ShowTrayStatus(tipId, iconId); };
   env.refreshTrayIcon = [] {
     UpdateTrayIcon(TrayAction::Delete, 0, 0);
-    UpdateTrayIcon(TrayAction::Add, 0, kIdleTipId);
+    UpdateTrayIcon(TrayAction::Add, 0, IDS_PATROL_TIP);
   };
   env.modifyTrayIcon = [](int iconId, int tipId) {
     UpdateTrayIcon(TrayAction::Modify, iconId, tipId);

@@ -1,16 +1,15 @@
 // The Monitor's startup check.
 #include "monitor/startup_watch.h"
 
+#include "icon_ids.h"
 #include "monitor/advanced_removal.h"
 #include "monitor/alerts/alerts.h"
 #include "monitor/monitor_state.h"
 #include "monitor/tray.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 namespace {
-
-constexpr int kAlertIconId = 161;
-constexpr int kStartupStatusTipId = 821;  // "Tavik is verifying your Startup Programs."
 
 int Ask(AlertKind kind, const core::Item& item) {
   MonitorState& s = State();
@@ -32,7 +31,7 @@ startup::StartupCheckHooks MonitorStartupHooks() {
   startup::StartupCheckHooks hooks;
   hooks.askNewEntry = [](const core::Item& item) { return Ask(AlertKind::Startup, item); };
   hooks.askReturnedEntry = [](const core::Item& item) { return Ask(AlertKind::Delayed, item); };
-  hooks.showAlertIcon = [] { ShowTrayStatus(kStartupStatusTipId, kAlertIconId); };
+  hooks.showAlertIcon = [] { ShowTrayStatus(IDS_VERIFYING_STARTUP_TIP, IDI_TRAY_ALERT); };
   hooks.confirmAdvancedRemoval = AdvancedRemovalConfirmation();
   // The delayed-start list arrives with its own category; until then nothing is on it.
   return hooks;

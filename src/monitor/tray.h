@@ -9,8 +9,6 @@ namespace obrivo::monitor {
 
 enum class TrayAction { Add = NIM_ADD, Modify = NIM_MODIFY, Delete = NIM_DELETE };
 
-inline constexpr int kIdleTipId = 820;  // "Tavik is currently on patrol."
-
 // Sends the icon to the shell. Add uses the TrayIcon option's icon; Modify the icon `iconId`
 // when it is non-zero. A tip that cannot be loaded sends nothing.
 bool UpdateTrayIcon(TrayAction action, int iconId, int tipId);

@@ -9,6 +9,7 @@
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/system.h"
+#include "core/history_codes.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
 #include "startup/entry_store.h"
@@ -20,12 +21,6 @@ namespace {
 using namespace detail;
 
 constexpr std::string_view kAppInitValue = "AppInit_DLLs";
-constexpr int kResetUserinitEvent = 21;
-constexpr int kResetShellEvent = 22;
-constexpr int kRemoveTaskSchedulerEvent = 23;
-constexpr int kRemoveDelayLoadEvent = 24;
-constexpr int kRemoveShellHookEvent = 25;
-constexpr int kRemoveEvent = 0;  // restorable: the DLL can be put back on the list
 
 std::string DefaultUserinit() { return win32::SystemDirectory() + "\\Userinit.exe,"; }
 constexpr std::string_view kDefaultShell = "Explorer.exe";
@@ -130,17 +125,18 @@ bool RestoreNotifyDllName(std::string_view subkey) {
 
 bool RemoveAdvancedStartupEntry(int code, std::string_view title, std::string_view path,
                                 std::string_view key, const AdvancedRemovalConfirm& confirm) {
-  int event = 0;
+  namespace E = core::history_event;
+  int event = E::kStartupRemove;
   bool done = false;
   switch (code) {
     case core::kWinlogonUserinit:
-      event = kResetUserinitEvent;
+      event = E::kResetUserinit;
       done = ResetWinlogonUserinit();
       // The default that replaces the entry is Windows' own: accepted, so it raises no alert.
       if (done) AcceptInBaseline(win32::SystemDirectory() + "\\Userinit.exe", code);
       break;
     case core::kWinlogonShell:
-      event = kResetShellEvent;
+      event = E::kResetShell;
       done = ResetWinlogonShell();
       if (done) AcceptInBaseline(kDefaultShell, code);
       break;
@@ -150,10 +146,11 @@ bool RemoveAdvancedStartupEntry(int code, std::string_view title, std::string_vi
     case core::kAppInitDlls:
       // These may be what Windows needs to work: removed only when the user insists.
       if (!confirm || !confirm(code, title, path)) return false;
-      event = code == core::kDelayLoad             ? kRemoveDelayLoadEvent
-              : code == core::kSharedTaskScheduler ? kRemoveTaskSchedulerEvent
-              : code == core::kShellExecuteHooks   ? kRemoveShellHookEvent
-                                                   : kRemoveEvent;
+      // An AppInit DLL is recorded as restorable: it can be put back on the list.
+      event = code == core::kDelayLoad             ? E::kRemoveDelayLoad
+              : code == core::kSharedTaskScheduler ? E::kRemoveTaskScheduler
+              : code == core::kShellExecuteHooks   ? E::kRemoveShellExecuteHook
+                                                   : E::kStartupRemove;
       done =
           code == core::kAppInitDlls ? RemoveAppInitDll(path) : RemoveHookValue(code, title, key);
       if (done) ForgetInBaseline(core::ValueNameForm(path));

@@ -16,12 +16,12 @@
 #include "core/text.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_locations.h"
+#include "string_ids.h"
 
 namespace obrivo::startup {
 namespace {
 
 constexpr const char* kMachineRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr int kProgramTitleId = 2;
 constexpr int kOlderTitleId = 622;
 constexpr const char* kExplorerTitle = "Obrivo Explorer";
 
@@ -33,7 +33,7 @@ bool RunValueExists(const std::string& name) {
 }  // namespace
 
 bool IsMonitorRegistered() {
-  return RunValueExists(common::LoadText(kProgramTitleId)) ||
+  return RunValueExists(common::LoadText(IDS_PROGRAM_TITLE)) ||
          RunValueExists(common::LoadText(kOlderTitleId));
 }
 
@@ -50,7 +50,7 @@ bool RegisterMonitorAtLogon(bool on) {
   if (on) {
     const std::string command = MonitorRunCommand(common::ProgramFolder());
     if (!common::WriteStoreString(HKEY_LOCAL_MACHINE, kMachineRunKey,
-                                  common::LoadText(kProgramTitleId), command))
+                                  common::LoadText(IDS_PROGRAM_TITLE), command))
       return IsMonitorRegistered();
     // The Monitor's own entry is accepted, so it never alerts about itself: under the path the
     // startup listing gives it, which has no quotes (and so is the name the unquoted entries of
@@ -69,7 +69,7 @@ bool RegisterMonitorAtLogon(bool on) {
     const core::Item& item = items.At(i);
     std::vector<std::string> titles;
     if (core::ContainsNoCase(item.path, "Obrivo.exe"))
-      titles = {common::LoadText(kProgramTitleId), common::LoadText(kOlderTitleId)};
+      titles = {common::LoadText(IDS_PROGRAM_TITLE), common::LoadText(kOlderTitleId)};
     else if (core::ContainsNoCase(item.path, "ObrivoEx.exe"))
       titles = {kExplorerTitle};
     else
@@ -82,7 +82,7 @@ bool RegisterMonitorAtLogon(bool on) {
   }
   if (found) common::App().monitorRegistered = false;
   // The machine-wide values by name too, whatever command they hold now.
-  for (int id : {kProgramTitleId, kOlderTitleId})
+  for (int id : {IDS_PROGRAM_TITLE, kOlderTitleId})
     common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRunKey, common::LoadText(id));
   return IsMonitorRegistered();
 }

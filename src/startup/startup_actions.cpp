@@ -15,6 +15,7 @@
 #include "common/win32/shell_link.h"
 #include "common/win32/wide.h"
 #include "core/command_line.h"
+#include "core/history_codes.h"
 #include "core/item_list.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
@@ -25,8 +26,6 @@ namespace obrivo::startup {
 namespace {
 
 using namespace detail;
-
-constexpr int kRemoveEvent = 0;
 
 // ---- Run keys ------------------------------------------------------------------------------
 
@@ -444,7 +443,7 @@ bool RemoveStartupEntry(std::string_view title, std::string_view command, std::s
   // The product's own entries are not recorded: known by the program they start, not by a
   // folder that happens to carry the name.
   if (!IsProductProgram(command) && !IsProductProgram(recorded))
-    common::WriteHistory(kRemoveEvent, code, title, recorded, recordedKey);
+    common::WriteHistory(core::history_event::kStartupRemove, code, title, recorded, recordedKey);
   ForgetInBaseline(core::ValueNameForm(command));
   if (recorded != command) ForgetInBaseline(core::ValueNameForm(recorded));
   ForgetInBaseline(title);

@@ -8,20 +8,23 @@
 #include "common/utilities.h"
 #include "common/win32/registry.h"
 #include "common/win32/wide.h"
+#include "core/history_codes.h"
 #include "core/startup_codes.h"
 #include "startup/entry_store.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_sources.h"
+#include "string_ids.h"
 
 namespace obrivo::startup {
 namespace {
 
-constexpr int kDisabledTextId = 626;
 // Labels of other categories' codes that share the label builder.
 constexpr struct {
   int code;
   int textId;
-} kOtherLabels[] = {{800, 726}, {900, 725}, {901, 724}};
+} kOtherLabels[] = {{core::item_type::kScheduledTask, 726},
+                    {core::item_type::kBrowserHelper, 725},
+                    {core::item_type::kToolbar, 724}};
 
 bool ShowAdvanced(bool pageMode) {
   return !pageMode || common::App().options.Get(core::OptionId::ShowAllStartup) > 0;
@@ -128,7 +131,7 @@ std::string LocationLabel(int code, bool disabled) {
     return {};
   }
   std::string label = core::StartupLocationText(code);
-  if (disabled) label = " * " + common::LoadText(kDisabledTextId) + " * " + label;
+  if (disabled) label = " * " + common::LoadText(IDS_DISABLED_PREFIX) + " * " + label;
   return label;
 }
 

@@ -14,35 +14,27 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
+#include "common/win32/proc_address.h"
 #include "common/win32/process_command_line.h"
 #include "common/win32/system.h"
 #include "common/win32/system_library.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
+#include "core/history_codes.h"
 #include "core/history_record.h"
 #include "core/text.h"
+#include "string_ids.h"
 #include "system/entry_command.h"
 
 namespace obrivo::system {
 namespace {
 
 constexpr int kStopQuestionId = 707;
-constexpr int kTitleId = 2;
-constexpr int kKillEvent = 5;
-constexpr int kProcessType = 600;
 // A process left running because it could not be told apart from the entry's: no event of the
 // table says that, so the table's own event for a plain log line carries it, with the reason.
-constexpr int kLeftRunningEvent = core::kUnknownHistoryEvent;
+constexpr int kLeftRunningEvent = core::history_event::kUnknown;
 constexpr DWORD kEndWaitMs = 500;  // how long an ended process may take to go away
 constexpr std::size_t kModuleNameChars = 32768;
-
-// The system's process functions are looked up when needed: each library is optional somewhere
-// (PSAPI and VDMDBG on the NT family only, ToolHelp on the older family only).
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                : nullptr;
-}
 
 std::uint64_t CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
@@ -88,15 +80,17 @@ win32::UniqueModule LoadTaskLibrary() {
   return sizeof(void*) == 4 ? win32::LoadSystemLibrary("vdmdbg.dll") : win32::UniqueModule();
 }
 
+// The system's process functions are looked up when needed: each library is optional somewhere
+// (PSAPI and VDMDBG on the NT family only, ToolHelp on the older family only).
 class NtProcessFunctions {
  public:
   NtProcessFunctions()
       : psapi_(win32::LoadSystemLibrary("psapi.dll")),
         vdmdbg_(LoadTaskLibrary()),
-        enumProcesses_(Lookup<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
-        enumModules_(Lookup<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
-        moduleName_(Lookup<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
-        enumTasks_(Lookup<EnumTasksFn>(vdmdbg_.get(), "VDMEnumTaskWOWEx")) {}
+        enumProcesses_(win32::ProcAddress<EnumProcessesFn>(psapi_.get(), "EnumProcesses")),
+        enumModules_(win32::ProcAddress<EnumModulesFn>(psapi_.get(), "EnumProcessModules")),
+        moduleName_(win32::ProcAddress<ModuleNameFn>(psapi_.get(), "GetModuleFileNameExW")),
+        enumTasks_(win32::ProcAddress<EnumTasksFn>(vdmdbg_.get(), "VDMEnumTaskWOWEx")) {}
 
   bool available() const { return enumProcesses_ && enumModules_ && moduleName_; }
 
@@ -189,9 +183,9 @@ bool EnumSnapshotProcesses(const ProcessVisitor& visit) {
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
   using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
   const win32::UniqueModule kernel(win32::LoadSystemLibrary("kernel32.dll"));
-  const auto snapshotOf = Lookup<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
-  const auto first = Lookup<WalkFn>(kernel.get(), "Process32FirstW");
-  const auto next = Lookup<WalkFn>(kernel.get(), "Process32NextW");
+  const auto snapshotOf = win32::ProcAddress<SnapshotFn>(kernel.get(), "CreateToolhelp32Snapshot");
+  const auto first = win32::ProcAddress<WalkFn>(kernel.get(), "Process32FirstW");
+  const auto next = win32::ProcAddress<WalkFn>(kernel.get(), "Process32NextW");
   if (!snapshotOf || !first || !next) return false;
   const win32::UniqueHandle snapshot(snapshotOf(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;
@@ -382,7 +376,7 @@ class EntrySearch {
 bool AskToStop(HWND owner, std::string_view name) {
   const std::string question = core::FormatText(common::LoadText(kStopQuestionId), name);
   return ::MessageBoxExW(owner, win32::Wide(question).c_str(),
-                         win32::Wide(common::LoadText(kTitleId, 128)).c_str(),
+                         win32::Wide(common::LoadText(IDS_PROGRAM_TITLE, 128)).c_str(),
                          MB_YESNO | MB_ICONQUESTION | MB_TOPMOST,
                          common::App().languageId) == IDYES;
 }
@@ -394,7 +388,7 @@ void RecordLeftRunning(const std::vector<LeftRunning>& untold, std::string_view 
         process.sixteenBitTask
             ? " runs it as a 16-bit task, which has no command line of its own to tell it apart"
             : " runs this program, but its command line could not be read to tell it apart";
-    common::WriteHistory(kLeftRunningEvent, kProcessType, name, command,
+    common::WriteHistory(kLeftRunningEvent, core::item_type::kProcess, name, command,
                          "Left running: process " + std::to_string(process.id) + why);
   }
 }
@@ -411,7 +405,7 @@ std::size_t EnumActiveTasks(std::vector<ProcessIdentity>& listed) {
   ForEachRunningProgram([&](const std::string& file, const RunningProcess& process) {
     const auto version = common::ReadVersionInfo(file);
     if (!common::AddItem(version ? version->fileDescription : std::string(), file, "", "",
-                         kProcessType, static_cast<int>(process.id)))
+                         core::item_type::kProcess, static_cast<int>(process.id)))
       return false;  // the list is full
     listed.push_back({process.id, process.createdAt});
     return true;
@@ -482,7 +476,8 @@ DWORD StopEntryProgram(HWND owner, std::string_view command, std::string_view na
   for (const ProcessIdentity& process : found.entry) {
     if (!KillProcessById(process)) continue;
     if (first == 0) first = process.id;
-    common::WriteHistory(kKillEvent, kProcessType, name, command, "");
+    common::WriteHistory(core::history_event::kTaskKill, core::item_type::kProcess, name, command,
+                         "");
   }
   RecordLeftRunning(found.untold, name, command);
   // Stale tray icons of the ended program disappear once the taskbar repaints.

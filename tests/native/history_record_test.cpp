@@ -63,10 +63,10 @@ TEST(HistoryRecord, NamesReadBackThroughTheWholeTable) {
   EXPECT_EQ(HistoryEventCode("REMOVE_TASKSCHEDULER"), 23);
   EXPECT_EQ(HistoryTypeCode("TYPE_UNKNOWN"), 3000);
   // Names are matched exactly, as they were written.
-  EXPECT_EQ(HistoryEventCode("start_disable"), kUnknownHistoryEvent);
-  EXPECT_EQ(HistoryEventCode(""), kUnknownHistoryEvent);
-  EXPECT_EQ(HistoryTypeCode("TYPE_BHO "), kUnknownHistoryType);
-  EXPECT_EQ(HistoryTypeCode(""), kUnknownHistoryType);
+  EXPECT_EQ(HistoryEventCode("start_disable"), history_event::kUnknown);
+  EXPECT_EQ(HistoryEventCode(""), history_event::kUnknown);
+  EXPECT_EQ(HistoryTypeCode("TYPE_BHO "), item_type::kUnknown);
+  EXPECT_EQ(HistoryTypeCode(""), item_type::kUnknown);
 }
 
 TEST(HistoryRecord, OnlyRemovedStartupEntriesAndDeletedFilesRestore) {
@@ -88,12 +88,12 @@ TEST(HistoryRecord, OnlyRemovedStartupEntriesAndDeletedFilesRestore) {
     SCOPED_TRACE(c.event);
     const HistoryRow row = ParseHistoryLine("d\t" + std::string(c.event) + "\tBY_HAND\tt\tf\td");
     EXPECT_EQ(IsRestorableEvent(row.event), c.restorable);
-    EXPECT_EQ(row.type, kUnknownHistoryType);
+    EXPECT_EQ(row.type, item_type::kUnknown);
   }
-  EXPECT_FALSE(IsRestorableEvent(kUnknownHistoryEvent));
-  EXPECT_EQ(HistoryEventName(kUnknownHistoryEvent), "LOG_UNKNOWN")
+  EXPECT_FALSE(IsRestorableEvent(history_event::kUnknown));
+  EXPECT_EQ(HistoryEventName(history_event::kUnknown), "LOG_UNKNOWN")
       << "the fallback is a table code";
-  EXPECT_EQ(HistoryTypeName(kUnknownHistoryType), "TYPE_UNKNOWN");
+  EXPECT_EQ(HistoryTypeName(item_type::kUnknown), "TYPE_UNKNOWN");
 }
 
 TEST(HistoryRecord, TwelveHourClock) {
@@ -170,7 +170,7 @@ TEST(HistoryRecord, WrittenRecordsReadBack) {
   EXPECT_EQ(rows[0].file, "C:\\Data\\hidden.dat");
   EXPECT_EQ(rows[0].description, "Vault copy");
   EXPECT_EQ(rows[1].event, 12) << "written as SERVICE_Disabled";
-  EXPECT_EQ(rows[1].type, kUnknownHistoryType) << "written as TYPE_UNKNOWN";
+  EXPECT_EQ(rows[1].type, item_type::kUnknown) << "written as TYPE_UNKNOWN";
   EXPECT_EQ(rows[1].description, "");
 }
 
@@ -180,12 +180,12 @@ TEST(HistoryRecord, ShortAndDamagedLines) {
     std::string_view date, title, file, description;
     int event, type;
   } cases[] = {
-      {"", "", "", "", "", kUnknownHistoryEvent, kUnknownHistoryType},
-      {"01/02/2024  1:00 PM", "01/02/2024  1:00 PM", "", "", "", kUnknownHistoryEvent,
-       kUnknownHistoryType},
+      {"", "", "", "", "", history_event::kUnknown, item_type::kUnknown},
+      {"01/02/2024  1:00 PM", "01/02/2024  1:00 PM", "", "", "", history_event::kUnknown,
+       item_type::kUnknown},
       {"d\tTASK_Kill\tINFO_TASK", "d", "", "", "", 5, 600},
       {"d\tTASK_Kill\tINFO_TASK\tTitle\r", "d", "Title", "", "", 5, 600},
-      {"d\t\tTYPE_BHO\tt\tf", "d", "t", "f", "", kUnknownHistoryEvent, 900},
+      {"d\t\tTYPE_BHO\tt\tf", "d", "t", "f", "", history_event::kUnknown, 900},
       {"d\tSTART_Enable\tWIN_RUN\tt\tf\tdesc\textra", "d", "t", "f", "desc", 2, 101},
   };
   for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/history_codes.h"
 #include "test_text.h"
 
 #include <string>
@@ -51,13 +52,13 @@ TEST(ItemList, CookieQuotaStopsCookiesOnly) {
   const ItemListEnv env = fake.Env(315);
   ItemList list;
   for (int i = 0; i < 315; ++i)
-    ASSERT_TRUE(list.Add("c", "", "", "", kCookieItemType, 0, env)) << i;
-  EXPECT_FALSE(list.Add("c", "", "", "", kCookieItemType, 0, env));
+    ASSERT_TRUE(list.Add("c", "", "", "", item_type::kCookie, 0, env)) << i;
+  EXPECT_FALSE(list.Add("c", "", "", "", item_type::kCookie, 0, env));
   EXPECT_TRUE(list.Add("p", "C:\\x.exe", "", "", 600, 0, env));
   EXPECT_EQ(list.Count(), 316u);
 
   ItemList none;
-  EXPECT_FALSE(none.Add("c", "", "", "", kCookieItemType, 0, fake.Env(0)));
+  EXPECT_FALSE(none.Add("c", "", "", "", item_type::kCookie, 0, fake.Env(0)));
 }
 
 TEST(ItemList, Titles) {

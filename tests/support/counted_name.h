@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/win32/proc_address.h"
+
 namespace obrivo::test {
 
 // The native API's counted string.
@@ -14,15 +16,15 @@ struct CountedName {
   wchar_t* buffer;
 };
 
-inline FARPROC NativeCall(const char* name) {
-  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name);
+template <typename Fn>
+Fn NativeCall(const char* name) {
+  return win32::ProcAddress<Fn>(::GetModuleHandleW(L"ntdll.dll"), name);
 }
 
 // Creates (or replaces) REG_SZ `text` under `name` in the open `key`; true on success.
 inline bool SetCountedValue(HKEY key, std::wstring name, const std::wstring& text) {
   using NtSetValueKeyFn = LONG(NTAPI*)(HANDLE, CountedName*, ULONG, ULONG, const void*, ULONG);
-  const auto setValue =
-      reinterpret_cast<NtSetValueKeyFn>(reinterpret_cast<void*>(NativeCall("NtSetValueKey")));
+  const auto setValue = NativeCall<NtSetValueKeyFn>("NtSetValueKey");
   if (!setValue) return false;
   const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
   CountedName counted{bytes, bytes, name.data()};
@@ -33,8 +35,7 @@ inline bool SetCountedValue(HKEY key, std::wstring name, const std::wstring& tex
 // Deletes the value named exactly `name` from the open `key`; true on success.
 inline bool DeleteCountedValue(HKEY key, std::wstring name) {
   using NtDeleteValueKeyFn = LONG(NTAPI*)(HANDLE, CountedName*);
-  const auto deleteValue =
-      reinterpret_cast<NtDeleteValueKeyFn>(reinterpret_cast<void*>(NativeCall("NtDeleteValueKey")));
+  const auto deleteValue = NativeCall<NtDeleteValueKeyFn>("NtDeleteValueKey");
   if (!deleteValue) return false;
   const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
   CountedName counted{bytes, bytes, name.data()};

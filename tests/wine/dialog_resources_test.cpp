@@ -14,7 +14,9 @@
 
 #include "common/text_loader.h"
 #include "common/win32/unique.h"
+#include "core/row_menu.h"
 #include "explorer_ids.h"
+#include "icon_ids.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
@@ -328,6 +330,48 @@ TEST_P(PageResourcesTest, HasTheSharedAnatomy) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Explorer, PageResourcesTest, ::testing::ValuesIn(Pages()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- The right-click menu against the pages ---------------------------------------------------
+
+// The pages with a list, which have the right-click menu.
+class ListPageResourcesTest : public DialogResourcesTest {};
+
+std::vector<DialogCase> ListPages() {
+  std::vector<DialogCase> pages;
+  for (const DialogCase& page : Pages())
+    if (page.selection != kNoList) pages.push_back(page);
+  return pages;
+}
+
+// A page runs a menu command as it runs the control of that id, so an entry may only send the id
+// of the control that does the same thing. Any other control of its id would be pressed instead:
+// an entry that shared the Close button's id would close the Explorer. Every entry is checked on
+// every page, used there yet or not.
+TEST_P(ListPageResourcesTest, MenuCommandsPressOnlyTheControlThatDoesTheSame) {
+  using E = core::RowMenuEntry;
+  const std::map<E, int> sameAs = {
+      {E::Info, IDC_INFO},       {E::View, IDC_INFO},          {E::Add, IDC_ADD},
+      {E::Remove, IDC_REMOVE},   {E::Enable, IDC_ENABLE},      {E::Disable, IDC_DISABLE},
+      {E::Refresh, IDC_REFRESH}, {E::KillTask, IDC_KILL_TASK}, {E::DelayOptions, IDC_DELAY_OPTIONS},
+  };
+  for (int i = 0; i < static_cast<int>(E::Separator); ++i) {
+    const E entry[] = {static_cast<E>(i)};
+    const int command = core::BuildRowMenu(entry, true, false).front().commandId;
+    if (!::GetDlgItem(dialog_, command)) continue;
+    const auto same = sameAs.find(entry[0]);
+    EXPECT_TRUE(same != sameAs.end() && same->second == command)
+        << "entry " << i << " sends " << command << ", the id of another control of the page";
+  }
+  // The common tail: Help runs what the Help picture runs; the others are no control at all.
+  for (const core::MenuLine& line : core::BuildRowMenu({}, false, false)) {
+    if (line.separator() || line.commandId == IDC_HELP_PICTURE) continue;
+    EXPECT_EQ(::GetDlgItem(dialog_, line.commandId), nullptr)
+        << "the tail's " << line.stringId << " sends the id of control " << line.commandId;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Explorer, ListPageResourcesTest, ::testing::ValuesIn(ListPages()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Bitmaps ----------------------------------------------------------------------------------

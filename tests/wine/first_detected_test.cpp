@@ -2,8 +2,8 @@
 // chosen by type, the first-run seeding and what the online lookup sends of it.
 #include "common/first_detected.h"
 
+#include "app/category_hooks.h"
 #include "common/app.h"
-#include "common/initialise_store.h"
 #include "common/online_lookup.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -217,7 +217,7 @@ TEST_F(FirstDetectedTest, StartupRecordsUnderTheProgramFileAreCarriedOverOnce) {
 }
 
 TEST_F(FirstDetectedTest, StartUpInitialisationSeeds) {
-  common::InitialiseStore(common::CategoryBaselineHooks());
+  app::InitialiseStore();
   EXPECT_FALSE(Marker().empty());
   EXPECT_EQ(Marker(kDetectedActiveX), "P");
 }

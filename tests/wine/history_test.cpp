@@ -88,8 +88,8 @@ TEST_F(HistoryTest, RecordsLoadBackAsRows) {
   EXPECT_EQ(common::ItemFlag(1), 0);
   EXPECT_EQ(common::ItemType(1), 11);
 
-  EXPECT_EQ(common::ItemFlag(2), core::kUnknownHistoryEvent);
-  EXPECT_EQ(common::ItemType(2), core::kUnknownHistoryType);
+  EXPECT_EQ(common::ItemFlag(2), core::history_event::kUnknown);
+  EXPECT_EQ(common::ItemType(2), core::item_type::kUnknown);
 }
 
 TEST_F(HistoryTest, AnsiLinesLoad) {

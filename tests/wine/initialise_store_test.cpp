@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/category_hooks.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/text_loader.h"
@@ -24,9 +25,13 @@ constexpr const char* kMachineRun = "Software\\Microsoft\\Windows\\CurrentVersio
 
 class InitialiseStoreTest : public SandboxedTest {
  protected:
-  // Hooks that count the snapshots taken and leave a mark in each rebuilt baseline.
+  // Hooks that count the snapshots taken and leave a mark in each rebuilt baseline; the
+  // Monitor's registration is the programs' own.
   common::BaselineHooks CountingHooks() {
+    const common::BaselineHooks programs = app::CategoryBaselineHooks();
     common::BaselineHooks hooks;
+    hooks.registerMonitor = programs.registerMonitor;
+    hooks.monitorRegistered = programs.monitorRegistered;
     hooks.snapshotStartup = [this] {
       ++startupSnapshots_;
       common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\SNAP.EXE", "1");

@@ -12,6 +12,7 @@
 #include "core/explorer_pages.h"
 #include "explorer_driver.h"
 #include "explorer_ids.h"
+#include "icon_ids.h"
 #include "wine_test_env.h"
 
 namespace obrivo::explorer {

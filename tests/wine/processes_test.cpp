@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/category_hooks.h"
 #include "common/first_detected.h"
 #include "common/history.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -184,7 +184,7 @@ TEST_F(ProcessesTest, RunningProgramsAreDatedOnceAndSeededOnTheFirstRun) {
 
   // The first run dates every running program.
   ::RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(std::string(common::kDetectedKey)).c_str());
-  common::CategoryBaselineHooks().initFirstDetected();
+  app::CategoryBaselineHooks().initFirstDetected();
   EXPECT_EQ(common::LookupFirstDetected(600, dated), today);
   EXPECT_EQ(common::LookupFirstDetected(600, fresh), today);
   const auto files = system::RunningProgramFiles();

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/utilities.h"
+#include "common/win32/proc_address.h"
 #include "common/win32/registry.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
@@ -47,8 +48,7 @@ win32::UniqueModule LoadNotifier() {
 
 template <typename Fn>
 Fn Ordinal(const win32::UniqueModule& dll, int ordinal) {
-  return reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(::GetProcAddress(dll.get(), MAKEINTRESOURCEA(ordinal))));
+  return win32::ProcAddress<Fn>(dll.get(), MAKEINTRESOURCEA(ordinal));
 }
 
 // Takes change messages to `window` off this thread's queue until `limit` passes, or until

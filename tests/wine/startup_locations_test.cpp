@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/category_hooks.h"
 #include "common/first_detected.h"
-#include "common/initialise_store.h"
 #include "common/store.h"
 #include "startup_test_env.h"
 
@@ -213,7 +213,7 @@ TEST_F(StartupLocationsTest, TheFirstRunDatesEveryStartupProgramThatExists) {
   const std::string present = CopyOf(Plain(), folder + "\\present.exe");
   SetString(HKEY_LOCAL_MACHINE, RunKeyPath(1), "Present", "\"" + present + "\" -background");
   SetString(HKEY_CURRENT_USER, RunKeyPath(11), "Gone", folder + "\\gone.exe");
-  common::CategoryBaselineHooks().initFirstDetected();
+  app::CategoryBaselineHooks().initFirstDetected();
 
   const std::string startupKey = common::DetectedSubkeyPath(common::kDetectedStartup);
   const std::string command = present + " -background";  // the item's path: quotes go

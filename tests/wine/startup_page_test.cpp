@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/category_hooks.h"
 #include "common/first_detected.h"
-#include "common/initialise_store.h"
 #include "common/store.h"
 #include "common/utilities.h"
 #include "common/win32/wide.h"
@@ -177,7 +177,7 @@ TEST_F(StartupPage, FirstDetectedColumnShowsTheFirstOfTwoEarlierRecords) {
   ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, detected,
                                        common::CommandToProgramPath(command), firstRun));
   ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, detected, command, later));
-  common::CategoryBaselineHooks().initFirstDetected();  // as at the Explorer's start
+  app::CategoryBaselineHooks().initFirstDetected();  // as at the Explorer's start
   RunSheet(6026, [](HWND, HWND page) {
     HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
     const int row = RowOf(list, "Twice");

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/win32/proc_address.h"
 #include "common/win32/wide.h"
 
 namespace obrivo::win32 {
@@ -23,9 +24,7 @@ constexpr LONG kBufferOverflow = static_cast<LONG>(0x80000005);
 
 QueryProcessFn QueryProcess() {
   HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");  // mapped into every process
-  return ntdll ? reinterpret_cast<QueryProcessFn>(
-                     reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryInformationProcess")))
-               : nullptr;
+  return ProcAddress<QueryProcessFn>(ntdll, "NtQueryInformationProcess");
 }
 
 std::optional<std::string> FromSystem(QueryProcessFn query, HANDLE process) {

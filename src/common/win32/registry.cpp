@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/win32/proc_address.h"
 #include "common/win32/wide.h"
 
 namespace obrivo::win32 {
@@ -53,20 +54,14 @@ struct NativeCalls {
   RtlNtStatusToDosErrorFn toDosError = nullptr;
 };
 
-template <typename Fn>
-Fn NtdllFunction(HMODULE ntdll, const char* name) {
-  return ntdll ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, name)))
-               : nullptr;
-}
-
 const NativeCalls& Native() {
   static const NativeCalls calls = [] {
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     NativeCalls c;
-    c.query = NtdllFunction<NtQueryValueKeyFn>(ntdll, "NtQueryValueKey");
-    c.set = NtdllFunction<NtSetValueKeyFn>(ntdll, "NtSetValueKey");
-    c.remove = NtdllFunction<NtDeleteValueKeyFn>(ntdll, "NtDeleteValueKey");
-    c.toDosError = NtdllFunction<RtlNtStatusToDosErrorFn>(ntdll, "RtlNtStatusToDosError");
+    c.query = ProcAddress<NtQueryValueKeyFn>(ntdll, "NtQueryValueKey");
+    c.set = ProcAddress<NtSetValueKeyFn>(ntdll, "NtSetValueKey");
+    c.remove = ProcAddress<NtDeleteValueKeyFn>(ntdll, "NtDeleteValueKey");
+    c.toDosError = ProcAddress<RtlNtStatusToDosErrorFn>(ntdll, "RtlNtStatusToDosError");
     return c;
   }();
   return calls;

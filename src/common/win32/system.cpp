@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/win32/proc_address.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
 
@@ -40,10 +41,9 @@ OsVersion GetOsVersion() {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
-    auto fn = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
-    if (fn && fn(&info) == 0) {
+  if (const auto fn =
+          ProcAddress<RtlGetVersionFn>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")) {
+    if (fn(&info) == 0) {
       v.major = info.dwMajorVersion;
       v.minor = info.dwMinorVersion;
       v.platformId = info.dwPlatformId;

@@ -11,19 +11,20 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/wide.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
 #include "explorer/page_commands.h"
 #include "explorer_ids.h"
+#include "menu_ids.h"
 #include "startup/startup_actions.h"
+#include "string_ids.h"
 #include "system/processes.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kKillEvent = 5;
-constexpr int kProcessType = 600;
 constexpr int kDescriptionColumn = 1, kCompanyColumn = 2, kDetectedColumn = 3;
 
 // The process each of the page's items was listed for, by item index. A row is ended through
@@ -35,10 +36,10 @@ std::vector<system::ProcessIdentity>& ListedProcesses() {
 }
 
 std::string FirstDetected(const std::string& path) {
-  std::string date = common::LookupFirstDetected(kProcessType, path);
+  std::string date = common::LookupFirstDetected(core::item_type::kProcess, path);
   if (date.empty()) {
     common::RecordFirstDetected(common::kDetectedActiveTasks, path);
-    date = common::LookupFirstDetected(kProcessType, path);
+    date = common::LookupFirstDetected(core::item_type::kProcess, path);
   }
   return date;
 }
@@ -80,7 +81,8 @@ bool KillListedProcess(Page& page, std::size_t index) {
   if (!page.items().IsValid(index) || index >= ListedProcesses().size()) return false;
   if (!system::KillProcessById(ListedProcesses()[index])) return false;
   const core::Item& item = page.items().At(index);
-  common::WriteHistory(kKillEvent, kProcessType, item.title, item.path, item.text);
+  common::WriteHistory(core::history_event::kTaskKill, core::item_type::kProcess, item.title,
+                       item.path, item.text);
   return true;
 }
 
@@ -104,7 +106,10 @@ const PageDescription& ActiveTasksPage() {
     PageDescription d;
     d.code = 6029;
     d.dialogId = IDD_ACTIVE_TASKS_PAGE;
-    d.columns = {{629}, {631}, {699}, {912}};
+    d.columns = {{IDS_COLUMN_MODULE},
+                 {IDS_COLUMN_DESCRIPTION},
+                 {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_FIRST_DETECTED}};
     d.menu = {E::Info,      E::ExploreFolder, E::Properties, E::ViewNote,
               E::Separator, E::Refresh,       E::KillTask,   E::DeleteOnReboot};
     d.sortOption = "SortActiveTask";
@@ -118,7 +123,7 @@ const PageDescription& ActiveTasksPage() {
     d.stopProgram = [](Page& page, HWND, std::size_t index) { KillListedProcess(page, index); };
     d.commands = {{IDC_REFRESH, [](Page& p) { p.Fill(); }},
                   {IDC_KILL_TASK, KillTasks},
-                  {core::menu_cmd::kDeleteOnReboot, DeleteSelectedOnReboot}};
+                  {IDM_DELETE_ON_REBOOT, DeleteSelectedOnReboot}};
     return d;
   }();
   return page;

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,8 @@ const PageDescription& ActiveXPage() {
     PageDescription d;
     d.code = 6056;
     d.dialogId = IDD_ACTIVEX_PAGE;
-    d.columns = {{629}, {628}, {699}, {714}, {912}, {1158}};
+    d.columns = {{IDS_COLUMN_MODULE}, {IDS_COLUMN_COMMAND},        {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_TYPE},   {IDS_COLUMN_FIRST_DETECTED}, {IDS_CLSID}};
     d.menu = {E::Info,      E::ExploreFolder, E::Properties, E::ViewNote,
               E::Separator, E::Enable,        E::Disable};
     d.sortOption = "SortActiveX";

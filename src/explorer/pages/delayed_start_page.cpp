@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,7 @@ const PageDescription& DelayedStartPage() {
     PageDescription d;
     d.code = 6055;
     d.dialogId = IDD_DELAYED_PAGE;
-    d.columns = {{627}, {628}, {648}, {1119}};
+    d.columns = {{IDS_COLUMN_TITLE}, {IDS_COLUMN_COMMAND}, {IDS_COLUMN_STATUS}, {1119}};
     d.menu = {E::Info,          E::ExploreFolder, E::Properties,       E::ViewNote, E::Separator,
               E::LaunchProgram, E::DelayOptions,  E::RestoreToStartup, E::Remove};
     d.bottomButtons = {IDC_INFO, IDC_ADD, IDC_DELAY_OPTIONS, IDC_REMOVE, IDC_CLOSE};

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,12 @@ const PageDescription& FileTypesPage() {
     PageDescription d;
     d.code = 6042;
     d.dialogId = IDD_FILE_TYPES_PAGE;
-    d.columns = {{627}, {628}, {699}, {747}, {748}, {714, false, false}};
+    d.columns = {{IDS_COLUMN_TITLE},
+                 {IDS_COLUMN_COMMAND},
+                 {IDS_COLUMN_COMPANY},
+                 {747},
+                 {748},
+                 {IDS_COLUMN_TYPE, false, false}};
     d.menu = {E::Info, E::ViewNote, E::Add, E::Remove};
     d.sortOption = "SortFileType";
     d.bottomButtons = {IDC_INFO, IDC_ADD, IDC_REMOVE, IDC_CLOSE};

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,7 @@ const PageDescription& HiddenFilesPage() {
     PageDescription d;
     d.code = 6052;
     d.dialogId = IDD_HIDDEN_FILES_PAGE;
-    d.columns = {{629}, {776}, {912}, {914}, {714}};
+    d.columns = {{IDS_COLUMN_MODULE}, {776}, {IDS_COLUMN_FIRST_DETECTED}, {914}, {IDS_COLUMN_TYPE}};
     d.menu = {E::Info,    E::ExploreFolder, E::Properties,     E::ViewNote,
               E::Refresh, E::Delete,        E::DeleteOnReboot, E::ViewNotepad};
     d.sortOption = "SortHidden";

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,11 @@ const PageDescription& IEHelpersPage() {
     PageDescription d;
     d.code = 6040;
     d.dialogId = IDD_IE_HELPERS_PAGE;
-    d.columns = {{681}, {684}, {699}, {714}, {912}};
+    d.columns = {{IDS_COLUMN_NAME},
+                 {IDS_COLUMN_PROGRAM},
+                 {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_TYPE},
+                 {IDS_COLUMN_FIRST_DETECTED}};
     d.menu = {E::Info,      E::ExploreFolder, E::Properties,    E::ViewNote,
               E::Separator, E::Remove,        E::DeleteOnReboot};
     d.sortOption = "SortIEHelper";

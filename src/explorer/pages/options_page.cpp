@@ -15,17 +15,17 @@
 #include "explorer/history_viewer.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "icon_ids.h"
 #include "startup/monitor_registration.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
 using core::OptionId;
 
-constexpr int kMonitorClassId = 1;
 constexpr int kIconHiddenMessageId = 927;
 constexpr int kPlusThanksMessageId = 1151;
-constexpr int kOriginalTrayIcon = 159, kStandardTrayIcon = 101;
 constexpr UINT kMonitorReplyMs = 5000;
 
 // A check box that stands for one option of the write-back.
@@ -66,7 +66,7 @@ void WriteAllOptions() { common::WriteBackOptions(CurrentOptions()); }
 // The running Monitor shows or hides its tray icon at once; the rest of the options reach it
 // through the Update flag. A Monitor that does not answer must not hang the page.
 void SwitchMonitorTrayIcon(bool hide) {
-  const std::wstring monitorClass = win32::Wide(common::LoadText(kMonitorClassId, 32));
+  const std::wstring monitorClass = win32::Wide(common::LoadText(IDS_MONITOR_CLASS, 32));
   HWND monitor = ::FindWindowW(monitorClass.c_str(), nullptr);
   if (!monitor) return;
   DWORD_PTR reply = 0;
@@ -105,8 +105,8 @@ void OnAutoStart(Page& page) {
 
 // The tray icon's number is written only when it changes, which a click always does.
 void OnOriginalTrayIcon(Page& page) {
-  common::WriteOption(
-      "TrayIcon", Checked(page, IDC_ORIGINAL_TRAY_ICON) ? kOriginalTrayIcon : kStandardTrayIcon);
+  common::WriteOption("TrayIcon",
+                      Checked(page, IDC_ORIGINAL_TRAY_ICON) ? IDI_TRAY_ORIGINAL : IDI_PROGRAM);
   WriteAllOptions();
 }
 
@@ -133,7 +133,7 @@ void ShowForThisSystem(Page& page) {
 void ShowSettings(Page& page) {
   for (const OptionCheck& check : kChecks)
     Check(page, check.control, common::ReadOptionOrDefault(core::OptionName(check.option)) != 0);
-  Check(page, IDC_ORIGINAL_TRAY_ICON, common::ReadOptionOrDefault("TrayIcon") == kOriginalTrayIcon);
+  Check(page, IDC_ORIGINAL_TRAY_ICON, common::ReadOptionOrDefault("TrayIcon") == IDI_TRAY_ORIGINAL);
   Check(page, IDC_AUTO_START, startup::IsMonitorRegistered());
   ShowForThisSystem(page);
 }

@@ -9,15 +9,16 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
+#include "core/history_codes.h"
 #include "core/language.h"
 #include "core/online_lookup.h"
 #include "explorer/explorer_state.h"
 #include "explorer_ids.h"
+#include "icon_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kSearchLookupType = 450;
 constexpr std::size_t kSearchCapacity = 260;
 
 std::string PlusTitle() { return "Obrivo PLUS v " + std::string(common::kProductVersion); }
@@ -51,7 +52,7 @@ void Search(Page& page) {
   ::GetDlgItemTextW(page.window(), IDC_SEARCH_EDIT, text, static_cast<int>(kSearchCapacity));
   const std::string name = win32::Narrow(text);
   if (name.empty()) return;
-  common::LookUpProgramOnline(page.window(), kSearchLookupType, name, name);
+  common::LookUpProgramOnline(page.window(), core::item_type::kSearch, name, name);
 }
 
 }  // namespace

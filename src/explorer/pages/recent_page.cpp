@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,11 @@ const PageDescription& RecentPage() {
     PageDescription d;
     d.code = 6060;
     d.dialogId = IDD_RECENT_PAGE;
-    d.columns = {{684}, {631}, {699}, {714}, {912}};
+    d.columns = {{IDS_COLUMN_PROGRAM},
+                 {IDS_COLUMN_DESCRIPTION},
+                 {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_TYPE},
+                 {IDS_COLUMN_FIRST_DETECTED}};
     d.menu = {E::ExploreFolder, E::Properties, E::ViewNote,
               E::Separator,     E::Refresh,    E::DeleteOnReboot};
     d.sortOption = "SortRecent";

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,7 @@ const PageDescription& ScheduledTasksPage() {
     PageDescription d;
     d.code = 6039;
     d.dialogId = IDD_SCHEDULED_TASKS_PAGE;
-    d.columns = {{681}, {684}, {699}, {683}, {682}};
+    d.columns = {{IDS_COLUMN_NAME}, {IDS_COLUMN_PROGRAM}, {IDS_COLUMN_COMPANY}, {683}, {682}};
     d.menu = {E::Info,      E::ExploreFolder, E::Properties,    E::ViewNote,
               E::Separator, E::Remove,        E::DeleteOnReboot};
     d.sortOption = "SortScheduledTask";

@@ -2,6 +2,7 @@
 #include "explorer/pages/page_registry.h"
 
 #include "explorer_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::explorer {
 
@@ -11,7 +12,12 @@ const PageDescription& ServicesPage() {
     PageDescription d;
     d.code = 6038;
     d.dialogId = IDD_SERVICES_PAGE;
-    d.columns = {{627}, {628}, {699}, {648}, {651}, {912}};
+    d.columns = {{IDS_COLUMN_TITLE},
+                 {IDS_COLUMN_COMMAND},
+                 {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_STATUS},
+                 {651},
+                 {IDS_COLUMN_FIRST_DETECTED}};
     d.menu = {E::Info, E::ExploreFolder, E::Properties, E::ViewNote};
     d.sortOption = "SortService";
     d.bottomButtons = {IDC_INFO, IDC_CLOSE};

@@ -20,17 +20,16 @@
 #include "explorer/sheet.h"
 #include "explorer/startup_page_actions.h"
 #include "explorer_ids.h"
+#include "menu_ids.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_locations.h"
+#include "string_ids.h"
 #include "system/processes.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kDisabledTypeId = 626;    // "   Disabled"
-constexpr int kLocationPrefixId = 646;  // "Startup Location: "
-constexpr int kRemoveTextId = 302;      // "&Remove"
-constexpr int kResetTextId = 677;       // "&Reset"
+constexpr int kResetTextId = 677;  // "&Reset"
 constexpr std::string_view kRundllPrefix = "RunDLL32.exe ";
 
 // The program's file name and its arguments: a folder in the arguments must not hide the
@@ -44,8 +43,7 @@ std::string CommandColumn(const core::Item& item) {
 }
 
 std::string TypeColumn(const core::Item& item) {
-  if (item.disabled)
-    return common::LoadText(kDisabledTypeId, 64);
+  if (item.disabled) return common::LoadText(IDS_DISABLED_PREFIX, 64);
   return std::string(core::StartupTypeTag(item.type));
 }
 
@@ -104,8 +102,8 @@ void OnSelectionChanged(Page& page) {
     ::EnableWindow(::GetDlgItem(window, IDC_REMOVE), item.type != core::kWinlogonNotify);
     const bool reset = item.type == core::kWinlogonUserinit || item.type == core::kWinlogonShell;
     ::SetDlgItemTextW(window, IDC_REMOVE,
-                      win32::Wide(common::LoadText(reset ? kResetTextId : kRemoveTextId)).c_str());
-    status = common::LoadText(kLocationPrefixId, 64) +
+                      win32::Wide(common::LoadText(reset ? kResetTextId : IDS_REMOVE)).c_str());
+    status = common::LoadText(IDS_STARTUP_LOCATION, 64) +
              startup::LocationLabel(item.type, item.disabled);
   }
   if (HWND bar = SheetStatusBar())
@@ -149,7 +147,11 @@ const PageDescription& StartupPage() {
     PageDescription d;
     d.code = 6026;
     d.dialogId = IDD_STARTUP_PAGE;
-    d.columns = {{627}, {628}, {699}, {714}, {912}};
+    d.columns = {{IDS_COLUMN_TITLE},
+                 {IDS_COLUMN_COMMAND},
+                 {IDS_COLUMN_COMPANY},
+                 {IDS_COLUMN_TYPE},
+                 {IDS_COLUMN_FIRST_DETECTED}};
     d.menuFor = MenuFor;
     d.sortOption = "SortStartup";
     d.bottomButtons = {IDC_INFO, IDC_ENABLE, IDC_DISABLE, IDC_ADD, IDC_REMOVE, IDC_CLOSE};
@@ -158,12 +160,9 @@ const PageDescription& StartupPage() {
     d.activate = OnActivate;
     d.selectionChanged = OnSelectionChanged;
     d.commands = {
-        {IDC_ENABLE, EnableSelectedEntries},
-        {IDC_DISABLE, DisableSelectedEntries},
-        {IDC_REMOVE, RemoveSelectedEntries},
-        {IDC_ADD, AddStartupProgramFromChooser},
-        {IDC_SHOW_ALL_STARTUP, ShowAllChanged},
-        {core::menu_cmd::kDeleteOnReboot, DeleteSelectedEntryOnReboot},
+        {IDC_ENABLE, EnableSelectedEntries},    {IDC_DISABLE, DisableSelectedEntries},
+        {IDC_REMOVE, RemoveSelectedEntries},    {IDC_ADD, AddStartupProgramFromChooser},
+        {IDC_SHOW_ALL_STARTUP, ShowAllChanged}, {IDM_DELETE_ON_REBOOT, DeleteSelectedEntryOnReboot},
     };
     d.locationText = [](const core::Item& item) {
       return startup::LocationLabel(item.type, item.disabled);

@@ -4,33 +4,40 @@
 
 #include "common/app.h"
 #include "core/alert_rules.h"
+#include "core/history_codes.h"
 #include "monitor/alerts/alert_sound.h"
 #include "monitor/alerts/file_type_alert.h"
 #include "monitor/alerts/program_alert.h"
 #include "monitor/monitor_state.h"
 #include "monitor_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 namespace {
 
-const ProgramAlert kTaskAlert = YesNoAlert(IDD_ALERT_TASK, 692, 7, 800);
-const ProgramAlert kIeHelperAlert = YesNoAlert(IDD_ALERT_IE_HELPER, 701, 8, 900);
-const ProgramAlert kActiveXAlert = YesNoAlert(IDD_ALERT_ACTIVEX, 1066, 8, 900);
+namespace E = core::history_event;
+namespace T = core::item_type;
+
+const ProgramAlert kTaskAlert = YesNoAlert(IDD_ALERT_TASK, 692, E::kTaskAlert, T::kScheduledTask);
+const ProgramAlert kIeHelperAlert =
+    YesNoAlert(IDD_ALERT_IE_HELPER, 701, E::kIEHelperAlert, T::kBrowserHelper);
+const ProgramAlert kActiveXAlert =
+    YesNoAlert(IDD_ALERT_ACTIVEX, 1066, E::kIEHelperAlert, T::kBrowserHelper);
 
 const ProgramAlert kDelayedAlert = [] {
   ProgramAlert a = YesNoAlert(IDD_ALERT_DELAYED, 1022, kNoHistory, kAlertItemType);
   a.titleId = 1023;
-  a.noTextId = 633;  // "Disable": the program stays in the delayed list only
+  a.noTextId = IDS_DISABLE;  // the program stays in the delayed list only
   return a;
 }();
 
 // OK keeps the file; Delete and the close box remove it.
 const ProgramAlert kHiddenAlert = [] {
-  ProgramAlert a = YesNoAlert(IDD_ALERT_HIDDEN, 1015, 28, 370);
+  ProgramAlert a = YesNoAlert(IDD_ALERT_HIDDEN, 1015, E::kHiddenAlert, T::kHiddenFile);
   a.yesControl = IDC_ALERT_OK;
   a.noControl = IDC_ALERT_DELETE;
   a.yesTextId = 0;
-  a.noTextId = 925;
+  a.noTextId = IDS_DELETE;
   a.closeAnswer = core::kAlertNo;
   a.titleStandsIn = true;  // the file's name
   a.largeMessage = false;  // the explanation is long

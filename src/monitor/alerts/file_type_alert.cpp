@@ -7,13 +7,13 @@
 #include "monitor/alerts/alert_window.h"
 #include "monitor/monitor_state.h"
 #include "monitor_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 namespace {
 
 constexpr int kTitleId = 760;
 constexpr int kTextIds[] = {756, 757, 758, 759};  // texts 1025 to 1028
-constexpr int kInfoTextId = 301;
 
 constexpr ProgramFieldIds kOldProgram{
     IDC_FT_OLD_ICON, IDC_FT_OLD_NAME, IDC_FT_OLD_COMMAND, 0, IDC_FT_OLD_COMPANY, 0, 0};
@@ -28,10 +28,10 @@ void Initialise(HWND dialog, FileTypeRun& run) {
   const MonitorState& s = State();
   SetStringText(dialog, 0, kTitleId);
   for (int i = 0; i < 4; ++i) SetStringText(dialog, IDC_FT_INTRO + i, kTextIds[i]);
-  SetStringText(dialog, IDC_FT_OLD_INFO, kInfoTextId);
-  SetStringText(dialog, IDC_FT_NEW_INFO, kInfoTextId);
-  SetStringText(dialog, IDC_ALERT_YES, 719);
-  SetStringText(dialog, IDC_ALERT_NO, 720);
+  SetStringText(dialog, IDC_FT_OLD_INFO, IDS_INFO);
+  SetStringText(dialog, IDC_FT_NEW_INFO, IDS_INFO);
+  SetStringText(dialog, IDC_ALERT_YES, IDS_YES);
+  SetStringText(dialog, IDC_ALERT_NO, IDS_NO);
   SetNameFont(dialog, IDC_FT_EXTENSION);
   SetControlText(dialog, IDC_FT_EXTENSION, s.alertTitle);
   for (int control : {IDC_FT_OLD_NAME, IDC_FT_NEW_NAME}) SetNameFont(dialog, control);

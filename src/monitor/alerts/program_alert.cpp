@@ -6,6 +6,7 @@
 #include "core/alert_rules.h"
 #include "monitor/monitor_state.h"
 #include "monitor_ids.h"
+#include "string_ids.h"
 
 namespace obrivo::monitor {
 
@@ -18,11 +19,11 @@ ProgramAlert YesNoAlert(int dialogId, int messageId, int historyEvent, int histo
   a.dialogId = dialogId;
   a.titleId = 718;
   a.messageId = messageId;
-  a.versionLabelId = 644;  // "Version:"
+  a.versionLabelId = IDS_VERSION_LABEL;
   a.yesControl = IDC_ALERT_YES;
   a.noControl = IDC_ALERT_NO;
-  a.yesTextId = 719;
-  a.noTextId = 720;
+  a.yesTextId = IDS_YES;
+  a.noTextId = IDS_NO;
   a.closeAnswer = core::kAlertYes;
   a.historyEvent = historyEvent;
   a.historyType = historyType;
@@ -33,8 +34,6 @@ ProgramAlert YesNoAlert(int dialogId, int messageId, int historyEvent, int histo
 
 namespace {
 
-constexpr int kInfoTextId = 641;
-
 struct AlertRun {
   const ProgramAlert* alert;
   ProgramAlertView view;
@@ -44,7 +43,7 @@ void Initialise(HWND dialog, AlertRun& run) {
   const ProgramAlert& a = *run.alert;
   MonitorState& s = State();
   SetStringText(dialog, 0, a.titleId);
-  SetStringText(dialog, IDC_ALERT_INFO, kInfoTextId);
+  SetStringText(dialog, IDC_ALERT_INFO, IDS_PLUS_INFO);
   if (a.yesTextId != 0) SetStringText(dialog, a.yesControl, a.yesTextId);
   if (a.noTextId != 0) SetStringText(dialog, a.noControl, a.noTextId);
   SetStringText(dialog, IDC_ALERT_VERSION_LABEL, a.versionLabelId);

@@ -3,6 +3,7 @@
 #include "common/history.h"
 #include "common/text_loader.h"
 #include "core/alert_rules.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 #include "monitor/alerts/program_alert.h"
 #include "monitor/monitor_state.h"
@@ -17,9 +18,6 @@ constexpr int kSettingsId = 901;
 constexpr int kUnknownId = 616;
 constexpr int kStoppedId = 652;    // 652-658: stopped, start pending ... paused
 constexpr int kAutomaticId = 664;  // 664-666: automatic, manual, disabled
-
-constexpr int kStopEvent = 9;
-constexpr int kDisabledEvent = 12;
 
 std::string StartTypeText(const std::string& service) {
   const auto start = system::QueryServiceStartType(service);
@@ -47,13 +45,13 @@ void InitialiseServiceAlert(HWND dialog, ProgramAlertView&) {
 int StateEvent(DWORD state) {
   switch (state) {
     case SERVICE_START_PENDING:
-      return 18;
+      return core::history_event::kServiceWasStarting;
     case SERVICE_STOP_PENDING:
-      return 19;
+      return core::history_event::kServiceWasStopping;
     case SERVICE_RUNNING:
-      return 20;
+      return core::history_event::kServiceWasRunning;
     default:
-      return 0;
+      return kNoHistory;
   }
 }
 
@@ -63,10 +61,10 @@ void StopAndDisable() {
     common::WriteHistory(event, s.alertType, s.alertTitle, s.alertPath, "");
   };
   if (const auto state = system::QueryServiceState(s.alertTitle))
-    if (const int event = StateEvent(*state); event != 0) record(event);
+    if (const int event = StateEvent(*state); event != kNoHistory) record(event);
   // Only what was done is recorded: a service that was not running is not reported stopped.
-  if (system::StopServiceByName(s.alertTitle)) record(kStopEvent);
-  if (system::DisableServiceByName(s.alertTitle)) record(kDisabledEvent);
+  if (system::StopServiceByName(s.alertTitle)) record(core::history_event::kServiceStop);
+  if (system::DisableServiceByName(s.alertTitle)) record(core::history_event::kServiceDisabled);
 }
 
 int AnswerServiceAlert(int buttonAnswer) {

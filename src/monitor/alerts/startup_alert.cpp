@@ -3,6 +3,7 @@
 #include "common/help_page.h"
 #include "common/text_loader.h"
 #include "core/alert_rules.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 #include "monitor/alerts/program_alert.h"
 #include "monitor/monitor_state.h"
@@ -46,7 +47,8 @@ int AnswerStartupAlert(int buttonAnswer) {
 }  // namespace
 
 const ProgramAlert kStartupAlert = [] {
-  ProgramAlert a = YesNoAlert(IDD_ALERT_STARTUP, 0, 6, kAlertItemType);
+  ProgramAlert a =
+      YesNoAlert(IDD_ALERT_STARTUP, 0, core::history_event::kStartupAlert, kAlertItemType);
   a.versionLabelId = 630;  // "Version"
   a.initialise = InitialiseStartupAlert;
   a.answer = AnswerStartupAlert;

@@ -1,33 +1,45 @@
 // The categories that take part in the start-up initialisation. Each category adds its
 // enumerator here when it exists; until then its baseline is simply not taken.
+#include "app/category_hooks.h"
+
+#include <string>
+#include <vector>
+
 #include "common/first_detected.h"
-#include "common/initialise_store.h"
 #include "common/items.h"
 #include "common/utilities.h"
+#include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
 #include "system/processes.h"
 
-namespace obrivo::common {
+namespace obrivo::app {
 
-BaselineHooks CategoryBaselineHooks() {
-  BaselineHooks hooks;
+common::BaselineHooks CategoryBaselineHooks() {
+  common::BaselineHooks hooks;
   hooks.snapshotStartup = startup::SnapshotStartup;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
-    FirstDetectedSeeds seeds;
+    common::FirstDetectedSeeds seeds;
     // Startup entries are dated under their command, as the check and the page look them up.
     seeds.startup = [] {
       std::vector<std::string> commands;
       for (std::size_t i = 0, n = startup::EnumStartup(false); i < n; ++i)
-        commands.push_back(ItemPath(i));
+        commands.push_back(common::ItemPath(i));
       return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
-    InitFirstDetected(seeds);
+    common::InitFirstDetected(seeds);
   };
+  hooks.registerMonitor = [] {
+    startup::RemoveOlderMonitorEntry();
+    startup::RegisterMonitorAtLogon(true);
+  };
+  hooks.monitorRegistered = startup::IsMonitorRegistered;
   return hooks;
 }
 
-}  // namespace obrivo::common
+void InitialiseStore() { common::InitialiseStore(CategoryBaselineHooks()); }
+
+}  // namespace obrivo::app

@@ -1,0 +1,76 @@
+/* Identifiers of the string-table entries that more than one place names, shared by the string
+   table (strings.rc) and the C++ code of every layer. Plain C preprocessor only: windres and rc
+   read this file too. Texts that one place alone shows keep their number there. The numbers
+   are those of the translations' override files, so they never change. */
+#ifndef OBRIVO_STRING_IDS_H
+#define OBRIVO_STRING_IDS_H
+
+/* The window classes and the program's title. */
+#define IDS_MONITOR_CLASS 1
+#define IDS_PROGRAM_TITLE 2
+#define IDS_EXPLORER_CLASS 9
+
+/* Questions asked from more than one place. */
+#define IDS_REMOVE_STARTUP_QUESTION 15
+#define IDS_DELETE_ON_REBOOT_QUESTION 800
+
+/* The tray tips of the patrol. */
+#define IDS_PATROL_TIP 820
+#define IDS_VERIFYING_STARTUP_TIP 821
+#define IDS_CHECKING_CHANGES_TIP 824
+
+/* Texts of the buttons and of the menu entries and alert buttons that do the same. */
+#define IDS_HELP_TITLE 31 /* "Obrivo Help": the menu entry and the help message's title */
+#define IDS_INFO 301
+#define IDS_REMOVE 302
+#define IDS_CLOSE 304
+#define IDS_REFRESH 305
+#define IDS_KILL_TASK 306
+#define IDS_OBRIVO_LOG 310
+#define IDS_ADD 311
+#define IDS_ENABLE 632
+#define IDS_DISABLE 633
+#define IDS_PLUS_INFO 641
+#define IDS_YES 719
+#define IDS_NO 720
+#define IDS_DELETE 925
+#define IDS_CREATE_NOTE 969
+#define IDS_SAVE_NOTE 970
+
+/* Labels. */
+#define IDS_DISABLED_PREFIX 626 /* put before a disabled entry's type */
+#define IDS_VERSION_LABEL 644
+#define IDS_STARTUP_LOCATION 646
+
+/* The pages' tab captions. */
+#define IDS_PAGE_STARTUP 606
+#define IDS_PAGE_DELAYED 609
+#define IDS_PAGE_ACTIVEX 1155
+#define IDS_PAGE_IE_HELPERS 694
+#define IDS_PAGE_SCHEDULED_TASKS 680
+#define IDS_PAGE_SERVICES 636
+#define IDS_PAGE_ACTIVE_TASKS 607
+#define IDS_PAGE_COOKIES 608
+#define IDS_PAGE_FILE_TYPES 739
+#define IDS_PAGE_HIDDEN_FILES 973
+#define IDS_PAGE_RECENT 3192
+#define IDS_PAGE_PLUS 611
+#define IDS_PAGE_OPTIONS 3610
+/* Tray menu entries whose text is also their page's own window text. */
+#define IDS_MENU_OPTIONS 610
+#define IDS_MENU_RECENT 1192
+
+/* Column headings that several lists share. */
+#define IDS_COLUMN_TITLE 627
+#define IDS_COLUMN_COMMAND 628
+#define IDS_COLUMN_MODULE 629
+#define IDS_COLUMN_DESCRIPTION 631
+#define IDS_COLUMN_STATUS 648
+#define IDS_COLUMN_NAME 681
+#define IDS_COLUMN_PROGRAM 684
+#define IDS_COLUMN_COMPANY 699
+#define IDS_COLUMN_TYPE 714
+#define IDS_COLUMN_FIRST_DETECTED 912
+#define IDS_CLSID 1158 /* a column heading and the Info window's label */
+
+#endif /* OBRIVO_STRING_IDS_H */
