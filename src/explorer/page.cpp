@@ -1,9 +1,10 @@
-// The shared machinery of the Explorer's pages.
+// The shared machinery of the Explorer's pages: texts, the list and its sorting, the right-click
+// menu, the commands and the page procedure. The pictures are in page_pictures.cpp, the layout in
+// page_layout.cpp.
 #include "explorer/page.h"
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <string>
 
 #include "common/app.h"
@@ -15,80 +16,23 @@
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
-#include "common/win32/window.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/info_dialog.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
-#include "explorer/patrol_time_dialog.h"
 #include "explorer/sheet.h"
 #include "explorer/shell_actions.h"
+#include "explorer_ids.h"
 
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kListId = 1000;
-constexpr int kHeadingId = 1047, kHeading2Id = 1048;
-constexpr int kTopPictureId = 1130;
-constexpr int kHelpPictureId = 1077;
-constexpr int kHelpLabelId = 1134;
-constexpr int kMonitorPictureId = 1112;
-constexpr int kMonitorLabelId = 1135;
-constexpr int kInfoId = 1008;
-constexpr int kCloseId = 1004;
-constexpr int kTopPictureBitmap = 158;
-constexpr int kProductNameId = 2;
-
-// Help picture: normal, hover, pressed.
-constexpr int kHelpImages[3] = {133, 134, 135};
-constexpr int kPatrolOff = 154, kPatrolPressed = 155, kPatrolOn = 156, kPatrolRealtime = 193;
-
-constexpr COLORREF kLabelShadow = RGB(192, 192, 192);
-constexpr COLORREF kLabelColour = RGB(0, 51, 153);
-
 bool IsListCommand(int id) {
-  return id == kInfoId || id == core::menu_cmd::kExploreFolder ||
+  return id == IDC_INFO || id == core::menu_cmd::kExploreFolder ||
          id == core::menu_cmd::kProperties || id == core::menu_cmd::kPlusInfo ||
          id == core::menu_cmd::kViewNote;
-}
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT r{};
-  ::GetWindowRect(child, &r);
-  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-// The height `text` takes in `control`'s width and font.
-int TextHeight(HWND control, const std::wstring& text) {
-  RECT client{};
-  ::GetClientRect(control, &client);
-  return win32::WrappedTextHeight(control, text, client.right);
-}
-
-// Two headings share the space above the list: the second follows the first wherever the
-// first ends, and gives up its spacing blank line when both would not fit otherwise.
-void FitHeadings(HWND page) {
-  HWND first = ::GetDlgItem(page, kHeadingId);
-  HWND second = ::GetDlgItem(page, kHeading2Id);
-  if (!first || !second) return;
-  const RECT r1 = ChildRect(page, first);
-  const RECT r2 = ChildRect(page, second);
-  const int firstHeight = TextHeight(first, win32::WindowTextW(first));
-  const int top = r1.top + firstHeight;
-  std::wstring text = win32::WindowTextW(second);
-  if (top + TextHeight(second, text) > r2.bottom && text.starts_with(L'\n')) {
-    text.erase(0, 1);
-    ::SetWindowTextW(second, text.c_str());
-  }
-  ::MoveWindow(first, r1.left, r1.top, r1.right - r1.left, firstHeight, FALSE);
-  ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
-}
-
-bool IsButtonId(const std::vector<int>& ids, int id) {
-  return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
 }  // namespace
@@ -103,7 +47,7 @@ Page::~Page() {
 bool Page::Handles(int id) const {
   for (const PageCommand& c : description_.commands)
     if (c.id == id) return static_cast<bool>(c.run);
-  if (id == kHelpPictureId || id == kCloseId || PatrolOf(id)) return true;
+  if (id == IDC_HELP_PICTURE || id == IDC_CLOSE || PatrolOf(id)) return true;
   return list_ && IsListCommand(id);
 }
 
@@ -114,7 +58,7 @@ void Page::Run(int id) {
       return;
     }
   }
-  if (id == kHelpPictureId) {
+  if (id == IDC_HELP_PICTURE) {
     common::OpenHelpPage(window_, description_.code);
     return;
   }
@@ -122,7 +66,7 @@ void Page::Run(int id) {
     SetPatrolTime(id);
     return;
   }
-  if (id == kCloseId) {
+  if (id == IDC_CLOSE) {
     CloseSheet();
     return;
   }
@@ -134,7 +78,7 @@ void Page::Run(int id) {
   }
   const core::Item& it = items_.At(static_cast<std::size_t>(item));
   switch (id) {
-    case kInfoId:
+    case IDC_INFO:
       ShowProgramInfo(*this, static_cast<std::size_t>(item), false);
       break;
     case core::menu_cmd::kViewNote:
@@ -213,7 +157,7 @@ void Page::OnInit() {
   ApplyDialogTexts(window_, description_.dialogId);
   FitHeadings(window_);
   if (!description_.columns.empty()) {
-    list_ = ::GetDlgItem(window_, kListId);
+    list_ = ::GetDlgItem(window_, IDC_PAGE_LIST);
     if (list_) {
       ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                      LVS_EX_FULLROWSELECT);
@@ -224,13 +168,9 @@ void Page::OnInit() {
       ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
     }
   }
-  if (HWND top = ::GetDlgItem(window_, kTopPictureId))
-    ::SendMessageW(top, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(SharedBitmap(kTopPictureBitmap)));
-  if (HWND help = ::GetDlgItem(window_, kHelpPictureId)) ShowPictureImage(help, 0);
-  RefreshMonitorPicture();
+  InitPictures();
   if (!common::App().ntFamily)
-    if (HWND close = ::GetDlgItem(window_, kCloseId)) ::ShowWindow(close, SW_HIDE);
+    if (HWND close = ::GetDlgItem(window_, IDC_CLOSE)) ::ShowWindow(close, SW_HIDE);
 
   // A button whose feature this page does not have yet stays visible but cannot be pressed.
   for (HWND child = ::GetWindow(window_, GW_CHILD); child;
@@ -247,11 +187,7 @@ void Page::OnInit() {
   AttachSheet(window_);
   if (description_.init) description_.init(*this);
 
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  createdSize_ = {client.right, client.bottom};
-  for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    anchors_.push_back({child, ChildRect(window_, child)});
+  layout_.Capture(window_);
 }
 
 void Page::OnSetActive() {
@@ -307,201 +243,6 @@ void Page::OnDestroy() {
   if (Explorer().mainWindow) ::PostMessageW(Explorer().mainWindow, WM_CLOSE, 0, 0);
 }
 
-void Page::ShowPictureImage(HWND picture, int state) {
-  const int id = ::GetDlgCtrlID(picture);
-  int bitmap = 0;
-  if (id == kHelpPictureId) {
-    bitmap = kHelpImages[state];
-  } else if (const MonitorPicture* patrol = PatrolOf(id)) {
-    const MonitorPicture& m = *patrol;
-    const bool on = common::ReadOptionOrDefault(m.intervalOption) > 0;
-    const bool realtime =
-        !m.realtimeOption.empty() && common::ReadOptionOrDefault(m.realtimeOption) > 0;
-    const int onImage = realtime ? kPatrolRealtime : kPatrolOn;
-    if (state == 2)
-      bitmap = kPatrolPressed;
-    else if (state == 1)
-      bitmap = on ? kPatrolOff : onImage;  // hovering shows what a click would switch to
-    else
-      bitmap = on ? onImage : kPatrolOff;
-  }
-  if (bitmap)
-    ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(SharedBitmap(bitmap)));
-}
-
-void Page::RefreshMonitorPicture() {
-  for (const PatrolPicture& p : description_.patrolPictures)
-    if (HWND picture = ::GetDlgItem(window_, p.control)) ShowPictureImage(picture, 0);
-  HWND picture = ::GetDlgItem(window_, kMonitorPictureId);
-  if (!picture) return;
-  if (!description_.monitor) {
-    ::ShowWindow(picture, SW_HIDE);
-    if (HWND label = ::GetDlgItem(window_, kMonitorLabelId)) ::ShowWindow(label, SW_HIDE);
-    return;
-  }
-  ShowPictureImage(picture, 0);
-}
-
-const MonitorPicture* Page::PatrolOf(int control) const {
-  if (control == kMonitorPictureId && description_.monitor) return &*description_.monitor;
-  for (const PatrolPicture& p : description_.patrolPictures)
-    if (p.control == control) return &p.patrol;
-  return nullptr;
-}
-
-// The picture then shows what the dialog left: off for 0, on (or real time) for minutes, and
-// unchanged after Close. The mouse was over the dialog meanwhile: the next move over the picture
-// shows its hover image again.
-void Page::SetPatrolTime(int control) {
-  const MonitorPicture* patrol = PatrolOf(control);
-  if (!patrol) return;
-  ShowPatrolTimeDialog(window_, patrol->intervalOption, patrol->realtimeOption);
-  hover_ = nullptr;
-  if (HWND picture = ::GetDlgItem(window_, control)) ShowPictureImage(picture, 0);
-}
-
-// The clickable picture under `point`, looked up by its own rectangle: a group box drawn around
-// pictures (the Options page's) would otherwise be the child found there.
-HWND Page::PictureAt(POINT point) const {
-  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    const int id = ::GetDlgCtrlID(child);
-    if ((id != kHelpPictureId && !PatrolOf(id)) || !Handles(id) || !::IsWindowVisible(child))
-      continue;
-    const RECT r = ChildRect(window_, child);
-    if (::PtInRect(&r, point)) return child;
-  }
-  return nullptr;
-}
-
-void Page::OnMouse(UINT message, POINT point) {
-  HWND over = PictureAt(point);
-  switch (message) {
-    case WM_MOUSEMOVE:
-      if (over != hover_) {
-        if (hover_) ShowPictureImage(hover_, 0);
-        if (over) {
-          ShowPictureImage(over, over == pressed_ ? 2 : 1);
-          TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
-          ::TrackMouseEvent(&track);
-        }
-        hover_ = over;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (over) {
-        pressed_ = over;
-        ShowPictureImage(over, 2);
-        ::SetCapture(window_);
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (pressed_) {
-        HWND was = pressed_;
-        pressed_ = nullptr;
-        ::ReleaseCapture();
-        ShowPictureImage(was, over == was ? 1 : 0);
-        if (over == was) Run(::GetDlgCtrlID(was));
-      }
-      break;
-    case WM_MOUSELEAVE:
-      if (hover_ && hover_ != pressed_) ShowPictureImage(hover_, 0);
-      hover_ = nullptr;
-      break;
-    default:
-      break;
-  }
-}
-
-void Page::Layout() {
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  const int dx = client.right - createdSize_.cx;
-  const int dy = client.bottom - createdSize_.cy;
-  RECT listRect{};
-  bool haveList = false;
-  for (const Anchor& a : anchors_) {
-    if (::GetDlgCtrlID(a.control) == kListId) {
-      listRect = a.rect;
-      haveList = true;
-    }
-  }
-  // Bottom buttons that show, spread in one row along the bottom edge in their order.
-  std::vector<const Anchor*> buttons;
-  for (int id : description_.bottomButtons)
-    for (const Anchor& a : anchors_)
-      if (::GetDlgCtrlID(a.control) == id && ::IsWindowVisible(a.control)) buttons.push_back(&a);
-
-  HDWP defer = ::BeginDeferWindowPos(static_cast<int>(anchors_.size()));
-  auto place = [&defer](HWND control, const RECT& r) {
-    if (defer)
-      defer = ::DeferWindowPos(defer, control, nullptr, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  const int rightZone = createdSize_.cx * 3 / 4;
-  for (const Anchor& a : anchors_) {
-    const int id = ::GetDlgCtrlID(a.control);
-    RECT r = a.rect;
-    if (IsButtonId(description_.bottomButtons, id)) continue;
-    if (id == kListId) {
-      r.right += dx;
-      r.bottom += dy;
-    } else if (haveList && a.rect.top >= listRect.bottom) {
-      ::OffsetRect(&r, 0, dy);  // below the list: stays with the bottom edge
-    } else if (a.rect.left >= rightZone && (!haveList || a.rect.bottom <= listRect.top)) {
-      ::OffsetRect(&r, dx, 0);  // corner pictures and their labels stay at the right
-    } else if (haveList && a.rect.bottom <= listRect.top && id != kTopPictureId) {
-      r.right += dx;  // headings widen with the page
-    }
-    place(a.control, r);
-  }
-  if (!buttons.empty()) {
-    const RECT first = buttons.front()->rect;
-    const int margin = haveList ? listRect.left : first.left;
-    const int width = first.right - first.left;
-    const int span = (haveList ? listRect.right + dx : client.right - margin) - margin;
-    const int n = static_cast<int>(buttons.size());
-    const int gap = n > 1 ? std::max(4, (span - n * width) / (n - 1)) : 0;
-    for (int i = 0; i < n; ++i) {
-      RECT r = buttons[static_cast<std::size_t>(i)]->rect;
-      const int h = r.bottom - r.top;
-      r.left = n > 1 ? margin + i * (width + gap) : r.left + dx;
-      r.right = r.left + width;
-      r.top += dy;
-      r.bottom = r.top + h;
-      place(buttons[static_cast<std::size_t>(i)]->control, r);
-    }
-  }
-  if (defer) ::EndDeferWindowPos(defer);
-  ::InvalidateRect(window_, nullptr, TRUE);
-}
-
-void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
-  wchar_t text[128] = {};
-  ::GetWindowTextW(item.hwndItem, text, 128);
-  const std::string product = common::LoadText(kProductNameId, 64);
-  const bool left = !product.empty() && win32::Narrow(text).find(product) != std::string::npos;
-  const UINT format = DT_SINGLELINE | DT_NOPREFIX | (left ? DT_LEFT : DT_CENTER);
-  HDC dc = item.hDC;
-  // The page's own background (themed pages are not button-face grey).
-  auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(window_, WM_CTLCOLORSTATIC,
-                                                       reinterpret_cast<WPARAM>(dc),
-                                                       reinterpret_cast<LPARAM>(item.hwndItem)));
-  ::FillRect(dc, &item.rcItem, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = ::SelectObject(dc, SharedFont(Font::Label));
-  ::SetBkMode(dc, TRANSPARENT);
-  RECT shadow = item.rcItem;
-  ::OffsetRect(&shadow, 1, 1);
-  ::SetTextColor(dc, kLabelShadow);
-  ::DrawTextW(dc, text, -1, &shadow, format);
-  RECT face = item.rcItem;
-  ::SetTextColor(dc, kLabelColour);
-  ::DrawTextW(dc, text, -1, &face, format);
-  ::SelectObject(dc, oldFont);
-}
-
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* page = reinterpret_cast<Page*>(::GetWindowLongPtrW(window, DWLP_USER));
   switch (message) {
@@ -528,7 +269,7 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
           return TRUE;
         case NM_DBLCLK:
         case NM_RETURN:
-          if (page->Handles(kInfoId)) page->Run(kInfoId);
+          if (page->Handles(IDC_INFO)) page->Run(IDC_INFO);
           return TRUE;
         case NM_RCLICK:
           page->OnContextMenu();
@@ -568,7 +309,7 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     }
     case kLayoutMessage:
-      if (page) page->Layout();
+      if (page) page->layout_.Apply(window, page->description_.bottomButtons);
       return TRUE;
     case WM_DESTROY:
       if (page) {
