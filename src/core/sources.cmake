@@ -4,6 +4,7 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/explorer_pages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_sort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_menu.cpp

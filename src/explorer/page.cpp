@@ -15,6 +15,7 @@
 #include "common/options_store.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/win32/dpi.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
@@ -154,6 +155,7 @@ void Page::SortBy(int column, bool descending) {
 }
 
 void Page::OnInit() {
+  dpi_ = SheetDpi(window_);
   ApplyDialogTexts(window_, description_.dialogId);
   FitHeadings(window_);
   if (!description_.columns.empty()) {
@@ -187,7 +189,8 @@ void Page::OnInit() {
   AttachSheet(window_);
   if (description_.init) description_.init(*this);
 
-  layout_.Capture(window_);
+  // The places as the dialog manager made them, at the DPI the page really shows at.
+  layout_.Capture(window_, win32::WindowDpi(window_));
 }
 
 void Page::OnSetActive() {
@@ -233,6 +236,13 @@ void Page::OnContextMenu() {
       menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, window_, nullptr));
   ::PostMessageW(window_, WM_NULL, 0, 0);
   if (chosen != 0 && Handles(chosen)) Run(chosen);
+}
+
+// The fonts of the page's controls follow the DPI, and so do the places they are laid out at.
+void Page::OnDpiChanged(int dpi) {
+  dpi_ = dpi;
+  win32::RefontControls(window_, Explorer().fonts, dpi);
+  layout_.Apply(window_, description_.bottomButtons, dpi_);
 }
 
 void Page::OnDestroy() {
@@ -309,7 +319,10 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     }
     case kLayoutMessage:
-      if (page) page->layout_.Apply(window, page->description_.bottomButtons);
+      if (page) page->layout_.Apply(window, page->description_.bottomButtons, page->dpi_);
+      return TRUE;
+    case WM_DPICHANGED:  // passed on by the sheet
+      if (page) page->OnDpiChanged(win32::DpiOfDpiChanged(wParam));
       return TRUE;
     case WM_DESTROY:
       if (page) {

@@ -80,6 +80,8 @@ class Page {
   Page& operator=(const Page&) = delete;
 
   HWND window() const { return window_; }
+  // The DPI the page is drawn and laid out at.
+  int dpi() const { return dpi_; }
   HWND list() const { return list_; }
   const PageDescription& description() const { return description_; }
   // The items behind the rows: the page's own copy of what its enumerator found.
@@ -107,6 +109,7 @@ class Page {
   void OnColumnClick(int column);
   void OnContextMenu();
   void OnDestroy();
+  void OnDpiChanged(int dpi);
   // The pictures and the corner pictures' labels (page_pictures.cpp).
   void InitPictures();
   void OnMouse(UINT message, POINT clientPoint);
@@ -128,6 +131,7 @@ class Page {
   core::ItemList items_;
   core::ColumnSortState sort_;
   bool filled_ = false;
+  int dpi_ = 96;
   core::PictureStates pictures_;  // the corner picture under the mouse and the one pressed
   PageLayout layout_;
 };

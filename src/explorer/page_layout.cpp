@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/win32/window.h"
+#include "core/dpi.h"
 #include "explorer_ids.h"
 
 namespace obrivo::explorer {
@@ -18,6 +19,11 @@ int TextHeight(HWND control, const std::wstring& text) {
 }
 
 core::Rect ToCore(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+core::Rect Scaled(const core::Rect& r, int dpi, int fromDpi) {
+  return {core::ScaleToDpi(r.left, dpi, fromDpi), core::ScaleToDpi(r.top, dpi, fromDpi),
+          core::ScaleToDpi(r.right, dpi, fromDpi), core::ScaleToDpi(r.bottom, dpi, fromDpi)};
+}
 
 core::Size ClientSize(HWND window) {
   RECT client{};
@@ -44,23 +50,26 @@ void FitHeadings(HWND page) {
   ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
 }
 
-void PageLayout::Capture(HWND page) {
+void PageLayout::Capture(HWND page, int dpi) {
   created_ = ClientSize(page);
+  createdDpi_ = dpi;
   anchors_.clear();
   for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     anchors_.push_back({child, ToCore(win32::ChildRect(page, child))});
 }
 
-void PageLayout::Apply(HWND page, const std::vector<int>& bottomButtons) const {
+void PageLayout::Apply(HWND page, const std::vector<int>& bottomButtons, int dpi) const {
+  // The page moved to another DPI since: its controls' places as they would have been made.
   core::PageLayoutInput input;
-  input.created = created_;
+  input.created = {core::ScaleToDpi(created_.width, dpi, createdDpi_),
+                   core::ScaleToDpi(created_.height, dpi, createdDpi_)};
   input.current = ClientSize(page);
   input.bottomButtons = bottomButtons;
   input.listId = IDC_PAGE_LIST;
   input.topPictureId = IDC_TOP_PICTURE;
   for (const Anchor& a : anchors_)
-    input.controls.push_back(
-        {::GetDlgCtrlID(a.control), a.rect, ::IsWindowVisible(a.control) != FALSE});
+    input.controls.push_back({::GetDlgCtrlID(a.control), Scaled(a.rect, dpi, createdDpi_),
+                              ::IsWindowVisible(a.control) != FALSE});
 
   HDWP defer = ::BeginDeferWindowPos(static_cast<int>(anchors_.size()));
   for (const core::Placement& p : core::LayOutPage(input)) {

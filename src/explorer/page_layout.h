@@ -16,10 +16,11 @@ void FitHeadings(HWND page);
 
 class PageLayout {
  public:
-  // Records where every control of `page` is at the page's current size.
-  void Capture(HWND page);
-  // Moves the controls for the page's current size; `bottomButtons` spread along the bottom.
-  void Apply(HWND page, const std::vector<int>& bottomButtons) const;
+  // Records where every control of `page` is at the page's current size, made at `dpi`.
+  void Capture(HWND page, int dpi);
+  // Moves the controls for the page's current size, the places as created scaled to `dpi`;
+  // `bottomButtons` spread along the bottom.
+  void Apply(HWND page, const std::vector<int>& bottomButtons, int dpi) const;
 
  private:
   struct Anchor {
@@ -28,6 +29,7 @@ class PageLayout {
   };
   std::vector<Anchor> anchors_;
   core::Size created_;
+  int createdDpi_ = 0;
 };
 
 }  // namespace obrivo::explorer

@@ -39,6 +39,10 @@ std::optional<core::PictureEvent> PictureEventOf(UINT message) {
 }  // namespace
 
 void Page::InitPictures() {
+  // The labels carry their font, so that it follows the page's DPI like every other.
+  for (int id : {IDC_HELP_LABEL, IDC_MONITOR_LABEL})
+    ::SendDlgItemMessageW(window_, id, WM_SETFONT,
+                          reinterpret_cast<WPARAM>(SharedFont(Font::Label, dpi_)), FALSE);
   if (HWND top = ::GetDlgItem(window_, IDC_TOP_PICTURE))
     ::SendMessageW(top, STM_SETIMAGE, IMAGE_BITMAP,
                    reinterpret_cast<LPARAM>(SharedBitmap(IDB_PAGE_TOP)));
@@ -127,7 +131,7 @@ void Page::OnMouse(UINT message, POINT point) {
   if (effects.clicked) Run(effects.clicked);
 }
 
-// The label under a corner picture, in the labels' font with a light shadow; the product's own
+// The label under a corner picture, in its font with a light shadow; the product's own
 // name reads from the left, the others are centred.
 void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
   wchar_t text[128] = {};
@@ -141,7 +145,8 @@ void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
                                                        reinterpret_cast<WPARAM>(dc),
                                                        reinterpret_cast<LPARAM>(item.hwndItem)));
   ::FillRect(dc, &item.rcItem, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = ::SelectObject(dc, SharedFont(Font::Label));
+  HGDIOBJ oldFont =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   ::SetBkMode(dc, TRANSPARENT);
   RECT shadow = item.rcItem;
   ::OffsetRect(&shadow, 1, 1);
