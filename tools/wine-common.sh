@@ -11,8 +11,10 @@ obrivo_cache_dir() {
 }
 
 # Registry settings every prefix of ours gets: no crash dialog that never returns under Xvfb,
-# no sound-driver noise, and a virtual desktop so that the tray and the taskbar exist.
+# no sound-driver noise, and a virtual desktop so that the tray and the taskbar exist. $1: the
+# system DPI, when not the default 96 (Wine reads it when its server starts).
 obrivo_prefix_reg() {
+  local dpi=${1:-96}
   cat <<'REG'
 Windows Registry Editor Version 5.00
 
@@ -28,15 +30,18 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
+  if [ "$dpi" != 96 ]; then
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi"
+  fi
 }
 
-# Creates a booted, configured prefix at $1 (no display needed).
+# Creates a booted, configured prefix at $1 (no display needed); $2: its DPI (default 96).
 obrivo_make_prefix() {
   local prefix=$1
   mkdir -p "$(dirname "$prefix")"
   local regfile
   regfile=$(mktemp --suffix=.reg)
-  obrivo_prefix_reg >"$regfile"
+  obrivo_prefix_reg "${2:-96}" >"$regfile"
   (
     export WINEPREFIX=$prefix
     unset DISPLAY

@@ -2,7 +2,8 @@
 #include "explorer_pages.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "core/dpi.h"
 
 #include "explorer_ids.h"
 #include "icon_ids.h"
@@ -130,9 +131,7 @@ std::size_t WrapIndex(std::size_t current, std::size_t count, int step) {
 
 InfoDialogLayout InfoLayoutFor(bool expanded, int dpiY) {
   const InfoDialogLayout base = expanded ? kExpanded : kShrunken;
-  const double scale = dpiY > 0 ? dpiY / 96.0 : 1.0;
-  return {static_cast<int>(std::lround(base.height * scale)),
-          static_cast<int>(std::lround(base.buttonY * scale))};
+  return {ScaleToDpi(base.height, dpiY), ScaleToDpi(base.buttonY, dpiY)};
 }
 
 }  // namespace obrivo::core

@@ -5,6 +5,7 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/delayed_start.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/explorer_pages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_sort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_menu.cpp
@@ -14,7 +15,9 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/options.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/patrol_cycle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_states.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trace_format.cpp

@@ -2,6 +2,8 @@
 #include "explorer/explorer_state.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/store.h"
 #include "common/win32/wide.h"
@@ -9,15 +11,16 @@
 namespace obrivo::explorer {
 namespace {
 
-struct FontSpec {
+// Faces, heights at 96 DPI, weights of the fonts with a fixed face, in the order of `Font`.
+struct FixedFont {
   const wchar_t* face;
-  int height;  // character height in pixels
+  int height;
   int weight;
   bool underline;
   BYTE family;
 };
 
-constexpr FontSpec kFonts[] = {
+constexpr FixedFont kFonts[] = {
     {L"Verdana", 18, 600, false, FF_SWISS},
     {L"Arial", 18, 500, false, FF_SWISS},
     {L"Arial", 18, 500, true, FF_SWISS},
@@ -31,10 +34,9 @@ constexpr FontSpec kFonts[] = {
 static_assert(std::size(kFonts) + 1 == static_cast<std::size_t>(Font::Count_),
               "every font but the note font has a fixed face");
 
-HFONT MakeFont(const wchar_t* face, int height, int weight, bool underline, BYTE family) {
-  return ::CreateFontW(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | family, face);
+win32::FontSpec Spec(std::wstring face, int height, int weight, bool underline, BYTE family) {
+  return {std::move(face), height,          weight,
+          underline,       DEFAULT_CHARSET, static_cast<BYTE>(DEFAULT_PITCH | family)};
 }
 
 }  // namespace
@@ -53,8 +55,8 @@ bool TraceElapsed() {
   return common::WriteTraceElapsed(Explorer().trace, alertShown);
 }
 
-HFONT SharedFont(Font font) {
-  return static_cast<HFONT>(Explorer().fonts[static_cast<std::size_t>(font)].get());
+HFONT SharedFont(Font font, int dpi) {
+  return Explorer().fonts.Get(static_cast<std::size_t>(font), dpi);
 }
 
 HBITMAP SharedBitmap(int id) {
@@ -65,16 +67,15 @@ HBITMAP SharedBitmap(int id) {
 
 void CreateSharedResources(HINSTANCE instance) {
   ExplorerState& s = Explorer();
-  for (std::size_t i = 0; i < std::size(kFonts); ++i) {
-    const FontSpec& f = kFonts[i];
-    s.fonts[i].reset(MakeFont(f.face, f.height, f.weight, f.underline, f.family));
-  }
+  std::vector<win32::FontSpec> specs;
+  for (const FixedFont& f : kFonts)
+    specs.push_back(Spec(f.face, f.height, f.weight, f.underline, f.family));
   std::string face =
       common::ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "NoteFont", 32);
   if (face.empty()) face = "Arial";
   const int size = common::ReadOption("NoteSize", 14);
-  s.fonts[static_cast<std::size_t>(Font::Note)].reset(
-      MakeFont(win32::Wide(face).c_str(), size > 0 ? size : 14, 500, false, FF_SWISS));
+  specs.push_back(Spec(win32::Wide(face), size > 0 ? size : 14, 500, false, FF_SWISS));
+  s.fonts.SetSpecs(std::move(specs));
   for (std::size_t i = 0; i < kSharedBitmapIds.size(); ++i)
     s.bitmaps[i].reset(::LoadImageW(instance, MAKEINTRESOURCEW(kSharedBitmapIds[i]), IMAGE_BITMAP,
                                     0, 0, LR_DEFAULTCOLOR));
@@ -82,7 +83,7 @@ void CreateSharedResources(HINSTANCE instance) {
 
 void ReleaseSharedResources() {
   ExplorerState& s = Explorer();
-  for (auto& f : s.fonts) f.reset();
+  s.fonts.Clear();
   for (auto& b : s.bitmaps) b.reset();
 }
 

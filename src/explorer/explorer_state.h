@@ -9,11 +9,13 @@
 #include <string_view>
 
 #include "common/trace_log.h"
+#include "common/win32/dpi.h"
 #include "common/win32/unique.h"
 #include "icon_ids.h"
 
 namespace obrivo::explorer {
 
+// Pixel heights at 96 DPI; each window gets them at its own DPI.
 enum class Font : std::size_t {
   Title,       // Verdana 18/600
   Heading,     // Arial 18/500
@@ -42,13 +44,16 @@ struct ExplorerState {
   bool viewCookiesAtOnce = false;  // the Cookies page opens its cookie list at once
   bool sheetLayoutReady = false;   // the sheet was subclassed and its status bar made
   common::TraceLog trace;          // sendex2tv.txt, kept only when the Debug option is set
-  std::array<win32::UniqueGdiObject, static_cast<std::size_t>(Font::Count_)> fonts;
+  // The DPI the sheet's pages are drawn and laid out at; 0 before the sheet shows.
+  int sheetDpi = 0;
+  win32::DpiFonts fonts;
   std::array<win32::UniqueGdiObject, kSharedBitmapIds.size()> bitmaps;
 };
 
 ExplorerState& Explorer();
 
-HFONT SharedFont(Font font);
+// `font` at `dpi` (the DPI of the window it shows in).
+HFONT SharedFont(Font font, int dpi);
 // A shared bitmap by resource id; nullptr when it is not one of them.
 HBITMAP SharedBitmap(int id);
 
@@ -56,7 +61,8 @@ HBITMAP SharedBitmap(int id);
 bool Trace(std::string_view category, std::string_view text);
 bool TraceElapsed();
 
-// Creates the fonts and loads the bitmaps (the Explorer's instance holds the resources).
+// Takes the fonts' faces and sizes (the note font's from the options) and loads the bitmaps (the
+// Explorer's instance holds the resources). Each font is made when a window first needs it.
 void CreateSharedResources(HINSTANCE instance);
 void ReleaseSharedResources();
 

@@ -11,9 +11,11 @@
 #include "common/online_lookup.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/dpi.h"
 #include "common/win32/files.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "common/window_place.h"
 #include "core/command_line.h"
 #include "core/explorer_pages.h"
@@ -122,11 +124,12 @@ void ShowNotes(HWND dialog, InfoState& s, const core::Item& item) {
     text = item.text.empty() ? common::LoadText(kNoDescriptionId) : item.text;
   }
   HWND box = ::GetDlgItem(dialog, IDC_INFO_NOTES);
-  ::SendMessageW(box, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(s.noteMode ? SharedFont(Font::Note)
-                                                     : reinterpret_cast<HFONT>(::SendMessageW(
-                                                           dialog, WM_GETFONT, 0, 0))),
-                 TRUE);
+  ::SendMessageW(
+      box, WM_SETFONT,
+      reinterpret_cast<WPARAM>(
+          s.noteMode ? SharedFont(Font::Note, win32::WindowDpi(dialog))
+                     : reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0))),
+      TRUE);
   ::SendMessageW(box, EM_SETREADONLY, s.noteMode ? FALSE : TRUE, 0);
   SetText(dialog, IDC_INFO_NOTES, core::CrLfLineEnds(text));
   SetText(dialog, IDC_INFO_NOTE,
@@ -170,17 +173,13 @@ void ShowItem(HWND dialog, InfoState& s) {
 }
 
 void ApplyExpansion(HWND dialog, const InfoState& s) {
-  HDC dc = ::GetDC(dialog);
-  const int dpiY = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ::ReleaseDC(dialog, dc);
-  const core::InfoDialogLayout layout = core::InfoLayoutFor(s.context.expanded, dpiY);
+  const core::InfoDialogLayout layout =
+      core::InfoLayoutFor(s.context.expanded, win32::WindowDpi(dialog));
   for (int id : kDetailIds)
     ::ShowWindow(::GetDlgItem(dialog, id), s.context.expanded ? SW_SHOW : SW_HIDE);
   for (int id : kButtonRowIds) {
     HWND button = ::GetDlgItem(dialog, id);
-    RECT r{};
-    ::GetWindowRect(button, &r);
-    ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = win32::ChildRect(dialog, button);
     ::SetWindowPos(button, nullptr, r.left, layout.buttonY, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -217,8 +216,9 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       s = reinterpret_cast<InfoState*>(lParam);
       ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
       ApplyDialogTexts(dialog, IDD_PROGRAM_INFO);
-      ::SendDlgItemMessageW(dialog, IDC_INFO_PRODUCT, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(SharedFont(Font::Heading)), FALSE);
+      ::SendDlgItemMessageW(
+          dialog, IDC_INFO_PRODUCT, WM_SETFONT,
+          reinterpret_cast<WPARAM>(SharedFont(Font::Heading, win32::WindowDpi(dialog))), FALSE);
       ::SendDlgItemMessageW(dialog, IDC_INFO_NOTES, EM_LIMITTEXT, kNoteCapacity - 1, 0);
       common::RestoreWindowPosition(dialog, kInfoPosition);
       ShowItem(dialog, *s);

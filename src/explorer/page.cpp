@@ -1,9 +1,10 @@
-// The shared machinery of the Explorer's pages.
+// The shared machinery of the Explorer's pages: texts, the list and its sorting, the right-click
+// menu, the commands and the page procedure. The pictures are in page_pictures.cpp, the layout in
+// page_layout.cpp.
 #include "explorer/page.h"
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <string>
 
 #include "common/app.h"
@@ -14,15 +15,14 @@
 #include "common/options_store.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/win32/dpi.h"
 #include "common/win32/wide.h"
-#include "common/win32/window.h"
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
 #include "explorer/info_dialog.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
-#include "explorer/patrol_time_dialog.h"
 #include "explorer/sheet.h"
 #include "explorer/shell_actions.h"
 #include "explorer_ids.h"
@@ -33,52 +33,10 @@
 namespace obrivo::explorer {
 namespace {
 
-// Help picture: normal, hover, pressed.
-constexpr int kHelpImages[3] = {IDB_HELP_NORMAL, IDB_HELP_HOVER, IDB_HELP_PRESSED};
-
-constexpr COLORREF kLabelShadow = RGB(192, 192, 192);
-constexpr COLORREF kLabelColour = RGB(0, 51, 153);
-
 bool IsListCommand(int id) {
-  return id == IDC_INFO || id == IDM_EXPLORE_FOLDER || id == IDM_PROPERTIES ||
-         id == IDM_PLUS_INFO || id == IDM_VIEW_NOTE;
-}
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT r{};
-  ::GetWindowRect(child, &r);
-  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-// The height `text` takes in `control`'s width and font.
-int TextHeight(HWND control, const std::wstring& text) {
-  RECT client{};
-  ::GetClientRect(control, &client);
-  return win32::WrappedTextHeight(control, text, client.right);
-}
-
-// Two headings share the space above the list: the second follows the first wherever the
-// first ends, and gives up its spacing blank line when both would not fit otherwise.
-void FitHeadings(HWND page) {
-  HWND first = ::GetDlgItem(page, IDC_HEADING);
-  HWND second = ::GetDlgItem(page, IDC_HEADING2);
-  if (!first || !second) return;
-  const RECT r1 = ChildRect(page, first);
-  const RECT r2 = ChildRect(page, second);
-  const int firstHeight = TextHeight(first, win32::WindowTextW(first));
-  const int top = r1.top + firstHeight;
-  std::wstring text = win32::WindowTextW(second);
-  if (top + TextHeight(second, text) > r2.bottom && text.starts_with(L'\n')) {
-    text.erase(0, 1);
-    ::SetWindowTextW(second, text.c_str());
-  }
-  ::MoveWindow(first, r1.left, r1.top, r1.right - r1.left, firstHeight, FALSE);
-  ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
-}
-
-bool IsButtonId(const std::vector<int>& ids, int id) {
-  return std::find(ids.begin(), ids.end(), id) != ids.end();
+  return id == IDC_INFO || id == IDM_EXPLORE_FOLDER ||
+         id == IDM_PROPERTIES || id == IDM_PLUS_INFO ||
+         id == IDM_VIEW_NOTE;
 }
 
 }  // namespace
@@ -200,6 +158,7 @@ void Page::SortBy(int column, bool descending) {
 }
 
 void Page::OnInit() {
+  dpi_ = SheetDpi(window_);
   ApplyDialogTexts(window_, description_.dialogId);
   FitHeadings(window_);
   if (!description_.columns.empty()) {
@@ -214,11 +173,7 @@ void Page::OnInit() {
       ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
     }
   }
-  if (HWND top = ::GetDlgItem(window_, IDC_TOP_PICTURE))
-    ::SendMessageW(top, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(SharedBitmap(IDB_PAGE_TOP)));
-  if (HWND help = ::GetDlgItem(window_, IDC_HELP_PICTURE)) ShowPictureImage(help, 0);
-  RefreshMonitorPicture();
+  InitPictures();
   if (!common::App().ntFamily)
     if (HWND close = ::GetDlgItem(window_, IDC_CLOSE)) ::ShowWindow(close, SW_HIDE);
 
@@ -237,11 +192,8 @@ void Page::OnInit() {
   AttachSheet(window_);
   if (description_.init) description_.init(*this);
 
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  createdSize_ = {client.right, client.bottom};
-  for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    anchors_.push_back({child, ChildRect(window_, child)});
+  // The places as the dialog manager made them, at the DPI the page really shows at.
+  layout_.Capture(window_, win32::WindowDpi(window_));
 }
 
 void Page::OnSetActive() {
@@ -289,207 +241,19 @@ void Page::OnContextMenu() {
   if (chosen != 0 && Handles(chosen)) Run(chosen);
 }
 
+// The fonts of the page's controls follow the DPI, and so do the places they are laid out at.
+void Page::OnDpiChanged(int dpi) {
+  dpi_ = dpi;
+  win32::RefontControls(window_, Explorer().fonts, dpi);
+  layout_.Apply(window_, description_.bottomButtons, dpi_);
+}
+
 void Page::OnDestroy() {
   // The page owns the image list; the list view must not destroy it a second time.
   if (list_) ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
   if (Explorer().currentPage != 0) SaveSheetPlacement();
   Explorer().currentPage = 0;
   if (Explorer().mainWindow) ::PostMessageW(Explorer().mainWindow, WM_CLOSE, 0, 0);
-}
-
-void Page::ShowPictureImage(HWND picture, int state) {
-  const int id = ::GetDlgCtrlID(picture);
-  int bitmap = 0;
-  if (id == IDC_HELP_PICTURE) {
-    bitmap = kHelpImages[state];
-  } else if (const MonitorPicture* patrol = PatrolOf(id)) {
-    const MonitorPicture& m = *patrol;
-    const bool on = common::ReadOptionOrDefault(m.intervalOption) > 0;
-    const bool realtime =
-        !m.realtimeOption.empty() && common::ReadOptionOrDefault(m.realtimeOption) > 0;
-    const int onImage = realtime ? IDB_PATROL_REAL_TIME : IDB_PATROL_ON;
-    if (state == 2)
-      bitmap = IDB_PATROL_PRESSED;
-    else if (state == 1)
-      bitmap = on ? IDB_PATROL_OFF : onImage;  // hovering shows what a click would switch to
-    else
-      bitmap = on ? onImage : IDB_PATROL_OFF;
-  }
-  if (bitmap)
-    ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(SharedBitmap(bitmap)));
-}
-
-void Page::RefreshMonitorPicture() {
-  for (const PatrolPicture& p : description_.patrolPictures)
-    if (HWND picture = ::GetDlgItem(window_, p.control)) ShowPictureImage(picture, 0);
-  HWND picture = ::GetDlgItem(window_, IDC_MONITOR_PICTURE);
-  if (!picture) return;
-  if (!description_.monitor) {
-    ::ShowWindow(picture, SW_HIDE);
-    if (HWND label = ::GetDlgItem(window_, IDC_MONITOR_LABEL)) ::ShowWindow(label, SW_HIDE);
-    return;
-  }
-  ShowPictureImage(picture, 0);
-}
-
-const MonitorPicture* Page::PatrolOf(int control) const {
-  if (control == IDC_MONITOR_PICTURE && description_.monitor) return &*description_.monitor;
-  for (const PatrolPicture& p : description_.patrolPictures)
-    if (p.control == control) return &p.patrol;
-  return nullptr;
-}
-
-// The picture then shows what the dialog left: off for 0, on (or real time) for minutes, and
-// unchanged after Close. The mouse was over the dialog meanwhile: the next move over the picture
-// shows its hover image again.
-void Page::SetPatrolTime(int control) {
-  const MonitorPicture* patrol = PatrolOf(control);
-  if (!patrol) return;
-  ShowPatrolTimeDialog(window_, patrol->intervalOption, patrol->realtimeOption);
-  hover_ = nullptr;
-  if (HWND picture = ::GetDlgItem(window_, control)) ShowPictureImage(picture, 0);
-}
-
-// The clickable picture under `point`, looked up by its own rectangle: a group box drawn around
-// pictures (the Options page's) would otherwise be the child found there.
-HWND Page::PictureAt(POINT point) const {
-  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    const int id = ::GetDlgCtrlID(child);
-    if ((id != IDC_HELP_PICTURE && !PatrolOf(id)) || !Handles(id) || !::IsWindowVisible(child))
-      continue;
-    const RECT r = ChildRect(window_, child);
-    if (::PtInRect(&r, point)) return child;
-  }
-  return nullptr;
-}
-
-void Page::OnMouse(UINT message, POINT point) {
-  HWND over = PictureAt(point);
-  switch (message) {
-    case WM_MOUSEMOVE:
-      if (over != hover_) {
-        if (hover_) ShowPictureImage(hover_, 0);
-        if (over) {
-          ShowPictureImage(over, over == pressed_ ? 2 : 1);
-          TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
-          ::TrackMouseEvent(&track);
-        }
-        hover_ = over;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (over) {
-        pressed_ = over;
-        ShowPictureImage(over, 2);
-        ::SetCapture(window_);
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (pressed_) {
-        HWND was = pressed_;
-        pressed_ = nullptr;
-        ::ReleaseCapture();
-        ShowPictureImage(was, over == was ? 1 : 0);
-        if (over == was) Run(::GetDlgCtrlID(was));
-      }
-      break;
-    case WM_MOUSELEAVE:
-      if (hover_ && hover_ != pressed_) ShowPictureImage(hover_, 0);
-      hover_ = nullptr;
-      break;
-    default:
-      break;
-  }
-}
-
-void Page::Layout() {
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  const int dx = client.right - createdSize_.cx;
-  const int dy = client.bottom - createdSize_.cy;
-  RECT listRect{};
-  bool haveList = false;
-  for (const Anchor& a : anchors_) {
-    if (::GetDlgCtrlID(a.control) == IDC_PAGE_LIST) {
-      listRect = a.rect;
-      haveList = true;
-    }
-  }
-  // Bottom buttons that show, spread in one row along the bottom edge in their order.
-  std::vector<const Anchor*> buttons;
-  for (int id : description_.bottomButtons)
-    for (const Anchor& a : anchors_)
-      if (::GetDlgCtrlID(a.control) == id && ::IsWindowVisible(a.control)) buttons.push_back(&a);
-
-  HDWP defer = ::BeginDeferWindowPos(static_cast<int>(anchors_.size()));
-  auto place = [&defer](HWND control, const RECT& r) {
-    if (defer)
-      defer = ::DeferWindowPos(defer, control, nullptr, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  const int rightZone = createdSize_.cx * 3 / 4;
-  for (const Anchor& a : anchors_) {
-    const int id = ::GetDlgCtrlID(a.control);
-    RECT r = a.rect;
-    if (IsButtonId(description_.bottomButtons, id)) continue;
-    if (id == IDC_PAGE_LIST) {
-      r.right += dx;
-      r.bottom += dy;
-    } else if (haveList && a.rect.top >= listRect.bottom) {
-      ::OffsetRect(&r, 0, dy);  // below the list: stays with the bottom edge
-    } else if (a.rect.left >= rightZone && (!haveList || a.rect.bottom <= listRect.top)) {
-      ::OffsetRect(&r, dx, 0);  // corner pictures and their labels stay at the right
-    } else if (haveList && a.rect.bottom <= listRect.top && id != IDC_TOP_PICTURE) {
-      r.right += dx;  // headings widen with the page
-    }
-    place(a.control, r);
-  }
-  if (!buttons.empty()) {
-    const RECT first = buttons.front()->rect;
-    const int margin = haveList ? listRect.left : first.left;
-    const int width = first.right - first.left;
-    const int span = (haveList ? listRect.right + dx : client.right - margin) - margin;
-    const int n = static_cast<int>(buttons.size());
-    const int gap = n > 1 ? std::max(4, (span - n * width) / (n - 1)) : 0;
-    for (int i = 0; i < n; ++i) {
-      RECT r = buttons[static_cast<std::size_t>(i)]->rect;
-      const int h = r.bottom - r.top;
-      r.left = n > 1 ? margin + i * (width + gap) : r.left + dx;
-      r.right = r.left + width;
-      r.top += dy;
-      r.bottom = r.top + h;
-      place(buttons[static_cast<std::size_t>(i)]->control, r);
-    }
-  }
-  if (defer) ::EndDeferWindowPos(defer);
-  ::InvalidateRect(window_, nullptr, TRUE);
-}
-
-void Page::DrawLabel(const DRAWITEMSTRUCT& item) {
-  wchar_t text[128] = {};
-  ::GetWindowTextW(item.hwndItem, text, 128);
-  const std::string product = common::LoadText(IDS_PROGRAM_TITLE, 64);
-  const bool left = !product.empty() && win32::Narrow(text).find(product) != std::string::npos;
-  const UINT format = DT_SINGLELINE | DT_NOPREFIX | (left ? DT_LEFT : DT_CENTER);
-  HDC dc = item.hDC;
-  // The page's own background (themed pages are not button-face grey).
-  auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(window_, WM_CTLCOLORSTATIC,
-                                                       reinterpret_cast<WPARAM>(dc),
-                                                       reinterpret_cast<LPARAM>(item.hwndItem)));
-  ::FillRect(dc, &item.rcItem, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = ::SelectObject(dc, SharedFont(Font::Label));
-  ::SetBkMode(dc, TRANSPARENT);
-  RECT shadow = item.rcItem;
-  ::OffsetRect(&shadow, 1, 1);
-  ::SetTextColor(dc, kLabelShadow);
-  ::DrawTextW(dc, text, -1, &shadow, format);
-  RECT face = item.rcItem;
-  ::SetTextColor(dc, kLabelColour);
-  ::DrawTextW(dc, text, -1, &face, format);
-  ::SelectObject(dc, oldFont);
 }
 
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -558,7 +322,10 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     }
     case kLayoutMessage:
-      if (page) page->Layout();
+      if (page) page->layout_.Apply(window, page->description_.bottomButtons, page->dpi_);
+      return TRUE;
+    case WM_DPICHANGED:  // passed on by the sheet
+      if (page) page->OnDpiChanged(win32::DpiOfDpiChanged(wParam));
       return TRUE;
     case WM_DESTROY:
       if (page) {

@@ -17,7 +17,9 @@
 
 #include "core/item_list.h"
 #include "core/list_sort.h"
+#include "core/picture_states.h"
 #include "core/row_menu.h"
+#include "explorer/page_layout.h"
 
 namespace obrivo::explorer {
 
@@ -82,6 +84,8 @@ class Page {
   Page& operator=(const Page&) = delete;
 
   HWND window() const { return window_; }
+  // The DPI the page is drawn and laid out at.
+  int dpi() const { return dpi_; }
   HWND list() const { return list_; }
   const PageDescription& description() const { return description_; }
   // The items behind the rows: the page's own copy of what its enumerator found.
@@ -109,14 +113,16 @@ class Page {
   void OnColumnClick(int column);
   void OnContextMenu();
   void OnDestroy();
+  void OnDpiChanged(int dpi);
+  // The pictures and the corner pictures' labels (page_pictures.cpp).
+  void InitPictures();
   void OnMouse(UINT message, POINT clientPoint);
   HWND PictureAt(POINT clientPoint) const;
-  void ShowPictureImage(HWND picture, int state);  // 0 normal, 1 hover, 2 pressed
+  void ShowPictureImage(HWND picture, core::PictureLook look);
   void RefreshMonitorPicture();
   // The patrol a picture control shows (the corner Monitor picture or one of patrolPictures).
   const MonitorPicture* PatrolOf(int control) const;
   void SetPatrolTime(int control);
-  void Layout();
   void DrawLabel(const DRAWITEMSTRUCT& item);
 
   HWND window_;
@@ -129,15 +135,9 @@ class Page {
   core::ItemList items_;
   core::ColumnSortState sort_;
   bool filled_ = false;
-  HWND hover_ = nullptr;    // the corner picture under the mouse
-  HWND pressed_ = nullptr;  // the corner picture pressed and not yet released
-
-  struct Anchor {
-    HWND control;
-    RECT rect;  // as created, in page client coordinates
-  };
-  std::vector<Anchor> anchors_;
-  SIZE createdSize_{};
+  int dpi_ = 96;
+  core::PictureStates pictures_;  // the corner picture under the mouse and the one pressed
+  PageLayout layout_;
 };
 
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,8 +9,10 @@
 #include "common/app.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/win32/dpi.h"
 #include "common/win32/wide.h"
 #include "common/window_place.h"
+#include "core/dpi.h"
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/explorer_state.h"
@@ -77,12 +79,37 @@ void LayoutSheet(HWND sheet) {
 }
 
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR minSize);
+
+// The sheet moves to another DPI: its smallest size follows, its pages (child windows, which hear
+// of the change only from the sheet) take their fonts and layout at the new DPI, and the sheet
+// takes the place the system suggests, which lays the current page out again.
+void FollowDpiChange(HWND sheet, int dpi, DWORD_PTR minSize, WPARAM wParam, LPARAM lParam) {
+  ExplorerState& s = Explorer();
+  const int before = SheetDpi(sheet);
+  s.sheetDpi = dpi;
+  const DWORD_PTR scaledMin = MAKELONG(core::ScaleToDpi(LOWORD(minSize), dpi, before),
+                                       core::ScaleToDpi(HIWORD(minSize), dpi, before));
+  ::SetWindowSubclass(sheet, SheetProc, kSubclassId, scaledMin);
+  HWND tabs = PropSheet_GetTabControl(sheet);
+  const int count = tabs ? TabCtrl_GetItemCount(tabs) : 0;
+  for (int i = 0; i < count; ++i)
+    if (HWND page = PropSheet_IndexToHwnd(sheet, i)) ::SendMessageW(page, WM_DPICHANGED, wParam, 0);
+  win32::MoveToSuggestedRect(sheet, lParam);
+}
+
+LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR minSize) {
   switch (message) {
     case WM_SIZE:
     case kRelayoutMessage: {
       const LRESULT result = ::DefSubclassProc(sheet, message, wParam, lParam);
       LayoutSheet(sheet);
+      return result;
+    }
+    case WM_DPICHANGED: {
+      const LRESULT result = ::DefSubclassProc(sheet, message, wParam, lParam);
+      FollowDpiChange(sheet, win32::DpiOfDpiChanged(wParam), minSize, wParam, lParam);
       return result;
     }
     case WM_GETMINMAXINFO: {
@@ -132,6 +159,11 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
 
 }  // namespace
 
+int SheetDpi(HWND window) {
+  const int dpi = Explorer().sheetDpi;
+  return dpi > 0 ? dpi : win32::WindowDpi(window);
+}
+
 HWND SheetStatusBar() {
   return Explorer().sheet ? ::GetDlgItem(Explorer().sheet, IDC_SHEET_STATUS_BAR) : nullptr;
 }
@@ -143,6 +175,7 @@ void AttachSheet(HWND page) {
   s.sheet = sheet;
   if (s.sheetLayoutReady) return;
   s.sheetLayoutReady = true;
+  s.sheetDpi = win32::WindowDpi(sheet);
   if (common::App().ntFamily) {
     // The pages carry their own Close buttons.
     for (int id : {IDOK, IDCANCEL, IDHELP})
@@ -233,6 +266,7 @@ void OpenSheet(int code) {
   s.sheet = nullptr;
   s.sheetOpen = false;
   s.currentPage = 0;
+  s.sheetDpi = 0;
   Trace("SHEET", result == -1 ? "The sheet could not be shown" : "The sheet closed");
   TraceElapsed();
   if (result == -1) ShowMessage(s.mainWindow, kSystemErrorId);

@@ -19,6 +19,9 @@ void SaveSheetPlacement();
 void NotifyPageActivated();
 // Closes the sheet as its Close button would.
 void CloseSheet();
+// The DPI the sheet's pages are drawn and laid out at: the one the sheet last moved to, else the
+// one `window` (a page of it) shows at.
+int SheetDpi(HWND window);
 // The sheet's status bar (control 6050), when it has one.
 HWND SheetStatusBar();
 

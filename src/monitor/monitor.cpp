@@ -17,6 +17,7 @@
 #include "common/win32/window.h"
 #include "core/command_switches.h"
 #include "icon_ids.h"
+#include "monitor/alerts/alert_window.h"
 #include "monitor/monitor_state.h"
 #include "monitor/patrol.h"
 #include "monitor/trace.h"
@@ -44,27 +45,6 @@ bool IconHidden() { return common::App().options.Get(core::OptionId::HideTavik) 
 int MessageBoxText(HWND owner, const std::string& text, UINT flags) {
   return ::MessageBoxExW(owner, Wide(text).c_str(), Wide(State().caption).c_str(),
                          flags | MB_TOPMOST, common::App().languageId);
-}
-
-// Face, height, weight, underline of the alert dialogs' fonts.
-struct FontSpec {
-  const wchar_t* face;
-  int height, weight;
-  bool underline;
-};
-constexpr FontSpec kFonts[kFontCount] = {
-    {L"Verdana", 14, 400, true},       {L"Verdana", 18, 600, true}, {L"Arial", 18, 500, false},
-    {L"MS Sans Serif", 14, 600, false}, {L"Verdana", 10, 600, false}, {L"Arial", 14, 400, false},
-    {L"MS Sans Serif", 12, 500, false},
-};
-
-void CreateFonts() {
-  for (std::size_t i = 0; i < kFontCount; ++i) {
-    const FontSpec& f = kFonts[i];
-    State().fonts[i].reset(::CreateFontW(-f.height, 0, 0, 0, f.weight, FALSE, f.underline, FALSE,
-                                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                         DEFAULT_QUALITY, FF_SWISS, f.face));
-  }
 }
 
 void Initialise() {
@@ -187,7 +167,7 @@ bool CreateMainWindow(HINSTANCE instance) {
                                    WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr, instance,
                                    nullptr);
   if (!s.mainWindow) return false;
-  CreateFonts();
+  CreateAlertFonts();
   ::ShowWindow(s.mainWindow, SW_HIDE);
   ::UpdateWindow(s.mainWindow);
   return true;

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
 
 #include "common/trace_log.h"
+#include "common/win32/dpi.h"
 #include "common/win32/unique.h"
 #include "core/patrol_cycle.h"
 
@@ -16,7 +16,6 @@ namespace obrivo::monitor {
 inline constexpr UINT kTimerId = 1;
 inline constexpr UINT kTimerPeriodMs = 2000;
 inline constexpr int kExpressBootTicks = 45;
-inline constexpr std::size_t kFontCount = 7;
 
 // The patrol cycle's fields (tickCount, changePending, alertOpen, alertShown ...) come from
 // core::PatrolState, so the cycle, the alerts and the trace share one record.
@@ -40,8 +39,8 @@ struct MonitorState : core::PatrolState {
   int repeatCount = 0;
   std::string lastAlertPath;
   common::TraceLog trace;  // send2tv.txt and its counters
-  // The alert dialogs' fonts, created with the main window.
-  std::array<win32::UniqueGdiObject, kFontCount> fonts;
+  // The alert dialogs' fonts (alert_window.cpp), set up with the main window.
+  win32::DpiFonts fonts;
 };
 
 MonitorState& State();

@@ -155,6 +155,26 @@ std::wstring WindowText(HWND window) {
   return buffer;
 }
 
+int FontHeight(HWND control) {
+  auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+  LOGFONTW logFont{};
+  if (!font || ::GetObjectW(font, sizeof logFont, &logFont) != sizeof logFont) return 0;
+  return logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
+}
+
+RECT SendDpiChanged(HWND window, int dpi, const RECT& at, int atDpi) {
+  RECT suggested{at.left + 8, at.top + 8, 0, 0};
+  suggested.right = suggested.left + ::MulDiv(at.right - at.left, dpi, atDpi);
+  suggested.bottom = suggested.top + ::MulDiv(at.bottom - at.top, dpi, atDpi);
+  ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
+bool HasRect(HWND window, const RECT& expected) {
+  RECT r{};
+  return ::GetWindowRect(window, &r) && ::EqualRect(&r, &expected);
+}
+
 HWND FindDialogOf(DWORD processId) {
   struct Search {
     DWORD pid;

@@ -58,6 +58,16 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title = nullptr,
                    std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 std::wstring WindowText(HWND window);
+// The character height in pixels of the font `control` shows its text in (WM_GETFONT); 0 when it
+// has none of its own.
+int FontHeight(HWND control);
+// Does what the system does when it moves top-level `window` to another DPI (Wine never does):
+// sends WM_DPICHANGED for `dpi`, suggesting `at` (the window's rectangle at `atDpi`) scaled to
+// `dpi` and moved a little down and to the right. Returns the rectangle it suggested.
+RECT SendDpiChanged(HWND window, int dpi, const RECT& at, int atDpi);
+// True when `window`'s rectangle is `expected`.
+bool HasRect(HWND window, const RECT& expected);
+
 // A message box or dialog owned by `processId`, when one is shown.
 HWND FindDialogOf(DWORD processId);
 

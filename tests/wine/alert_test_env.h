@@ -14,6 +14,7 @@
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/wide.h"
+#include "monitor/alerts/alert_window.h"
 #include "monitor/monitor_state.h"
 #include "test_process.h"
 #include "wine_test_env.h"
@@ -55,13 +56,8 @@ class AlertTest : public SandboxedTest {
     s.lastAlertPath.clear();
     s.alertSuppress = 0;
     s.alertType = 0;
-    // The main window's fonts that the alerts use, as the Monitor creates them.
-    s.fonts[2].reset(::CreateFontW(-18, 0, 0, 0, 500, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   FF_SWISS, L"Arial"));
-    s.fonts[3].reset(::CreateFontW(-14, 0, 0, 0, 600, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   FF_SWISS, L"MS Sans Serif"));
+    // The alerts' fonts, as the Monitor sets them up with its main window.
+    monitor::CreateAlertFonts();
     bin_ = win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR")));
     // Web addresses go to the helper, which writes them into the record file.
     record_ =

@@ -10,6 +10,8 @@
 
 #include "alert_test_env.h"
 #include "common/history.h"
+#include "common/win32/dpi.h"
+#include "core/dpi.h"
 #include "core/history_record.h"
 #include "monitor_ids.h"
 
@@ -275,9 +277,10 @@ TEST_F(Alerts, StartupAlertNamesTheLocation) {
       const auto font = [&](int id) {
         return reinterpret_cast<HGDIOBJ>(::SendDlgItemMessageW(dialog, id, WM_GETFONT, 0, 0));
       };
-      EXPECT_EQ(font(IDC_ALERT_NAME), State().fonts[2].get());
-      EXPECT_EQ(font(IDC_ALERT_COMMAND), State().fonts[3].get());
-      EXPECT_EQ(font(IDC_ALERT_MESSAGE), State().fonts[3].get());
+      const int dpi = win32::WindowDpi(dialog);
+      EXPECT_EQ(font(IDC_ALERT_NAME), State().fonts.Get(2, dpi));
+      EXPECT_EQ(font(IDC_ALERT_COMMAND), State().fonts.Get(3, dpi));
+      EXPECT_EQ(font(IDC_ALERT_MESSAGE), State().fonts.Get(3, dpi));
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_ALERT_CHECK)));
       EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_ALERT_CHECK)));
       if (c.type == 11) {
@@ -351,6 +354,40 @@ TEST_F(Alerts, OpeningWritesTheDetectedRecord) {
         EXPECT_EQ(r[5], "Obrivo Monitor");
       }
       Click(dialog, c.kind == AlertKind::Hidden ? IDC_ALERT_OK : IDC_ALERT_YES);
+    });
+  }
+}
+
+// The system tells an alert it now shows at another DPI (Wine never does: the test does): the
+// alert takes the suggested place, and its name and message fonts the new DPI's sizes.
+TEST_F(Alerts, FontsFollowTheAlertToAnotherDpi) {
+  const struct {
+    AlertKind kind;
+    int nameControl, messageControl;
+  } cases[] = {
+      {AlertKind::Startup, IDC_ALERT_NAME, IDC_ALERT_COMMAND},
+      {AlertKind::FileType, IDC_FT_OLD_NAME, IDC_FT_OLD_COMMAND},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.kind));
+    SetContext(Exe(), "", c.kind == AlertKind::FileType ? 400 : 11);
+    State().repeatCount = 0;
+    Show(c.kind, [&](HWND dialog) {
+      HWND name = ::GetDlgItem(dialog, c.nameControl);
+      HWND message = ::GetDlgItem(dialog, c.messageControl);
+      const int dpi = win32::WindowDpi(dialog);
+      EXPECT_EQ(FontHeight(name), core::ScaleToDpi(18, dpi));
+      EXPECT_EQ(FontHeight(message), core::ScaleToDpi(14, dpi));
+      RECT shown{};
+      ::GetWindowRect(dialog, &shown);
+      for (int newDpi : {144, 192, dpi}) {
+        SCOPED_TRACE(newDpi);
+        const RECT suggested = SendDpiChanged(dialog, newDpi, shown, dpi);
+        EXPECT_TRUE(HasRect(dialog, suggested));
+        EXPECT_EQ(FontHeight(name), core::ScaleToDpi(18, newDpi));
+        EXPECT_EQ(FontHeight(message), core::ScaleToDpi(14, newDpi));
+      }
+      Click(dialog, IDC_ALERT_YES);
     });
   }
 }

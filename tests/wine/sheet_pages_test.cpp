@@ -1,5 +1,6 @@
 // The sheet's pages as a person meets them: the tab captions, heading texts that fit their
-// controls and stay clear of the list below them, and the corner pictures under the mouse.
+// controls and stay clear of the list below them, the corner pictures under the mouse, and the
+// pages' fonts and layout when the sheet moves to another DPI.
 #include "explorer/sheet.h"
 
 #include <commctrl.h>
@@ -13,7 +14,9 @@
 #include <vector>
 
 #include "common/store.h"
+#include "common/win32/dpi.h"
 #include "common/win32/window.h"
+#include "core/dpi.h"
 #include "core/explorer_pages.h"
 #include "explorer/explorer_state.h"
 #include "explorer_driver.h"
@@ -141,6 +144,49 @@ TEST_F(SheetPages, MonitorPictureShowsWhetherThePatrolWatches) {
       EXPECT_EQ(PictureImage(monitor), c.image);
     });
   }
+}
+
+// The system tells the sheet it now shows at another DPI (Wine never does: the test does). The
+// sheet takes the suggested place; every page, shown or not, and a page made only afterwards,
+// draws its corner labels at the new DPI's size; the corner pictures keep their scaled distance
+// from the right edge.
+TEST_F(SheetPages, LabelsAndLayoutFollowTheSheetToAnotherDpi) {
+  RunSheet(6026, [](HWND sheet) {
+    HWND startup = PropSheet_GetCurrentPageHwnd(sheet);
+    const int dpi = win32::WindowDpi(sheet);
+    EXPECT_EQ(test::FontHeight(::GetDlgItem(startup, IDC_HELP_LABEL)), core::ScaleToDpi(12, dpi));
+    EXPECT_EQ(test::FontHeight(::GetDlgItem(startup, IDC_MONITOR_LABEL)),
+              core::ScaleToDpi(12, dpi));
+    const auto rightGap = [](HWND page) {
+      RECT client{};
+      ::GetClientRect(page, &client);
+      return client.right - RectIn(page, ::GetDlgItem(page, IDC_HELP_PICTURE)).right;
+    };
+    const int gap = rightGap(startup);
+    RECT shown{};
+    ::GetWindowRect(sheet, &shown);
+    const auto changeDpi = [&](int newDpi) {
+      EXPECT_TRUE(test::HasRect(sheet, test::SendDpiChanged(sheet, newDpi, shown, dpi)));
+    };
+
+    changeDpi(144);
+    EXPECT_EQ(test::FontHeight(::GetDlgItem(startup, IDC_HELP_LABEL)), core::ScaleToDpi(12, 144));
+    EXPECT_EQ(test::FontHeight(::GetDlgItem(startup, IDC_MONITOR_LABEL)),
+              core::ScaleToDpi(12, 144));
+    EXPECT_NEAR(rightGap(startup), core::ScaleToDpi(gap, 144, dpi), 1);
+    // A page made after the change (the sheet makes each page when it is first shown).
+    ::SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    HWND delayed = PropSheet_GetCurrentPageHwnd(sheet);
+    ASSERT_NE(delayed, startup);
+    EXPECT_EQ(test::FontHeight(::GetDlgItem(delayed, IDC_HELP_LABEL)), core::ScaleToDpi(12, 144));
+
+    // And back: every page's labels, and the place of the corner pictures, as they were.
+    changeDpi(dpi);
+    for (HWND page : {startup, delayed}) {
+      EXPECT_EQ(test::FontHeight(::GetDlgItem(page, IDC_HELP_LABEL)), core::ScaleToDpi(12, dpi));
+    }
+    EXPECT_EQ(rightGap(delayed), gap);
+  });
 }
 
 }  // namespace

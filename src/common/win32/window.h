@@ -25,6 +25,14 @@ inline std::wstring WindowTextW(HWND window) {
   return text;
 }
 
+// `child`'s window rectangle in `parent`'s client coordinates.
+inline RECT ChildRect(HWND parent, HWND child) {
+  RECT r{};
+  ::GetWindowRect(child, &r);
+  ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 // The height `text` takes when wrapped at `width` in `control`'s font.
 inline int WrappedTextHeight(HWND control, const std::wstring& text, int width) {
   RECT r{0, 0, width, 0};

@@ -27,9 +27,9 @@ void Init(Page& page) {
   HWND w = page.window();
   ::SetDlgItemTextW(w, IDC_PLUS_TITLE, win32::Wide(PlusTitle()).c_str());
   ::SendDlgItemMessageW(w, IDC_PLUS_TITLE, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(SharedFont(Font::Title)), FALSE);
+                        reinterpret_cast<WPARAM>(SharedFont(Font::Title, page.dpi())), FALSE);
   ::SendDlgItemMessageW(w, IDC_NEWS_LINK, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(SharedFont(Font::Link)), FALSE);
+                        reinterpret_cast<WPARAM>(SharedFont(Font::Link, page.dpi())), FALSE);
   ::SendDlgItemMessageW(w, IDC_PRODUCT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(SharedBitmap(IDB_PRODUCT)));
   ::SendDlgItemMessageW(w, IDC_SEARCH_EDIT, EM_LIMITTEXT, kSearchCapacity - 1, 0);

@@ -4,12 +4,15 @@
 #include <shellapi.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "common/app.h"
 #include "common/online_lookup.h"
 #include "common/store.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/dpi.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "common/window_place.h"
@@ -19,7 +22,17 @@
 namespace obrivo::monitor {
 namespace {
 
-// Indexes into the Monitor's font table (monitor.cpp creates them in this order).
+// Face, height at 96 DPI, weight, underline of the alert dialogs' fonts.
+struct AlertFont {
+  const wchar_t* face;
+  int height, weight;
+  bool underline;
+};
+constexpr AlertFont kFonts[] = {
+    {L"Verdana", 14, 400, true},        {L"Verdana", 18, 600, true},  {L"Arial", 18, 500, false},
+    {L"MS Sans Serif", 14, 600, false}, {L"Verdana", 10, 600, false}, {L"Arial", 14, 400, false},
+    {L"MS Sans Serif", 12, 500, false},
+};
 constexpr std::size_t kNameFont = 2;     // Arial 18, weight 500
 constexpr std::size_t kMessageFont = 3;  // MS Sans Serif 14, weight 600
 
@@ -27,7 +40,7 @@ constexpr common::WindowPositionNames kAlertPosition{"xPosAlert", "yPosAlert", "
                                                      "dyAlert"};
 
 void SetFont(HWND dialog, int control, std::size_t font) {
-  HGDIOBJ handle = State().fonts[font].get();
+  HFONT handle = State().fonts.Get(font, win32::WindowDpi(dialog));
   if (handle)
     ::SendDlgItemMessageW(dialog, control, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
 }
@@ -64,6 +77,18 @@ ShownProgram ShowProgram(HWND dialog, const ProgramFieldIds& ids, std::string_vi
   SetIfKnown(dialog, ids.description, version->fileDescription);
   SetIfKnown(dialog, ids.copyright, version->legalCopyright);
   return shown;
+}
+
+void CreateAlertFonts() {
+  std::vector<win32::FontSpec> specs;
+  for (const AlertFont& f : kFonts)
+    specs.push_back({f.face, f.height, f.weight, f.underline, ANSI_CHARSET, FF_SWISS});
+  State().fonts.SetSpecs(std::move(specs));
+}
+
+void FollowAlertDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  win32::RefontControls(dialog, State().fonts, win32::DpiOfDpiChanged(wParam));
+  win32::MoveToSuggestedRect(dialog, lParam);
 }
 
 void SetNameFont(HWND dialog, int control) { SetFont(dialog, control, kNameFont); }

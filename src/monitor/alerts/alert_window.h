@@ -29,10 +29,14 @@ struct ShownProgram {
 // (an empty name and version stay empty).
 ShownProgram ShowProgram(HWND dialog, const ProgramFieldIds& ids, std::string_view command);
 
-// The alert fonts of the Monitor's main window: the name field's and the one of the command and
-// the message.
+// Takes the alert fonts' faces and sizes; each is made at the DPI of the first alert needing it.
+void CreateAlertFonts();
+// The alert fonts, at the alert's DPI: the name field's and the one of the command and the
+// message.
 void SetNameFont(HWND dialog, int control);
 void SetMessageFont(HWND dialog, int control);
+// WM_DPICHANGED: the alert takes the place the system suggests and its fonts at the new DPI.
+void FollowAlertDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam);
 
 void SetControlText(HWND dialog, int control, std::string_view text);
 // The text of string `stringId` (through the language-aware loader); control 0 is the caption.

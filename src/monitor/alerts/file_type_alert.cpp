@@ -77,6 +77,9 @@ INT_PTR CALLBACK FileTypeAlertProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       Finish(dialog, core::kAlertYes);
       return TRUE;
+    case WM_DPICHANGED:
+      FollowAlertDpiChange(dialog, wParam, lParam);
+      return TRUE;
     case WM_DESTROY:
       SaveAlertPosition(dialog);
       if (run)

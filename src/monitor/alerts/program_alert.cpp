@@ -103,6 +103,9 @@ INT_PTR CALLBACK ProgramAlertProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       if (run) Finish(dialog, *run, run->alert->closeAnswer);
       return TRUE;
+    case WM_DPICHANGED:
+      FollowAlertDpiChange(dialog, wParam, lParam);
+      return TRUE;
     case WM_DESTROY:
       // Every way out passes here: the place is kept whichever button ended the alert.
       SaveAlertPosition(dialog);
