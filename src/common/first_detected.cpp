@@ -72,27 +72,28 @@ void NameStartupRecordsByCommand(const FirstDetectedSeeds::Source& startup) {
 
 std::string_view FirstDetectedSubkey(int type) {
   namespace T = core::item_type;
-  if (type < 300 || type == 1070) return kDetectedStartup;
+  // Every startup location code lies below the restart commands' 300.
+  if (type < T::kRestartDelete || type == T::kRecentStartup) return kDetectedStartup;
   switch (type) {
     case T::kHiddenFile:
-    case 1030:
+    case T::kRecentHiddenFile:
       return kDetectedHidden;
     case T::kFileType:
       return kDetectedFileTypes;
     case T::kServiceExe:
     case T::kServiceSvchost:
-    case 1060:
+    case T::kRecentService:
       return kDetectedServices;
     case T::kScheduledTask:
-    case 1050:
+    case T::kRecentTask:
       return kDetectedTasks;
     case T::kBrowserHelper:
     case T::kToolbar:
     case T::kBrowserExtension:
-    case 1040:
+    case T::kRecentBrowserHelper:
       return kDetectedIEHelper;
-    case 1020:
-    case 1200:
+    case T::kRecentActiveX:
+    case T::kActiveX:
       return kDetectedActiveX;
     default:
       return kDetectedActiveTasks;  // running processes

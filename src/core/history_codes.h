@@ -64,6 +64,15 @@ inline constexpr int kScheduledTask = 800;
 inline constexpr int kBrowserHelper = 900;
 inline constexpr int kToolbar = 901;
 inline constexpr int kBrowserExtension = 902;
+// The Recent page's rows, one code per category, which name their first-detection records
+// themselves.
+inline constexpr int kRecentActiveX = 1020;
+inline constexpr int kRecentHiddenFile = 1030;
+inline constexpr int kRecentBrowserHelper = 1040;
+inline constexpr int kRecentTask = 1050;
+inline constexpr int kRecentService = 1060;
+inline constexpr int kRecentStartup = 1070;
+inline constexpr int kActiveX = 1200;
 // A line whose type name is in no row ("TYPE_UNKNOWN").
 inline constexpr int kUnknown = 3000;
 }  // namespace item_type

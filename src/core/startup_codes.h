@@ -22,6 +22,10 @@ inline constexpr int kShellExecuteHooks = 254;
 inline constexpr int kAppInitDlls = 255;
 inline constexpr int kWinlogonNotify = 256;
 
+// The startup baseline's value for an entry moved to the delayed-start list: its return to a
+// startup location is asked about.
+inline constexpr int kMovedToDelayedList = 1103;
+
 // Where the single locations live, below HKEY_LOCAL_MACHINE.
 inline constexpr std::string_view kWinlogonKey =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";

@@ -25,7 +25,6 @@ namespace {
 
 using namespace detail;
 
-constexpr int kMovedToDelayedList = 1103;
 constexpr std::string_view kRundllHost = "RunDLL32.exe";
 constexpr std::string_view kOperatingSystemTitle = "Microsoft\xC2\xAE Windows\xC2\xAE";
 
@@ -299,7 +298,7 @@ DelayMove MoveToDelayed(const core::Item& item, const std::function<bool()>& con
     DeleteDelayedEntry(name, hive);
     return DelayMove::Failed;
   }
-  AcceptInBaseline(item.path, kMovedToDelayedList);
+  AcceptInBaseline(item.path, core::kMovedToDelayedList);
   return DelayMove::Moved;
 }
 

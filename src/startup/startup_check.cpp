@@ -20,7 +20,6 @@
 namespace obrivo::startup {
 namespace {
 
-constexpr int kMovedToDelayedList = 1103;
 constexpr std::size_t kBaselineReadChars = 32;
 constexpr std::string_view kSkippedTitle = "McAfee Application Installer Cleanup";
 
@@ -147,7 +146,7 @@ bool StartupChanged() {
   for (std::size_t i = 0; i < items.Count(); ++i) {
     if (items.At(i).disabled) continue;
     const int value = baseline.ValueOf(items.At(i));
-    if (value == 0 || value == kMovedToDelayedList) return true;
+    if (value == 0 || value == core::kMovedToDelayedList) return true;
   }
   return false;
 }
@@ -163,7 +162,7 @@ void CheckStartup(const StartupCheckHooks& hooks) {
     // The user switched it off here: it starts nothing, and what is kept of it is theirs.
     if (item.disabled) continue;
     const int value = baseline.ValueOf(item);
-    if (value == kMovedToDelayedList)
+    if (value == core::kMovedToDelayedList)
       CheckReturnedEntry(item, hooks, baseline);
     else if (value == 0)
       CheckNewEntry(item, hooks, baseline);
