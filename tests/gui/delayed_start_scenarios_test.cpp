@@ -1,13 +1,17 @@
-// The delayed-start list with the real programs: the Explorer's clean-up before removal puts
-// every listed program back where it started from.
+// The delayed-start list with the real programs: the Monitor starts each listed program once its
+// delay has passed, with its parameters and window mode, and never one that already runs; the
+// Explorer's clean-up before removal puts every listed program back where it started from.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "monitor/delayed_launcher.h"
 #include "program_scenario.h"
 #include "test_process.h"
 
@@ -22,6 +26,15 @@ const std::wstring kDelay = L"Software\\Tolvane\\Obrivo\\Delay";
 std::wstring Upper(std::wstring text) {
   for (wchar_t& c : text) c = static_cast<wchar_t>(::towupper(c));
   return text;
+}
+
+std::string ReadText(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class DelayedStartScenario : public ProgramScenario {
@@ -41,6 +54,12 @@ class DelayedStartScenario : public ProgramScenario {
     created_.push_back(path);
     return path;
   }
+  // A file the started programs write, deleted with the scenario.
+  std::wstring Output(const wchar_t* file) {
+    created_.push_back(folder_ + L"\\" + file);
+    return created_.back();
+  }
+
   // An entry written as the list holds it, named by its program file in upper case: on the
   // machine's list for a location code below 11 (the machine-wide Run keys), the user's
   // otherwise.
@@ -56,8 +75,61 @@ class DelayedStartScenario : public ProgramScenario {
     }
   }
 
+  // How many ticks the Monitor's launcher has taken, with their starts done.
+  static int LauncherTicks(HWND monitor) {
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(::GetPropW(monitor, monitor::kLauncherTicksProperty)));
+  }
+
   std::vector<std::wstring> created_;
 };
+
+// A program whose delay is 10 seconds starts at the launcher's first step, the 6th tick of the
+// 2-second timer, and not again at the next step; the one that already runs is left alone.
+TEST_F(DelayedStartScenario, AListedProgramStartsOnceAfterItsDelayUnlessItRuns) {
+  const std::wstring delayed = Copy(L"delayed.exe");
+  const std::wstring later = Copy(L"later.exe");
+  const std::wstring running = Copy(L"running.exe");
+  const std::wstring shown = Output(L"delayed.txt");
+  const std::wstring laterShown = Output(L"later.txt");
+  const std::wstring again = Output(L"again.txt");
+  // The machine's entries start first: had the running program been started again, it would
+  // have been before the user's program.
+  List(1, running, L"10", L"show " + again);
+  List(11, delayed, L"10", L"show " + shown + L" -x \"two words\"");
+  ASSERT_EQ(
+      SetString(HKEY_CURRENT_USER, (kDelay + L"\\OpenAs").c_str(), Upper(delayed).c_str(), L"1"),
+      ERROR_SUCCESS)
+      << "minimised";
+  List(11, later, L"20", L"show " + laterShown + L" later");
+  Process already(running, L"wait");
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesIn(folder_, L"running.exe").empty(); }, 10s));
+
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  // The last count of ticks seen while the program was neither running nor had written: its
+  // start came after those ticks.
+  int ticksWithout = -1;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const int ticks = LauncherTicks(window);
+        if (!ProcessesIn(folder_, L"delayed.exe").empty() || Exists(shown)) return true;
+        ticksWithout = ticks;
+        return false;
+      },
+      60s))
+      << "the delayed program was started";
+  EXPECT_GE(ticksWithout, 5) << "not before the 6th tick";
+  ASSERT_TRUE(WaitUntil([&] { return ReadText(shown).find('\n') != std::string::npos; }, 10s));
+  EXPECT_EQ(ProcessesIn(folder_, L"running.exe"), std::vector<DWORD>{already.id()});
+
+  // The next step starts the next program; the first has not started again meanwhile.
+  ASSERT_TRUE(WaitUntil([&] { return ReadText(laterShown).find('\n') != std::string::npos; }, 30s));
+  EXPECT_EQ(ReadText(shown), "6 -x \"two words\"\n") << "once, minimised, with its parameters";
+  EXPECT_EQ(ReadText(laterShown), "1 later\n") << "shown normally when no mode is stored";
+  EXPECT_FALSE(Exists(again)) << "a program that runs already is not started a second time";
+}
 
 // -Restore, run before the product is removed, returns each listed program to its startup
 // location as it stood, from both lists, and empties them.
