@@ -43,6 +43,9 @@ inline constexpr int kRemoveWinlogonNotify = 30;
 // A line whose event name is in no row ("LOG_UNKNOWN"); neither 0 nor 29, so such a row is
 // never offered for restoring. Also what a kill that left a process running is recorded as.
 inline constexpr int kUnknown = 31;
+// A program of the delayed-start list the Monitor could not start: its file is gone or the
+// system refused to run it. The record's description says which.
+inline constexpr int kDelayStartFailed = 32;
 }  // namespace history_event
 
 namespace item_type {

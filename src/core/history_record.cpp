@@ -54,6 +54,7 @@ constexpr NameRow kEvents[] = {
     {E::kHiddenAlert, "HIDDEN_Alert"},
     {E::kHiddenDeleteFile, "*HIDDEN_DeleteFile"},
     {E::kRemoveWinlogonNotify, "REMOVE_WinLogonNotify"},
+    {E::kDelayStartFailed, "DELAY_StartFailed"},
     {E::kUnknown, "LOG_UNKNOWN"},
 };
 

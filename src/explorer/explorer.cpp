@@ -25,6 +25,7 @@
 #include "explorer/explorer_state.h"
 #include "explorer/sheet.h"
 #include "icon_ids.h"
+#include "startup/delayed_list.h"
 #include "startup/monitor_registration.h"
 #include "string_ids.h"
 
@@ -103,6 +104,9 @@ void StartTrace() {
 }  // namespace
 
 void RestoreBeforeRemoval() {
+  // Once the product is gone nothing would start the delayed programs: they go back to where
+  // they started from before.
+  startup::RestoreAllDelayed();
   common::DeleteOverridesAndPositions();
   if (common::ExplorerMenuExists()) common::SetExplorerMenu(false);
 }

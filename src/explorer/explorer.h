@@ -10,8 +10,8 @@ namespace obrivo::explorer {
 
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments);
 
-// Clean-up before the product is removed (-Restore): language overrides, stored window
-// positions and the shell menu entry.
+// Clean-up before the product is removed (-Restore): every delayed-start program back to its
+// startup location, language overrides, stored window positions and the shell menu entry.
 void RestoreBeforeRemoval();
 // One first-detection key pruned per start, in rotation; returns the rotation's new count.
 int PruneNextDetectedKey();

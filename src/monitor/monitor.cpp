@@ -18,6 +18,7 @@
 #include "core/command_switches.h"
 #include "icon_ids.h"
 #include "monitor/alerts/alert_window.h"
+#include "monitor/delayed_launcher.h"
 #include "monitor/monitor_state.h"
 #include "monitor/patrol.h"
 #include "monitor/trace.h"
@@ -119,7 +120,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   MonitorState& s = State();
   switch (message) {
     case WM_TIMER:
-      // Each tick drives the delayed-start launcher and the patrol cycle.
+      // Each tick drives the delayed-start launcher (first, whatever the patrol is doing) and
+      // the patrol cycle.
       if (wParam == kTimerId) OnPatrolTick();
       return 0;
     case WM_COMMAND:
@@ -194,6 +196,7 @@ void ShutdownMonitor() {
   if (s.timerId != 0) {
     ::KillTimer(s.mainWindow, kTimerId);
     ::RemovePropW(s.mainWindow, kPatrolRunningProperty);
+    ::RemovePropW(s.mainWindow, kLauncherTicksProperty);
     s.timerId = 0;
   }
   common::ClearItems();
@@ -249,6 +252,9 @@ int RunMonitor(HINSTANCE instance, std::wstring_view arguments) {
   s.changePending = 0;
   QuenraxStart(s.mainWindow);  // the timer alone keeps the patrol going if this fails
   TraceElapsed();
+  // The delayed-start list as it stands at this start; its delays count from the first tick of
+  // the timer that 6025 starts.
+  StartDelayedLauncher();
 
   ::PostMessageW(s.mainWindow, WM_COMMAND, core::cmd::kInitialise, 0);
   return win32::RunMessageLoop();

@@ -6,6 +6,7 @@
 #include "monitor/alerts/alerts.h"
 #include "monitor/monitor_state.h"
 #include "monitor/tray.h"
+#include "startup/delayed_list.h"
 #include "string_ids.h"
 
 namespace obrivo::monitor {
@@ -33,7 +34,9 @@ startup::StartupCheckHooks MonitorStartupHooks() {
   hooks.askReturnedEntry = [](const core::Item& item) { return Ask(AlertKind::Delayed, item); };
   hooks.showAlertIcon = [] { ShowTrayStatus(IDS_VERIFYING_STARTUP_TIP, IDI_TRAY_ALERT); };
   hooks.confirmAdvancedRemoval = AdvancedRemovalConfirmation();
-  // The delayed-start list arrives with its own category; until then nothing is on it.
+  // Let back into the startup list, the program starts from there from now on: it leaves the
+  // delayed-start list, so that the launcher cannot start it a second time.
+  hooks.removeFromDelayedList = [](const core::Item& item) { startup::DeleteDelayedEntryOf(item); };
   return hooks;
 }
 

@@ -78,6 +78,13 @@ HKEY RunHiveOf(int code) {
   return run && run->root == core::RunRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
+// The list an entry moves to (as MoveToDelayed chooses): the machine's for the machine-wide Run
+// keys, the user's for all others.
+DelayHive ListHiveOf(const core::Item& item) {
+  const auto run = core::SplitRunKeyCode(item.type);
+  return run && run->root == core::RunRoot::Machine ? DelayHive::Machine : DelayHive::User;
+}
+
 // What a moved entry held at its location, its exact name there, and the program it starts.
 struct Origin {
   std::string entryName;
@@ -320,6 +327,12 @@ bool DropDelayedEntry(std::string_view name, DelayHive hive) {
   for (std::string_view sub : {std::string_view("Delay"), kTime, kParameters})
     all = DeleteValueIfPresent(DelayHiveKey(hive), Key(sub), name) && all;
   return all;
+}
+
+bool DeleteDelayedEntryOf(const core::Item& item) {
+  const auto origin = ReadOrigin(item);
+  if (!origin) return false;
+  return DeleteDelayedEntry(core::ToUpper(origin->program), ListHiveOf(item));
 }
 
 bool RestoreAllDelayed() {

@@ -87,6 +87,12 @@ bool DeleteDelayedEntry(std::string_view name, DelayHive hive);
 // (the page's Remove answered No; the rest stays for a later move of the same program).
 bool DropDelayedEntry(std::string_view name, DelayHive hive);
 
+// Takes the program of a listed startup entry off the list: the entry MoveToDelayed would have
+// made for it (its program file, upper case, in the machine's list for the machine-wide Run
+// keys, the user's otherwise) loses its values in every key. The same program's entry in the
+// other hive stays. True when the list no longer holds it.
+bool DeleteDelayedEntryOf(const core::Item& item);
+
 // Every entry back to its location; true when all went back.
 bool RestoreAllDelayed();
 

@@ -32,7 +32,8 @@ TEST(HistoryRecord, NameTables) {
       {27, "", "TYPE_UNKNOWN"},
       {29, "*HIDDEN_DeleteFile", "TYPE_UNKNOWN"},
       {31, "LOG_UNKNOWN", "OBRIVO_RUN"},
-      {32, "", "OBRIVO_RUNONCE"},
+      {32, "DELAY_StartFailed", "OBRIVO_RUNONCE"},
+      {33, "", "OBRIVO_RUNONCEEX"},
       {256, "", "RUN_WINLOGONNOTIFY"},
       {300, "", "RESTART_DELETE"},  // listed after 902, still found
       {370, "", "TYPE_HIDDEN"},

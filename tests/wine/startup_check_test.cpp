@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,10 @@
 #include "common/win32/wide.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
+#include "monitor/startup_watch.h"
+#include "startup/delayed_list.h"
 #include "startup/startup_actions.h"
+#include "startup/startup_locations.h"
 #include "test_process.h"
 #include "wine_test_env.h"
 
@@ -264,6 +268,75 @@ TEST_F(StartupCheck, AProgramBackFromTheDelayedListIsAskedWithItsOwnQuestion) {
     if (c.disabled) startup::RemoveStartupEntry(name, command, "", kUserRunCode, {});
     common::DeleteStoreValue(HKEY_CURRENT_USER, kUserRun, name);
   }
+}
+
+// Yes to a program back from the delayed-start list lets it start from its startup location
+// again, so the Monitor also takes it off the list, from the hive it was moved into; No disables
+// it and the list keeps it.
+TEST_F(StartupCheck, YesToAProgramBackFromTheDelayedListTakesItOffTheList) {
+  const std::string tool = common::ProgramFolder() + "\\tool.exe";
+  ASSERT_TRUE(::CopyFileW(win32::Wide(helper_).c_str(), win32::Wide(tool).c_str(), FALSE));
+  const struct {
+    HKEY hive;
+    int code;
+    std::string name, command, program;
+    startup::DelayHive listHive;
+    int answer;
+    bool stillListed;
+  } cases[] = {
+      {HKEY_CURRENT_USER, kUserRunCode, "Agent", "\"" + helper_ + "\" -tray", helper_,
+       startup::DelayHive::User, 6, false},
+      {HKEY_LOCAL_MACHINE, 1, "Tool", tool + " -machine", tool, startup::DelayHive::Machine, 6,
+       false},
+      {HKEY_CURRENT_USER, kUserRunCode, "Hosted", "RUNDLL32.EXE " + tool + ",Start", tool,
+       startup::DelayHive::User, 6, false},
+      {HKEY_CURRENT_USER, kUserRunCode, "Kept", helper_ + " -kept", helper_,
+       startup::DelayHive::User, 7, true},
+  };
+  startup::StartupCheckHooks hooks = monitor::MonitorStartupHooks();
+  hooks.askNewEntry = [this](const core::Item& item) {
+    asked_.push_back(item.title);
+    return 6;
+  };
+  hooks.showAlertIcon = [] {};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string listed = core::ToUpper(c.program);
+    const startup::DelayHive otherHive = c.listHive == startup::DelayHive::User
+                                             ? startup::DelayHive::Machine
+                                             : startup::DelayHive::User;
+    // The same program on the other hive's list is another entry, which stays.
+    ASSERT_TRUE(startup::AddDelayedProgram(c.program, otherHive));
+    ASSERT_TRUE(common::WriteStoreString(c.hive, kUserRun, c.name, c.command));
+    startup::EnumStartup(true);
+    std::optional<core::Item> item;
+    for (std::size_t i = 0; i < common::Items().Count(); ++i)
+      if (common::Items().At(i).type == c.code && core::EntryName(common::Items().At(i)) == c.name)
+        item = common::Items().At(i);
+    ASSERT_TRUE(item);
+    ASSERT_EQ(startup::MoveToDelayed(*item, {}), startup::DelayMove::Moved);
+    ASSERT_TRUE(startup::FindDelayedEntry(c.listHive, listed));
+
+    // The program puts itself back into the startup list and the user is asked.
+    ASSERT_TRUE(common::WriteStoreString(c.hive, kUserRun, c.name, c.command));
+    hooks.askReturnedEntry = [&](const core::Item& returned) {
+      returned_.push_back(returned.title);
+      return c.answer;
+    };
+    returned_.clear();
+    asked_.clear();
+    startup::CheckStartup(hooks);
+    EXPECT_EQ(returned_, std::vector<std::string>{c.name});
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(startup::FindDelayedEntry(c.listHive, listed).has_value(), c.stillListed);
+    EXPECT_TRUE(startup::FindDelayedEntry(otherHive, listed)) << "the other hive's entry";
+
+    if (c.answer == 7) startup::RemoveStartupEntry(c.name, c.command, "", c.code, {});
+    common::DeleteStoreValue(c.hive, kUserRun, c.name);
+    startup::DeleteDelayedEntry(listed, startup::DelayHive::User);
+    startup::DeleteDelayedEntry(listed, startup::DelayHive::Machine);
+  }
+  ::DeleteFileW(win32::Wide(tool).c_str());
 }
 
 }  // namespace
