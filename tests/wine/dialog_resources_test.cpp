@@ -104,6 +104,15 @@ const DialogCase kDialogs[] = {
      {IDC_WARNING_PATH, IDC_WARNING_TITLE},
      {},
      {260, 132}},
+    {"DelayOptions",
+     IDD_DELAY_OPTIONS,
+     Kind::Popup,
+     kNoList,
+     false,
+     {IDC_DELAY_PROGRAM},
+     {},
+     {230, 131}},
+    {"StartupType", IDD_STARTUP_TYPE, Kind::Popup, kNoList, false, {}, {}, {220, 92}},
 };
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
