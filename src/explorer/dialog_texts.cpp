@@ -286,10 +286,7 @@ std::span<const ControlText> DialogTexts(int dialogId) {
 
 void ApplyDialogTexts(HWND dialog, int dialogId) {
   for (const ControlText& entry : DialogTexts(dialogId)) {
-    std::wstring text = win32::Wide(common::LoadText(entry.stringId));
-    // A heading's texts open with a blank line that spaces them apart; the page's first one
-    // starts level with the picture beside it instead, so that the longest headings fit.
-    if (entry.control == IDC_HEADING && text.starts_with(L'\n')) text.erase(0, 1);
+    const std::wstring text = win32::Wide(common::LoadText(entry.stringId));
     if (entry.control == kCaption)
       ::SetWindowTextW(dialog, text.c_str());
     else
