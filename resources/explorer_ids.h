@@ -30,6 +30,8 @@
 #define IDD_HIDE_ALERTS 213
 #define IDD_HISTORY 141
 #define IDD_DEFAULT_WARNING 194
+#define IDD_DELAY_OPTIONS 198
+#define IDD_STARTUP_TYPE 199
 
 /* The anatomy every page shares. */
 #define IDC_PAGE_LIST 1000
@@ -212,5 +214,26 @@
 #define IDC_WARNING_TEXT 2161
 #define IDC_WARNING_TITLE 2162
 #define IDC_WARNING_CONFIRM 2163
+
+/* Delay options of a delayed program; Apply is IDOK, Close is IDCANCEL. */
+#define IDC_DELAY_TEXT 2180
+#define IDC_DELAY_PROGRAM 2181
+#define IDC_DELAY_TIME_LABEL 2182
+#define IDC_DELAY_MINUTES 2183
+#define IDC_DELAY_MINUTES_LABEL 2184
+#define IDC_DELAY_SECONDS 2185
+#define IDC_DELAY_SECONDS_LABEL 2186
+#define IDC_OPEN_AS_LABEL 2187
+#define IDC_OPEN_AS 2188
+#define IDC_DELAY_PARAMETERS_LABEL 2189
+#define IDC_DELAY_PARAMETERS 2190
+#define IDC_DELAY_TITLE_LABEL 2191
+#define IDC_DELAY_TITLE 2192
+
+/* Startup Program Type: who a program added to the delayed list starts for; OK is IDOK,
+   Cancel is IDCANCEL. */
+#define IDC_STARTUP_TYPE_TEXT 2195
+#define IDC_ALL_USERS 2196
+#define IDC_CURRENT_USER 2197
 
 #endif /* OBRIVO_EXPLORER_IDS_H */

@@ -1,7 +1,8 @@
-/* Identifiers of the string-table entries that more than one place names, shared by the string
-   table (strings.rc) and the C++ code of every layer. Plain C preprocessor only: windres and rc
-   read this file too. Texts that one place alone shows keep their number there. The numbers
-   are those of the translations' override files, so they never change. */
+/* Identifiers of the string-table entries that more than one place names, and of the messages
+   and dialog texts of our own, shared by the string table (strings.rc) and the C++ code of every
+   layer. Plain C preprocessor only: windres and rc read this file too. Texts that one place alone
+   shows keep their number there. The numbers are those of the translations' override files, so
+   they never change. */
 #ifndef OBRIVO_STRING_IDS_H
 #define OBRIVO_STRING_IDS_H
 
@@ -41,6 +42,8 @@
 #define IDS_DISABLED_PREFIX 626 /* put before a disabled entry's type */
 #define IDS_VERSION_LABEL 644
 #define IDS_STARTUP_LOCATION 646
+#define IDS_RUNNING 655
+#define IDS_FILE_NOT_FOUND 730 /* "Local File not found." */
 
 /* The pages' tab captions. */
 #define IDS_PAGE_STARTUP 606
@@ -72,5 +75,23 @@
 #define IDS_COLUMN_TYPE 714
 #define IDS_COLUMN_FIRST_DETECTED 912
 #define IDS_CLSID 1158 /* a column heading and the Info window's label */
+#define IDS_COLUMN_DELAY_TIME 1119 /* also the delay options' label */
+
+/* The units of a delay, in the Delay Time column and beside the delay options' lists. */
+#define IDS_MINUTES_UNIT 1121
+#define IDS_SECONDS_UNIT 1122
+
+/* The delayed-start list: what its commands report, and texts of its dialogs of our own. */
+#define IDS_ALREADY_DELAYED 3804
+#define IDS_DELAY_MOVE_FAILED 3805
+#define IDS_DELAY_DISABLED_ENTRY 3806
+#define IDS_DELAY_RETURN_FAILED 3807
+#define IDS_DELAY_LAUNCH_FAILED 3808
+#define IDS_DELAY_ADD_LISTED 3809
+#define IDS_DELAY_ADD_FAILED 3810
+#define IDS_RESTORE_ALL_INCOMPLETE 3811
+#define IDS_DELAY_OPTIONS_FAILED 3812
+#define IDS_CANCEL 3901
+#define IDS_STARTUP_TYPE_TITLE 3920
 
 #endif /* OBRIVO_STRING_IDS_H */

@@ -225,6 +225,29 @@ constexpr ControlText kDefaultWarning[] = {
     {IDOK, 3900},
 };
 
+// The program's file is the entry's own.
+constexpr ControlText kDelayOptions[] = {
+    {kCaption, 1112},
+    {IDC_DELAY_TEXT, 1111},
+    {IDC_DELAY_TIME_LABEL, IDS_COLUMN_DELAY_TIME},
+    {IDC_DELAY_MINUTES_LABEL, IDS_MINUTES_UNIT},
+    {IDC_DELAY_SECONDS_LABEL, IDS_SECONDS_UNIT},
+    {IDC_OPEN_AS_LABEL, 1141},
+    {IDC_DELAY_PARAMETERS_LABEL, 1115},
+    {IDC_DELAY_TITLE_LABEL, 1131},
+    {IDOK, 662},
+    {IDCANCEL, IDS_CLOSE},
+};
+
+constexpr ControlText kStartupType[] = {
+    {kCaption, IDS_STARTUP_TYPE_TITLE},
+    {IDC_STARTUP_TYPE_TEXT, 1126},
+    {IDC_ALL_USERS, 1127},
+    {IDC_CURRENT_USER, 1128},
+    {IDOK, 3900},
+    {IDCANCEL, IDS_CANCEL},
+};
+
 struct DialogTable {
   int dialogId;
   std::span<const ControlText> texts;
@@ -249,6 +272,8 @@ constexpr DialogTable kDialogs[] = {
     {IDD_PROGRAM_INFO, kProgramInfo},
     {IDD_HISTORY, kHistory},
     {IDD_DEFAULT_WARNING, kDefaultWarning},
+    {IDD_DELAY_OPTIONS, kDelayOptions},
+    {IDD_STARTUP_TYPE, kStartupType},
 };
 
 }  // namespace
@@ -261,10 +286,7 @@ std::span<const ControlText> DialogTexts(int dialogId) {
 
 void ApplyDialogTexts(HWND dialog, int dialogId) {
   for (const ControlText& entry : DialogTexts(dialogId)) {
-    std::wstring text = win32::Wide(common::LoadText(entry.stringId));
-    // A heading's texts open with a blank line that spaces them apart; the page's first one
-    // starts level with the picture beside it instead, so that the longest headings fit.
-    if (entry.control == IDC_HEADING && text.starts_with(L'\n')) text.erase(0, 1);
+    const std::wstring text = win32::Wide(common::LoadText(entry.stringId));
     if (entry.control == kCaption)
       ::SetWindowTextW(dialog, text.c_str());
     else

@@ -43,7 +43,10 @@ struct ExplorerState {
   bool sheetOpen = false;
   bool viewCookiesAtOnce = false;  // the Cookies page opens its cookie list at once
   bool sheetLayoutReady = false;   // the sheet was subclassed and its status bar made
-  common::TraceLog trace;          // sendex2tv.txt, kept only when the Debug option is set
+  // Counts the moves of entries between the startup locations and the delayed-start list: the
+  // Startup and the Delayed Start page each refill when they show after a move made elsewhere.
+  int startupListChanges = 0;
+  common::TraceLog trace;  // sendex2tv.txt, kept only when the Debug option is set
   // The DPI the sheet's pages are drawn and laid out at; 0 before the sheet shows.
   int sheetDpi = 0;
   win32::DpiFonts fonts;

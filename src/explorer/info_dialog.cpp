@@ -33,8 +33,6 @@
 namespace obrivo::explorer {
 namespace {
 
-constexpr int kRunningId = 655;
-constexpr int kFileMissingId = 730;
 constexpr int kReadyId = 831;
 constexpr int kNoDescriptionId = 647;
 constexpr int kLocationId = 716;
@@ -103,7 +101,7 @@ void ShowStatus(HWND dialog, const InfoState& s, bool exists) {
   // other arguments, is not this item's program.
   const bool running = exists && ProgramRuns(s);
   SetText(dialog, IDC_INFO_STATUS,
-          common::LoadText(running ? kRunningId : (exists ? kReadyId : kFileMissingId), 64));
+          common::LoadText(running ? IDS_RUNNING : (exists ? kReadyId : IDS_FILE_NOT_FOUND), 64));
   ::ShowWindow(::GetDlgItem(dialog, IDC_INFO_KILL), running ? SW_SHOW : SW_HIDE);
   ::ShowWindow(::GetDlgItem(dialog, IDC_INFO_RUN), exists && !running ? SW_SHOW : SW_HIDE);
 }

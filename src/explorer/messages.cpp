@@ -29,7 +29,11 @@ void ShowMessageText(HWND owner, std::string_view text, UINT icon) {
 void ShowNoSelection(HWND owner) { ShowMessage(owner, kNoSelectionId); }
 
 bool AskYesNo(HWND owner, std::string_view text, UINT icon) {
-  return Box(owner, text, common::LoadText(IDS_PROGRAM_TITLE, 128), MB_YESNO | icon) == IDYES;
+  return Ask(owner, text, MB_YESNO, icon) == IDYES;
+}
+
+int Ask(HWND owner, std::string_view text, UINT buttons, UINT icon) {
+  return Box(owner, text, common::LoadText(IDS_PROGRAM_TITLE, 128), buttons | icon);
 }
 
 }  // namespace obrivo::explorer

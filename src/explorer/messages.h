@@ -17,5 +17,8 @@ void ShowMessageText(HWND owner, std::string_view text, UINT icon = MB_ICONINFOR
 void ShowNoSelection(HWND owner);
 // A Yes/No question captioned with the program's title; true on Yes.
 bool AskYesNo(HWND owner, std::string_view text, UINT icon = MB_ICONQUESTION);
+// A question with other `buttons` (MB_YESNOCANCEL, MB_OKCANCEL ...), captioned with the
+// program's title; the id of the button chosen (IDYES, IDCANCEL ...).
+int Ask(HWND owner, std::string_view text, UINT buttons, UINT icon = MB_ICONQUESTION);
 
 }  // namespace obrivo::explorer

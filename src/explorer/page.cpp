@@ -34,9 +34,8 @@ namespace obrivo::explorer {
 namespace {
 
 bool IsListCommand(int id) {
-  return id == IDC_INFO || id == IDM_EXPLORE_FOLDER ||
-         id == IDM_PROPERTIES || id == IDM_PLUS_INFO ||
-         id == IDM_VIEW_NOTE;
+  return id == IDC_INFO || id == IDM_EXPLORE_FOLDER || id == IDM_PROPERTIES ||
+         id == IDM_PLUS_INFO || id == IDM_VIEW_NOTE;
 }
 
 }  // namespace
@@ -117,6 +116,12 @@ std::vector<std::size_t> Page::SelectedItems() const {
     if (items_.IsValid(static_cast<std::size_t>(item)))
       selected.push_back(static_cast<std::size_t>(item));
   }
+  return selected;
+}
+
+std::vector<std::size_t> Page::SelectedItemsOrSay() const {
+  std::vector<std::size_t> selected = SelectedItems();
+  if (selected.empty()) ShowNoSelection(window_);
   return selected;
 }
 

@@ -101,6 +101,8 @@ class Page {
   int SelectedItem() const;
   // The item indexes of every selected row, in row order.
   std::vector<std::size_t> SelectedItems() const;
+  // The same; none after telling the user that a row must be chosen first.
+  std::vector<std::size_t> SelectedItemsOrSay() const;
 
   // True when the page acts on `id` (its own command or a shared one).
   bool Handles(int id) const;

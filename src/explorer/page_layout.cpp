@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "common/win32/window.h"
 #include "core/dpi.h"
@@ -25,6 +26,12 @@ core::Rect Scaled(const core::Rect& r, int dpi, int fromDpi) {
           core::ScaleToDpi(r.right, dpi, fromDpi), core::ScaleToDpi(r.bottom, dpi, fromDpi)};
 }
 
+// Each page's first heading and the one below it: most pages have the shared ids, the Delayed
+// Start and Recent pages ids of their own.
+constexpr std::pair<int, int> kHeadingPairs[] = {{IDC_HEADING, IDC_HEADING2},
+                                                 {IDC_DELAYED_HEADING, IDC_DELAYED_HINT},
+                                                 {IDC_RECENT_HEADING, IDC_RECENT_HEADING2}};
+
 core::Size ClientSize(HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);
@@ -34,20 +41,30 @@ core::Size ClientSize(HWND window) {
 }  // namespace
 
 void FitHeadings(HWND page) {
-  HWND first = ::GetDlgItem(page, IDC_HEADING);
-  HWND second = ::GetDlgItem(page, IDC_HEADING2);
-  if (!first || !second) return;
-  const RECT r1 = win32::ChildRect(page, first);
-  const RECT r2 = win32::ChildRect(page, second);
-  const int firstHeight = TextHeight(first, win32::WindowTextW(first));
-  const int top = r1.top + firstHeight;
-  std::wstring text = win32::WindowTextW(second);
-  if (top + TextHeight(second, text) > r2.bottom && text.starts_with(L'\n')) {
-    text.erase(0, 1);
-    ::SetWindowTextW(second, text.c_str());
+  for (const auto& [firstId, secondId] : kHeadingPairs) {
+    HWND first = ::GetDlgItem(page, firstId);
+    if (!first) continue;
+    // A heading's texts open with a blank line that spaces them apart; the page's first one
+    // starts level with the picture beside it instead, so that the longest headings fit.
+    std::wstring firstText = win32::WindowTextW(first);
+    if (firstText.starts_with(L'\n')) {
+      firstText.erase(0, 1);
+      ::SetWindowTextW(first, firstText.c_str());
+    }
+    HWND second = ::GetDlgItem(page, secondId);
+    if (!second) continue;
+    const RECT r1 = win32::ChildRect(page, first);
+    const RECT r2 = win32::ChildRect(page, second);
+    const int firstHeight = TextHeight(first, firstText);
+    const int top = r1.top + firstHeight;
+    std::wstring text = win32::WindowTextW(second);
+    if (top + TextHeight(second, text) > r2.bottom && text.starts_with(L'\n')) {
+      text.erase(0, 1);
+      ::SetWindowTextW(second, text.c_str());
+    }
+    ::MoveWindow(first, r1.left, r1.top, r1.right - r1.left, firstHeight, FALSE);
+    ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
   }
-  ::MoveWindow(first, r1.left, r1.top, r1.right - r1.left, firstHeight, FALSE);
-  ::MoveWindow(second, r2.left, top, r2.right - r2.left, std::max(0L, r2.bottom - top), FALSE);
 }
 
 void PageLayout::Capture(HWND page, int dpi) {

@@ -10,8 +10,9 @@
 
 namespace obrivo::explorer {
 
-// Two headings share the space above the list: the second follows the first wherever the
-// first ends, and gives up its spacing blank line when both would not fit otherwise.
+// Two headings share the space above the list: the first starts without its spacing blank
+// line, the second follows the first wherever the first ends, and gives up its own spacing
+// blank line when both would not fit otherwise.
 void FitHeadings(HWND page);
 
 class PageLayout {

@@ -33,8 +33,7 @@ constexpr std::string_view kPlusTitle = "Obrivo PLUS";
 // The selected items, or nothing after telling the user that a row must be chosen.
 std::vector<core::Item> Selection(Page& page) {
   std::vector<core::Item> items;
-  for (std::size_t index : page.SelectedItems()) items.push_back(page.items().At(index));
-  if (items.empty()) ShowNoSelection(page.window());
+  for (std::size_t index : page.SelectedItemsOrSay()) items.push_back(page.items().At(index));
   return items;
 }
 
@@ -133,7 +132,7 @@ std::string AddStartupProgram(std::string_view path) {
   return title;
 }
 
-void AddStartupProgramFromChooser(Page& page) {
+std::string ChooseProgramFile(HWND owner) {
   // The filter's parts are separated by "%" in the string table, with spaces around them that
   // would otherwise become part of the patterns.
   std::wstring filter;
@@ -146,7 +145,7 @@ void AddStartupProgramFromChooser(Page& page) {
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW chooser{};
   chooser.lStructSize = sizeof chooser;
-  chooser.hwndOwner = page.window();
+  chooser.hwndOwner = owner;
   chooser.lpstrFilter = filter.c_str();
   chooser.lpstrFile = file.data();
   chooser.nMaxFile = static_cast<DWORD>(file.size());
@@ -154,8 +153,13 @@ void AddStartupProgramFromChooser(Page& page) {
   chooser.lpstrTitle = title.c_str();
   chooser.Flags =
       OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;
-  if (!::GetOpenFileNameW(&chooser)) return;
-  if (!AddStartupProgram(win32::Narrow(file.data())).empty()) page.Fill();
+  if (!::GetOpenFileNameW(&chooser)) return {};
+  return win32::Narrow(file.data());
+}
+
+void AddStartupProgramFromChooser(Page& page) {
+  const std::string path = ChooseProgramFile(page.window());
+  if (!path.empty() && !AddStartupProgram(path).empty()) page.Fill();
 }
 
 }  // namespace obrivo::explorer

@@ -22,6 +22,8 @@ void RemoveSelectedEntries(Page& page);
 // next restart. A file that cannot be found or scheduled is reported, with the reason.
 void DeleteSelectedEntryOnReboot(Page& page);
 
+// The file chooser of Add over `owner`: the program file chosen; empty when cancelled.
+std::string ChooseProgramFile(HWND owner);
 // The file chooser, then AddStartupProgram of the chosen file.
 void AddStartupProgramFromChooser(Page& page);
 // Adds `path` to the user's Run key under the title its version information gives (the file's

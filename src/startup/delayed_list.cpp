@@ -309,6 +309,8 @@ DelayMove MoveToDelayed(const core::Item& item, const std::function<bool()>& con
   return DelayMove::Moved;
 }
 
+bool IsProductStartupEntry(const core::Item& item) { return IsProductEntry(item); }
+
 bool RestoreFromDelayed(const DelayedEntry& entry, bool deleteAll) {
   if (!ReturnToLocation(entry)) return false;
   if (deleteAll) DeleteDelayedEntry(entry.name, entry.hive);

@@ -74,6 +74,8 @@ enum class DelayMove {
 // baseline marks it as moved (1103). `confirmMachineWide` is asked before an entry of the
 // machine-wide Run keys moves; false keeps it where it is. A disabled entry is not moved.
 DelayMove MoveToDelayed(const core::Item& item, const std::function<bool()>& confirmMachineWide);
+// This product's own startup entry, which always stays (MoveToDelayed answers MustStay).
+bool IsProductStartupEntry(const core::Item& item);
 
 // Puts the entry back at its location as it stood and accepts it in the baseline; with
 // `deleteAll` its values then leave the list. An entry added to the list by hand, or by a

@@ -84,14 +84,14 @@ TEST_F(ExplorerScenario, EveryPageIsThereWithItsCaption) {
   }
   // A page whose category is not built yet: its columns, no invented rows, and no button that
   // pretends to act.
-  PropSheet_SetCurSel(sheet, nullptr, 1);
-  HWND delayed = PropSheet_GetCurrentPageHwnd(sheet);
-  HWND delayedList = ::GetDlgItem(delayed, 1000);
-  ASSERT_NE(delayedList, nullptr);
-  HWND delayedHeader = reinterpret_cast<HWND>(::SendMessageW(delayedList, LVM_GETHEADER, 0, 0));
-  EXPECT_EQ(::SendMessageW(delayedHeader, HDM_GETITEMCOUNT, 0, 0), 4) << "the delayed columns";
-  EXPECT_EQ(::SendMessageW(delayedList, LVM_GETITEMCOUNT, 0, 0), 0) << "no invented rows";
-  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(delayed, 1064)))
+  PropSheet_SetCurSel(sheet, nullptr, 8);
+  HWND fileTypes = PropSheet_GetCurrentPageHwnd(sheet);
+  HWND fileTypesList = ::GetDlgItem(fileTypes, 1000);
+  ASSERT_NE(fileTypesList, nullptr);
+  HWND fileTypesHeader = reinterpret_cast<HWND>(::SendMessageW(fileTypesList, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(::SendMessageW(fileTypesHeader, HDM_GETITEMCOUNT, 0, 0), 6) << "the file types columns";
+  EXPECT_EQ(::SendMessageW(fileTypesList, LVM_GETITEMCOUNT, 0, 0), 0) << "no invented rows";
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(fileTypes, 1064)))
       << "Add stays disabled until adding exists";
 
   // The Startup page lists what starts with Windows (a fresh Wine prefix has entries of its own).

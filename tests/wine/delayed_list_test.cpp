@@ -72,14 +72,8 @@ class DelayedList : public test::StartupActionsTest {
     StartupActionsTest::TearDown();
   }
 
-  // The listed startup entry of location `code` named `name`.
   static std::optional<core::Item> Listed(int code, const std::string& name) {
-    EnumStartup(true);
-    for (std::size_t i = 0; i < common::Items().Count(); ++i) {
-      const core::Item& item = common::Items().At(i);
-      if (item.type == code && core::EntryName(item) == name) return item;
-    }
-    return std::nullopt;
+    return test::ListedStartupEntry(code, name);
   }
 
   static std::optional<std::string> ListValue(HKEY hive, const std::string& sub,

@@ -11,9 +11,11 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/store.h"
 #include "explorer/explorer_state.h"
+#include "explorer/list_view.h"
 #include "explorer/sheet.h"
 #include "test_process.h"
 
@@ -74,13 +76,26 @@ inline bool IsChecked(HWND dialog, int id) {
   return ::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Returns once `window` has finished handling what it was handling, or is showing a modal
+// window of its own (the next message it takes comes after that).
+inline void Settle(HWND window) {
+  DWORD_PTR reply = 0;
+  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &reply);
+}
+
 // Waits until `dialog` has closed and the window that opened it has finished handling what the
-// dialog decided (the next message it takes comes after that).
+// dialog decided.
 inline bool WaitUntilHandled(HWND dialog, HWND opener) {
   const bool closed = WaitUntil([&] { return !::IsWindow(dialog); }, 10s);
-  DWORD_PTR reply = 0;
-  ::SendMessageTimeoutW(opener, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &reply);
+  Settle(opener);
   return closed;
+}
+
+// Types `path` into Add's file chooser and presses Open.
+inline void ChooseFile(HWND chooser, const std::wstring& path) {
+  // The file name box (a combo box in the newer layout, an edit in the older one).
+  for (int id : {0x47C, 0x480}) ::SetDlgItemTextW(chooser, id, path.c_str());
+  ::PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 // Waits for the message box with `caption`, closes it and returns its text ("" when none came).
@@ -91,6 +106,55 @@ inline std::wstring DismissMessageBox(const wchar_t* caption) {
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   WaitUntil([&] { return !::IsWindow(box); }, 10s);
   return text;
+}
+
+// A message box of ours captioned with the program's title, as the sheet itself is: found by
+// what it is not. The questions (Yes/No, OK/Cancel) carry that caption.
+inline HWND FindQuestion() {
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(window, cls, 16);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        if (pid == ::GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
+            window != explorer::Explorer().sheet && ::IsWindowVisible(window) &&
+            WindowText(window) == L"Obrivo") {
+          reinterpret_cast<Search*>(param)->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Waits for a question, answers it with `button` (IDYES, IDCANCEL ...) and returns its text once
+// `opener` has handled the answer ("" when none came).
+inline std::wstring AnswerQuestion(int button, HWND opener) {
+  HWND question = nullptr;
+  WaitUntil([&] { return (question = FindQuestion()) != nullptr; }, 10s);
+  if (!question) return {};
+  const std::wstring text = WindowText(::GetDlgItem(question, 0xFFFF));
+  ::PostMessageW(question, WM_COMMAND, button, 0);
+  WaitUntilHandled(question, opener);
+  return text;
+}
+
+// The list row whose first column reads `title`; -1 when none does.
+inline int RowOf(HWND list, const std::string& title) {
+  for (int row = 0; row < explorer::RowCount(list); ++row)
+    if (explorer::CellText(list, row, 0) == title) return row;
+  return -1;
+}
+
+// Exactly `rows` selected.
+inline void SelectRows(HWND list, const std::vector<int>& rows) {
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  for (int row : rows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 // An option as the store holds it, "" when missing.

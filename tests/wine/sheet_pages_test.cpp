@@ -82,7 +82,8 @@ TEST_F(SheetPages, TabCaptionsAndHeadingsFitAboveTheList) {
       HWND page = PropSheet_GetCurrentPageHwnd(sheet);
       ASSERT_NE(page, nullptr);
       HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
-      for (int id : {IDC_HEADING, IDC_HEADING2}) {
+      for (int id : {IDC_HEADING, IDC_HEADING2, IDC_DELAYED_HEADING, IDC_DELAYED_HINT,
+                     IDC_RECENT_HEADING, IDC_RECENT_HEADING2}) {
         HWND heading = ::GetDlgItem(page, id);
         if (!heading || win32::WindowTextW(heading).empty()) continue;
         SCOPED_TRACE(id);

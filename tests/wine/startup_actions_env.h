@@ -15,6 +15,7 @@
 #include "common/win32/registry.h"
 #include "common/win32/wide.h"
 #include "core/item_list.h"
+#include "startup/startup_locations.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
@@ -47,6 +48,16 @@ inline std::string WinIniList(const char* keyName) {
 inline void SetWinIniList(const char* keyName, const std::string& list) {
   ::WriteProfileStringW(L"windows", win32::Wide(keyName).c_str(),
                         list.empty() ? nullptr : win32::Wide(list).c_str());
+}
+
+// The startup entry of location `code` named `name`, as the full listing gives it.
+inline std::optional<core::Item> ListedStartupEntry(int code, const std::string& name) {
+  startup::EnumStartup(true);
+  for (std::size_t i = 0; i < common::Items().Count(); ++i) {
+    const core::Item& item = common::Items().At(i);
+    if (item.type == code && core::EntryName(item) == name) return item;
+  }
+  return std::nullopt;
 }
 
 // Every record of the history file, oldest first.

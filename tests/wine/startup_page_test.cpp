@@ -32,7 +32,6 @@ namespace {
 
 const std::string kRun = kVersionKey + "\\Run";
 const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-constexpr wchar_t kCaption[] = L"Obrivo";  // the questions' caption: the program's title
 constexpr wchar_t kHelpCaption[] = L"Obrivo Help";
 
 class StartupPage : public StartupActionsTest {
@@ -42,9 +41,9 @@ class StartupPage : public StartupActionsTest {
     explorer::CreateSharedResources(common::App().instance);
     folder_ = common::ProgramFolder();
     tool_ = folder_ + "\\tool.exe";  // no version information
-    ASSERT_TRUE(::CopyFileW(
-        (HostToWine(EnvVar(L"OBRIVO_BIN_DIR")) + L"\\obrivo_test_helper.exe").c_str(),
-        win32::Wide(tool_).c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((HostToWine(EnvVar(L"OBRIVO_BIN_DIR")) + L"\\obrivo_test_helper.exe").c_str(),
+                    win32::Wide(tool_).c_str(), FALSE));
   }
   void TearDown() override {
     ::DeleteFileW(win32::Wide(tool_).c_str());
@@ -61,40 +60,6 @@ class StartupPage : public StartupActionsTest {
     for (int row = 0; row < explorer::RowCount(list); ++row)
       cells.push_back(explorer::CellText(list, row, column));
     return cells;
-  }
-
-  static int RowOf(HWND list, const std::string& title) {
-    for (int row = 0; row < explorer::RowCount(list); ++row)
-      if (explorer::CellText(list, row, 0) == title) return row;
-    return -1;
-  }
-
-  static void SelectRows(HWND list, const std::vector<int>& rows) {
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-    for (int row : rows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
-  }
-
-  // A message box of ours captioned like the sheet itself, so found by what it is not.
-  static HWND FindQuestion() {
-    struct Search {
-      HWND found = nullptr;
-    } search;
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          wchar_t cls[16] = {};
-          ::GetClassNameW(window, cls, 16);
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(window, &pid);
-          if (pid == ::GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
-              window != explorer::Explorer().sheet && ::IsWindowVisible(window) &&
-              WindowText(window) == kCaption) {
-            reinterpret_cast<Search*>(param)->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
   }
 
   static bool Shown(HWND page, int id) {
@@ -193,13 +158,8 @@ TEST_F(StartupPage, RemovingOneEntryAsksAndSeveralDoNot) {
     // One entry: the question names its command; No keeps it.
     SelectRows(list, {RowOf(list, "One")});
     PostClick(page, IDC_REMOVE);
-    HWND question = nullptr;
-    WaitUntil([&] { return (question = FindQuestion()) != nullptr; }, 10s);
-    ASSERT_NE(question, nullptr) << "string 15 is asked";
-    EXPECT_NE(WindowText(::GetDlgItem(question, 0xFFFF)).find(L"You have chosen to remove"),
-              std::wstring::npos);
-    ::PostMessageW(question, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(WaitUntilHandled(question, page));
+    EXPECT_NE(AnswerQuestion(IDNO, page).find(L"You have chosen to remove"), std::wstring::npos)
+        << "string 15 is asked";
     EXPECT_TRUE(Value(HKEY_CURRENT_USER, kRun, "One").has_value());
 
     // Three entries: removed without a question.
@@ -256,9 +216,7 @@ TEST_F(StartupPage, AddAsksForTheProgramWithTheFileChooser) {
     wchar_t filter[128] = {};
     ::SendDlgItemMessageW(chooser, 0x470, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
     EXPECT_EQ(std::wstring(filter), L"Programs Files (*.exe)");
-    // The file name box (a combo box in the newer layout, an edit in the older one).
-    for (int id : {0x47C, 0x480}) ::SetDlgItemTextW(chooser, id, win32::Wide(tool_).c_str());
-    ::PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ChooseFile(chooser, win32::Wide(tool_));
     ASSERT_TRUE(WaitUntilHandled(chooser, page));
     EXPECT_EQ(Value(HKEY_CURRENT_USER, kRun, "tool"), tool_);
     EXPECT_GE(RowOf(list, "tool"), 0) << "listed at once";
@@ -319,8 +277,8 @@ TEST_F(StartupPage, InfoWindowKillTaskEndsOnlyTheEntrysOwnProgram) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(info, IDC_INFO_KILL)));
     EXPECT_NE(entry.WaitForExit(10s), static_cast<DWORD>(STILL_ACTIVE)) << "the entry's ended";
     EXPECT_TRUE(other.Running()) << "the other copy is left alone";
-    EXPECT_TRUE(WaitUntil(
-        [&] { return WindowText(::GetDlgItem(info, IDC_INFO_STATUS)) == L"Ready"; }, 5s));
+    EXPECT_TRUE(
+        WaitUntil([&] { return WindowText(::GetDlgItem(info, IDC_INFO_STATUS)) == L"Ready"; }, 5s));
     ::PostMessageW(info, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntilHandled(info, page));
   });

@@ -10,6 +10,7 @@
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
 #include "core/command_switches.h"
+#include "explorer/delayed_page_actions.h"
 #include "explorer/explorer_state.h"
 #include "explorer/hide_alerts_dialog.h"
 #include "explorer/history_viewer.h"
@@ -147,10 +148,11 @@ const PageDescription& OptionsPage() {
     d.dialogId = IDD_OPTIONS_PAGE;
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}}};
-    // The reports, the hijack log, the export, the HOSTS viewer and the delayed programs'
-    // restore come with their tools; until then their buttons stay disabled.
+    // The reports, the hijack log, the export and the HOSTS viewer come with their tools;
+    // until then their buttons stay disabled.
     d.commands = {
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
+        {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
         {IDC_AUTO_START, OnAutoStart},
         {IDC_ORIGINAL_TRAY_ICON, OnOriginalTrayIcon},

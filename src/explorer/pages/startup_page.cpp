@@ -16,6 +16,8 @@
 #include "core/command_line.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
+#include "explorer/delayed_page_actions.h"
+#include "explorer/explorer_state.h"
 #include "explorer/list_view.h"
 #include "explorer/sheet.h"
 #include "explorer/startup_page_actions.h"
@@ -57,7 +59,11 @@ std::string FirstDetectedColumn(const core::Item& item) {
   return date;
 }
 
+// The move count the list last showed (see ExplorerState::startupListChanges).
+int shownChanges = 0;
+
 void Fill(Page& page) {
+  shownChanges = Explorer().startupListChanges;
   startup::EnumStartup(true);
   page.items() = common::Items();
   // Many entries start the same program; its version information is read once per fill.
@@ -124,6 +130,7 @@ std::vector<core::RowMenuEntry> MenuFor(const core::Item& item) {
 }
 
 void OnActivate(Page& page) {
+  if (shownChanges != Explorer().startupListChanges) page.Fill();
   HWND box = ::GetDlgItem(page.window(), IDC_SHOW_ALL_STARTUP);
   ::EnableWindow(box, TRUE);
   ::SendMessageW(
@@ -160,9 +167,13 @@ const PageDescription& StartupPage() {
     d.activate = OnActivate;
     d.selectionChanged = OnSelectionChanged;
     d.commands = {
-        {IDC_ENABLE, EnableSelectedEntries},    {IDC_DISABLE, DisableSelectedEntries},
-        {IDC_REMOVE, RemoveSelectedEntries},    {IDC_ADD, AddStartupProgramFromChooser},
-        {IDC_SHOW_ALL_STARTUP, ShowAllChanged}, {IDM_DELETE_ON_REBOOT, DeleteSelectedEntryOnReboot},
+        {IDC_ENABLE, EnableSelectedEntries},
+        {IDC_DISABLE, DisableSelectedEntries},
+        {IDC_REMOVE, RemoveSelectedEntries},
+        {IDC_ADD, AddStartupProgramFromChooser},
+        {IDC_SHOW_ALL_STARTUP, ShowAllChanged},
+        {IDM_DELETE_ON_REBOOT, DeleteSelectedEntryOnReboot},
+        {IDM_MOVE_TO_DELAYED, MoveSelectedToDelayed},
     };
     d.locationText = [](const core::Item& item) {
       return startup::LocationLabel(item.type, item.disabled);
