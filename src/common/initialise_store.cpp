@@ -17,7 +17,7 @@
 namespace obrivo::common {
 namespace {
 
-constexpr const char* kFirstRunKeys[] = {"Nuts", "Cookies", "Options", "Run",
+constexpr const char* kFirstRunKeys[] = {"Nuts",      "Cookies",  "Options", "Run",
                                          "IEHelpers", "HostFile", "Tasks"};
 constexpr const char* kMainBaselines[] = {"Run", "IEHelpers", "Tasks"};
 constexpr const char* kUacValues[] = {"ConsentPromptBehaviorAdmin", "EnableLUA",
@@ -47,8 +47,7 @@ void CopyUpdateSettings() {
     if (ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, name) != -1) continue;
     // A missing system value is stored as 0xFFFFFFFF, so the copy counts as taken.
     const int system = ReadStoreSmallNumber(
-        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
-        name);
+        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", name);
     WriteStoreDword(HKEY_CURRENT_USER, kProductKey, name, static_cast<DWORD>(system));
   }
 }
@@ -64,20 +63,19 @@ void RecordSystemFiles(const BaselineHooks& hooks) {
 
 void CheckVersion(const BaselineHooks& hooks) {
   const std::string version = ReadStoreString(kProductKey, HKEY_CURRENT_USER, "Version", 128);
-  const bool cleanup = ReadOption("Cleanup", 0) != 0;
-  if (version.empty()) {
-    RebuildMainBaselines(hooks);
-    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
-  } else if (!core::ContainsNoCase(version, kProductVersion)) {
-    // Another version initialised the store: start again from the current system.
-    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kProductVersion);
-    FirstRunTail(hooks);
-  } else if (cleanup) {
-    RebuildMainBaselines(hooks);
+  if (!core::ContainsNoCase(version, kStoreLayoutVersion)) {
+    // Another layout (or none marked yet): the marker follows, and the Monitor's registration
+    // replaces an older one. The baselines stay: taken again now, they would accept unasked
+    // whatever appeared since the last patrol.
+    WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", kStoreLayoutVersion);
+    if (!version.empty()) Run(hooks.registerMonitor);
   }
-  // Whatever rebuilt the baselines did the clean-up too. Left set, it would rebuild them again
-  // at the next start and accept, unasked, everything added in between.
-  if (cleanup) WriteStoreString(HKEY_CURRENT_USER, kOptionsKey, "Cleanup", "0");
+  // Only the user's own request rebuilds the baselines, once: left set, it would rebuild them
+  // again at the next start and accept, unasked, everything added in between.
+  if (ReadOption("Cleanup", 0) != 0) {
+    RebuildMainBaselines(hooks);
+    WriteStoreString(HKEY_CURRENT_USER, kOptionsKey, "Cleanup", "0");
+  }
 }
 
 }  // namespace

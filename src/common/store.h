@@ -16,6 +16,9 @@ inline constexpr std::string_view kProductKey = "Software\\Tolvane\\Obrivo";
 inline constexpr std::string_view kOptionsKey = "Software\\Tolvane\\Obrivo\\Options";
 inline constexpr std::string_view kDetectedKey = "Software\\Tolvane\\Detected";
 inline constexpr std::string_view kProductVersion = "16.0.2009.5";
+// The store's `Version` marker: the layout the store is written in. It changes only with the
+// layout, never with the product's version, so that an upgrade keeps every baseline.
+inline constexpr std::string_view kStoreLayoutVersion = "16.0.2009.5";
 
 // kProductKey + "\" + sub.
 std::string ProductSubkey(std::string_view sub);
@@ -35,8 +38,7 @@ int ReadStoreSmallNumberAt(std::string_view subkey, std::string_view valueName, 
 // REG_SZ (terminator included); the key is created when it cannot be opened.
 bool WriteStoreString(HKEY hive, std::string_view subkey, std::string_view valueName,
                       std::string_view text);
-bool WriteStoreDword(HKEY hive, std::string_view subkey, std::string_view valueName,
-                     DWORD value);
+bool WriteStoreDword(HKEY hive, std::string_view subkey, std::string_view valueName, DWORD value);
 // True when a value was deleted.
 bool DeleteStoreValue(HKEY hive, std::string_view subkey, std::string_view valueName);
 // Deletes a key with all its subkeys; a missing key counts as deleted.

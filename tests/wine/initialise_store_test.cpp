@@ -94,27 +94,28 @@ TEST_F(InitialiseStoreTest, CleanupRebuildsTheMainBaselinesOnce) {
   EXPECT_EQ(ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "Cleanup", 16), "0");
 }
 
-// Whatever rebuilds the baselines does the clean-up asked for too. Left set, the request would
-// rebuild them again at the next start and accept, unasked, an entry added in between.
-TEST_F(InitialiseStoreTest, EveryRebuildEndsTheCleanup) {
+// The clean-up rebuilds the baselines once, whatever the store's version marker says. Left set,
+// the request would rebuild them again at the next start and accept, unasked, an entry added in
+// between.
+TEST_F(InitialiseStoreTest, TheCleanupRebuildsOnceWhateverTheVersion) {
   common::InitialiseStore(CountingHooks());
   const struct {
-    const char* rebuild;
+    const char* marker;
     void (*prepare)();
   } cases[] = {
       {"another version",
        [] { common::WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", "15.0.1"); }},
       {"no version", [] { common::DeleteStoreValue(HKEY_CURRENT_USER, kProductKey, "Version"); }},
-      {"the clean-up itself", [] {}},
+      {"this version", [] {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.rebuild);
+    SCOPED_TRACE(c.marker);
     system_ = {"C:\\ACCEPTED.EXE"};
     c.prepare();
     common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "Cleanup", "1");
     startupSnapshots_ = 0;
     common::InitialiseStore(CountingHooks());
-    EXPECT_GE(startupSnapshots_, 1);
+    EXPECT_EQ(startupSnapshots_, 1);
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\ACCEPTED.EXE"));
     EXPECT_EQ(ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "Cleanup", 16), "0");
 
@@ -127,18 +128,37 @@ TEST_F(InitialiseStoreTest, EveryRebuildEndsTheCleanup) {
   }
 }
 
-TEST_F(InitialiseStoreTest, AnotherVersionRebuildsAndRegistersAgain) {
-  common::InitialiseStore(CountingHooks());
-  common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo");
-  common::WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", "15.0.1");
-  common::WriteStoreString(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622), "old.exe");
-  startupSnapshots_ = 0;
+// An upgrade (a store marked by another version, or by none) keeps every baseline: an entry
+// added since the last patrol is still new to the check. The Monitor's registration replaces an
+// older one.
+TEST_F(InitialiseStoreTest, AnUpgradeKeepsTheBaselinesAndRegistersAgain) {
+  const struct {
+    const char* marker;
+    bool registers;
+  } cases[] = {{"15.0.1", true}, {"", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.marker);
+    common::InitialiseStore(CountingHooks());
+    common::WriteStoreString(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\KNOWN.EXE", "11");
+    common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo");
+    if (*c.marker)
+      common::WriteStoreString(HKEY_CURRENT_USER, kProductKey, "Version", c.marker);
+    else
+      common::DeleteStoreValue(HKEY_CURRENT_USER, kProductKey, "Version");
+    common::WriteStoreString(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622), "old.exe");
+    system_ = {"C:\\ADDED.EXE"};
+    startupSnapshots_ = helperSnapshots_ = taskSnapshots_ = 0;
 
-  common::InitialiseStore(CountingHooks());
-  EXPECT_GE(startupSnapshots_, 1);
-  EXPECT_EQ(Product("Version"), "16.0.2009.5");
-  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622)));
-  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo"));
+    common::InitialiseStore(CountingHooks());
+    EXPECT_EQ(startupSnapshots_ + helperSnapshots_ + taskSnapshots_, 0) << "no baseline retaken";
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\KNOWN.EXE"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, ProductSubkey("Run"), "C:\\ADDED.EXE"))
+        << "added since the last patrol: still new";
+    EXPECT_EQ(Product("Version"), "16.0.2009.5");
+    EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, "Obrivo"), c.registers);
+    EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622)), !c.registers);
+    common::DeleteStoreValue(HKEY_LOCAL_MACHINE, kMachineRun, common::LoadText(622));
+  }
 }
 
 TEST_F(InitialiseStoreTest, WithoutEnumeratorsNoBaselineIsPretended) {
@@ -149,9 +169,9 @@ TEST_F(InitialiseStoreTest, WithoutEnumeratorsNoBaselineIsPretended) {
 }
 
 TEST_F(InitialiseStoreTest, CopiesSystemSettingsOnce) {
-  common::WriteStoreDword(HKEY_LOCAL_MACHINE,
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update",
-                          "AUOptions", 4);
+  common::WriteStoreDword(
+      HKEY_LOCAL_MACHINE,
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update", "AUOptions", 4);
   common::WriteStoreDword(HKEY_LOCAL_MACHINE,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
                           "EnableLUA", 1);
