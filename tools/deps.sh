@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest
+  clang libfuzzer-14-dev
   wine64 wine
   xvfb xauth x11-utils imagemagick
 )
