@@ -47,7 +47,7 @@ class DpiFonts {
  private:
   mutable std::mutex mutex_;  // tests read the fonts from a thread of their own
   std::vector<FontSpec> specs_;
-  std::map<int, std::vector<UniqueGdiObject>> made_;  // by DPI, one slot per spec
+  std::map<int, std::vector<UniqueGdiObject>> made_;  // by DPI, one slot per FontSpec
 };
 
 // Gives every control of `window`, at any depth, that shows a font of `fonts` the same font at
