@@ -34,7 +34,8 @@ constexpr FixedFont kFonts[] = {
 static_assert(std::size(kFonts) + 1 == static_cast<std::size_t>(Font::Count_),
               "every font but the note font has a fixed face");
 
-win32::FontSpec Spec(std::wstring face, int height, int weight, bool underline, BYTE family) {
+win32::FontDescription Describe(std::wstring face, int height, int weight, bool underline,
+                                BYTE family) {
   return {std::move(face), height,          weight,
           underline,       DEFAULT_CHARSET, static_cast<BYTE>(DEFAULT_PITCH | family)};
 }
@@ -67,15 +68,15 @@ HBITMAP SharedBitmap(int id) {
 
 void CreateSharedResources(HINSTANCE instance) {
   ExplorerState& s = Explorer();
-  std::vector<win32::FontSpec> specs;
+  std::vector<win32::FontDescription> descriptions;
   for (const FixedFont& f : kFonts)
-    specs.push_back(Spec(f.face, f.height, f.weight, f.underline, f.family));
+    descriptions.push_back(Describe(f.face, f.height, f.weight, f.underline, f.family));
   std::string face =
       common::ReadStoreString(common::kOptionsKey, HKEY_CURRENT_USER, "NoteFont", 32);
   if (face.empty()) face = "Arial";
   const int size = common::ReadOption("NoteSize", 14);
-  specs.push_back(Spec(win32::Wide(face), size > 0 ? size : 14, 500, false, FF_SWISS));
-  s.fonts.SetSpecs(std::move(specs));
+  descriptions.push_back(Describe(win32::Wide(face), size > 0 ? size : 14, 500, false, FF_SWISS));
+  s.fonts.SetDescriptions(std::move(descriptions));
   for (std::size_t i = 0; i < kSharedBitmapIds.size(); ++i)
     s.bitmaps[i].reset(::LoadImageW(instance, MAKEINTRESOURCEW(kSharedBitmapIds[i]), IMAGE_BITMAP,
                                     0, 0, LR_DEFAULTCOLOR));

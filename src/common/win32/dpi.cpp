@@ -49,10 +49,10 @@ int WindowDpi(HWND window) {
   return dpi > 0 ? dpi : core::kStandardDpi;
 }
 
-void DpiFonts::SetSpecs(std::vector<FontSpec> specs) {
+void DpiFonts::SetDescriptions(std::vector<FontDescription> descriptions) {
   std::lock_guard lock(mutex_);
   made_.clear();
-  specs_ = std::move(specs);
+  descriptions_ = std::move(descriptions);
 }
 
 void DpiFonts::Clear() {
@@ -62,11 +62,11 @@ void DpiFonts::Clear() {
 
 HFONT DpiFonts::Get(std::size_t index, int dpi) {
   std::lock_guard lock(mutex_);
-  if (index >= specs_.size()) return nullptr;
+  if (index >= descriptions_.size()) return nullptr;
   std::vector<UniqueGdiObject>& fonts = made_[dpi];
-  fonts.resize(specs_.size());
+  fonts.resize(descriptions_.size());
   if (!fonts[index]) {
-    const FontSpec& f = specs_[index];
+    const FontDescription& f = descriptions_[index];
     fonts[index].reset(::CreateFontW(-core::ScaleToDpi(f.height, dpi), 0, 0, 0, f.weight, FALSE,
                                      f.underline, FALSE, f.charSet, OUT_DEFAULT_PRECIS,
                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, f.pitchAndFamily,

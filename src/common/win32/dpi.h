@@ -22,7 +22,7 @@ int WindowDpi(HWND window);
 // The DPI a WM_DPICHANGED message announces.
 inline int DpiOfDpiChanged(WPARAM wParam) { return HIWORD(wParam); }
 
-struct FontSpec {
+struct FontDescription {
   std::wstring face;
   int height;  // character height in pixels at 96 DPI
   int weight;
@@ -37,7 +37,7 @@ struct FontSpec {
 class DpiFonts {
  public:
   // Forgets every font made so far.
-  void SetSpecs(std::vector<FontSpec> specs);
+  void SetDescriptions(std::vector<FontDescription> descriptions);
   void Clear();
   // Font `index` at `dpi`; nullptr when there is no such font or it cannot be made.
   HFONT Get(std::size_t index, int dpi);
@@ -46,8 +46,8 @@ class DpiFonts {
 
  private:
   mutable std::mutex mutex_;  // tests read the fonts from a thread of their own
-  std::vector<FontSpec> specs_;
-  std::map<int, std::vector<UniqueGdiObject>> made_;  // by DPI, one slot per FontSpec
+  std::vector<FontDescription> descriptions_;
+  std::map<int, std::vector<UniqueGdiObject>> made_;  // by DPI, one slot per FontDescription
 };
 
 // Gives every control of `window`, at any depth, that shows a font of `fonts` the same font at

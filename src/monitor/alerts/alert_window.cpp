@@ -80,10 +80,10 @@ ShownProgram ShowProgram(HWND dialog, const ProgramFieldIds& ids, std::string_vi
 }
 
 void CreateAlertFonts() {
-  std::vector<win32::FontSpec> specs;
+  std::vector<win32::FontDescription> descriptions;
   for (const AlertFont& f : kFonts)
-    specs.push_back({f.face, f.height, f.weight, f.underline, ANSI_CHARSET, FF_SWISS});
-  State().fonts.SetSpecs(std::move(specs));
+    descriptions.push_back({f.face, f.height, f.weight, f.underline, ANSI_CHARSET, FF_SWISS});
+  State().fonts.SetDescriptions(std::move(descriptions));
 }
 
 void FollowAlertDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
