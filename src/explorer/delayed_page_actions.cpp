@@ -84,7 +84,8 @@ void RemoveSelectedDelayed(Page& page) {
     if (answer == IDYES) {
       ReturnToStartup(page, item);
     } else if (const auto entry = ListedDelayedEntry(item)) {
-      startup::DropDelayedEntry(entry->name, entry->hive);
+      if (!startup::DropDelayedEntry(entry->name, entry->hive))
+        Say(page, IDS_DELAY_DROP_FAILED, item.title);
     }
   }
   Refill(page);

@@ -313,8 +313,8 @@ bool IsProductStartupEntry(const core::Item& item) { return IsProductEntry(item)
 
 bool RestoreFromDelayed(const DelayedEntry& entry, bool deleteAll) {
   if (!ReturnToLocation(entry)) return false;
-  if (deleteAll) DeleteDelayedEntry(entry.name, entry.hive);
-  return true;
+  // Still listed, the Monitor would start the program a second time: that is a failure too.
+  return !deleteAll || DeleteDelayedEntry(entry.name, entry.hive);
 }
 
 bool DeleteDelayedEntry(std::string_view name, DelayHive hive) {

@@ -80,7 +80,8 @@ bool IsProductStartupEntry(const core::Item& item);
 // Puts the entry back at its location as it stood and accepts it in the baseline; with
 // `deleteAll` its values then leave the list. An entry added to the list by hand, or by a
 // version that kept nothing more, is rebuilt from the program, its parameters and its host.
-// True when the entry is back; on failure the list keeps it.
+// True when the entry is back (and, with `deleteAll`, off the list); when it could not go back
+// the list keeps it.
 bool RestoreFromDelayed(const DelayedEntry& entry, bool deleteAll);
 
 // Deletes the entry's values from every key of its hive.
