@@ -1,6 +1,5 @@
 # Compiler and linker settings shared by every target, for MinGW-w64 and MSVC alike.
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
-                        OBRIVO_VERSION_TEXT="${PROJECT_VERSION}")
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Static runtime: the programs import nothing but system DLLs.
 if(MSVC)

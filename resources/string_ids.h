@@ -92,6 +92,8 @@
 #define IDS_RESTORE_ALL_INCOMPLETE 3811
 #define IDS_DELAY_OPTIONS_FAILED 3812
 #define IDS_DELAY_DROP_FAILED 3813
+/* What the uninstaller's requests to the Explorer report. */
+#define IDS_ENABLE_ALL_INCOMPLETE 3850
 #define IDS_CANCEL 3901
 #define IDS_STARTUP_TYPE_TITLE 3920
 

@@ -63,7 +63,7 @@ core::LookupRequest MakeLookupRequest(int lookupType, std::string_view command,
     r.copyright = version->legalCopyright;
     r.description = version->fileDescription;
   }
-  r.build = OBRIVO_VERSION_TEXT;
+  r.build = std::string(kProductVersion);
   r.type = lookupType;
   const std::size_t dot = name.rfind('.');
   r.extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);

@@ -9,13 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "obrivo_version.h"
+
 namespace obrivo::common {
 
 inline constexpr std::string_view kVendorKey = "Software\\Tolvane";
 inline constexpr std::string_view kProductKey = "Software\\Tolvane\\Obrivo";
 inline constexpr std::string_view kOptionsKey = "Software\\Tolvane\\Obrivo\\Options";
 inline constexpr std::string_view kDetectedKey = "Software\\Tolvane\\Detected";
-inline constexpr std::string_view kProductVersion = "16.0.2009.5";
+inline constexpr std::string_view kProductVersion = OBRIVO_VERSION_TEXT;
 // The store's `Version` marker: the layout the store is written in. It changes only with the
 // layout, never with the product's version, so that an upgrade keeps every baseline.
 inline constexpr std::string_view kStoreLayoutVersion = "16.0.2009.5";

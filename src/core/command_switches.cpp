@@ -59,6 +59,8 @@ ExplorerCommandLine ParseExplorerCommandLine(std::string_view arguments, int sta
   using A = ExplorerCommandLine::Action;
   if (ContainsNoCase(arguments, "-Restore")) {
     e.action = A::Restore;
+  } else if (ContainsNoCase(arguments, "-EnableDisabled")) {
+    e.action = A::EnableDisabled;
   } else if (ContainsNoCase(arguments, "-AUOption")) {
     e.action = A::AUOption;
   } else if (ContainsNoCase(arguments, "-SetPrefix")) {

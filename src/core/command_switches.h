@@ -50,7 +50,9 @@ MonitorCommandLine ParseMonitorCommandLine(std::string_view arguments);
 std::optional<std::string_view> ExplorerSwitchForCommand(int command);
 
 struct ExplorerCommandLine {
-  enum class Action { OpenPage, Restore, AUOption, SetPrefix };
+  // EnableDisabled: the uninstaller's request to switch every startup entry the product
+  // disabled back on, so that nothing stays off once the product that could undo it is gone.
+  enum class Action { OpenPage, Restore, EnableDisabled, AUOption, SetPrefix };
   Action action = Action::OpenPage;
   int code = cmd::kStartup;  // page or command to post at start
   bool quit = false;         // -Q: close a running Explorer, never open a window

@@ -23,10 +23,12 @@
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/explorer_state.h"
+#include "explorer/messages.h"
 #include "explorer/sheet.h"
 #include "icon_ids.h"
 #include "startup/delayed_list.h"
 #include "startup/monitor_registration.h"
+#include "startup/startup_actions.h"
 #include "string_ids.h"
 
 namespace obrivo::explorer {
@@ -107,6 +109,8 @@ void RestoreBeforeRemoval() {
   // Once the product is gone nothing would start the delayed programs: they go back to where
   // they started from before.
   startup::RestoreAllDelayed();
+  // Nothing may start a program that is being removed.
+  startup::RegisterMonitorAtLogon(false);
   common::DeleteOverridesAndPositions();
   if (common::ExplorerMenuExists()) common::SetExplorerMenu(false);
 }
@@ -150,6 +154,13 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   if (commandLine.action == Action::Restore) {
     RestoreBeforeRemoval();
     return 0;
+  }
+  if (commandLine.action == Action::EnableDisabled) {
+    // The exit code tells the uninstaller whether every entry came back: it keeps the settings
+    // that hold the rest.
+    if (startup::EnableAllDisabledEntries().failed == 0) return 0;
+    ShowMessage(nullptr, IDS_ENABLE_ALL_INCOMPLETE, MB_ICONWARNING);
+    return 1;
   }
   // Re-applying the machine-wide browser settings comes with the browser settings guard;
   // until then these requests end at once, as they always do, without a window.

@@ -19,7 +19,9 @@
 #include "core/item_list.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
+#include "common/items.h"
 #include "startup/entry_store.h"
+#include "startup/startup_locations.h"
 #include "startup/startup_sources.h"
 
 namespace obrivo::startup {
@@ -477,6 +479,24 @@ bool RestoreStartupEntry(int code, std::string_view title, std::string_view comm
   }
   if (restored) AcceptInBaseline(command, code);
   return restored;
+}
+
+EnableAllResult EnableAllDisabledEntries() {
+  EnumStartup(true);
+  // A copy: enabling an entry lists nothing again, but the shared list must not be walked while
+  // anything else could refill it.
+  const core::ItemList items = common::Items();
+  EnableAllResult result;
+  for (std::size_t i = 0; i < items.Count(); ++i) {
+    const core::Item& item = items.At(i);
+    if (!item.disabled) continue;
+    if (ToggleStartupEntry(core::EntryName(item), item.path, item.key, item.type) &&
+        !IsStartupEntryDisabled(item))
+      ++result.enabled;
+    else
+      ++result.failed;
+  }
+  return result;
 }
 
 }  // namespace obrivo::startup

@@ -62,6 +62,15 @@ bool RestoreNotifyDllName(std::string_view subkey);
 bool RestoreStartupEntry(int code, std::string_view title, std::string_view command,
                          std::string_view key);
 
+// Switches every entry the Disabled store holds back on (the uninstaller asks for it, since
+// nothing could enable them once the product is gone). Each entry is enabled exactly as it was
+// disabled; one that cannot be is counted in `failed` and stays disabled, its copy kept.
+struct EnableAllResult {
+  int enabled = 0;
+  int failed = 0;
+};
+EnableAllResult EnableAllDisabledEntries();
+
 // Schedules `path` for deletion at the next start of Windows.
 bool DeleteFileOnReboot(std::string_view path);
 

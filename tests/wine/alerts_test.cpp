@@ -14,6 +14,7 @@
 #include "core/dpi.h"
 #include "core/history_record.h"
 #include "monitor_ids.h"
+#include "obrivo_version.h"
 
 namespace obrivo::test {
 namespace {
@@ -229,7 +230,7 @@ TEST_F(Alerts, FieldsShowTheFilesVersionInformationOrTheTemplateTexts) {
        L"Fixture Systems", L"Fixture Shell Component", copyright, false},
       {bin_ + "\\version_no_product.dll", L"", L"", company, description, copyright, false},
       {"C:\\Nowhere\\gone.exe /x", L"", L"", company, description, copyright, false},
-      {"\"" + Exe() + "\" -q", L"Obrivo", L"16.0.2009.5", L"Tolvane", L"Obrivo Monitor",
+      {"\"" + Exe() + "\" -q", L"Obrivo", L"" OBRIVO_VERSION_TEXT, L"Tolvane", L"Obrivo Monitor",
        L"Copyright (C) Tolvane", true},
   };
   for (const auto& c : cases) {

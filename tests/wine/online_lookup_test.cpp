@@ -6,6 +6,7 @@
 #include "common/win32/files.h"
 #include "test_process.h"
 #include "wine_test_env.h"
+#include "obrivo_version.h"
 
 namespace obrivo::test {
 namespace {
@@ -17,8 +18,8 @@ TEST_F(OnlineLookupTest, RequestDescribesTheProgramFile) {
   const auto r = common::MakeLookupRequest(460, "\"" + exe + "\" /x");
   EXPECT_EQ(r.programName, "Obrivo.exe");
   EXPECT_EQ(r.vendor, "Tolvane");
-  EXPECT_EQ(r.version, "16.0.2009.5");
-  EXPECT_EQ(r.build, "16.0.2009.5");
+  EXPECT_EQ(r.version, OBRIVO_VERSION_TEXT);
+  EXPECT_EQ(r.build, OBRIVO_VERSION_TEXT);
   EXPECT_EQ(r.type, 460);
   EXPECT_EQ(r.extension, "exe");
   EXPECT_EQ(r.language, "en");

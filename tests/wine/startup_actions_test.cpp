@@ -323,6 +323,55 @@ TEST_F(StartupFolders, AFileWhoseFolderIsGoneGoesToTheFirstStartupFolderFound) {
   }
 }
 
+// The uninstaller's request: every entry the product disabled comes back exactly as it stood,
+// whatever its location; one that has nowhere to go stays disabled with its copy, and says so.
+TEST_F(StartupFolders, EnableAllPutsEveryDisabledEntryBackAndKeepsWhatCannotGoBack) {
+  const std::string run = kVersionKey + "\\Run";
+  SetRaw(kCU, run, "Agent", REG_EXPAND_SZ, Utf16Bytes(L"%SystemRoot%\\agent.exe -tray", true));
+  Write(kLM, run, "Tool", "\"C:\\Program Files\\Tool\\tool.exe\" /min");
+  Write(kCU, run, "Live", "C:\\live.exe");
+  // A file of its own, not a shortcut: the listing leaves out a shortcut that leads nowhere.
+  const std::string shortcut = User() + "\\keepme.bat";
+  ASSERT_TRUE(test::WriteBytes(shortcut, "the user's"));
+  ASSERT_TRUE(ToggleStartupEntry("Agent", "C:\\windows\\agent.exe -tray", "", 11));
+  ASSERT_TRUE(ToggleStartupEntry("Tool", "C:\\Program Files\\Tool\\tool.exe /min", "", 1));
+  ASSERT_TRUE(ToggleStartupEntry("", shortcut, "", 200));
+
+  const EnableAllResult all = EnableAllDisabledEntries();
+  EXPECT_EQ(all.enabled, 3);
+  EXPECT_EQ(all.failed, 0);
+  const auto key = win32::OpenKey(kCU, run, KEY_READ);
+  const auto agent = key ? win32::QueryValue(key.get(), "Agent") : std::nullopt;
+  ASSERT_TRUE(agent);
+  EXPECT_EQ(agent->type, static_cast<DWORD>(REG_EXPAND_SZ)) << "its own value type";
+  EXPECT_EQ(Value(kCU, run, "Agent"), "%SystemRoot%\\agent.exe -tray");
+  EXPECT_EQ(Value(kLM, run, "Tool"), "\"C:\\Program Files\\Tool\\tool.exe\" /min");
+  EXPECT_EQ(Value(kCU, run, "Live"), "C:\\live.exe") << "a live entry is left alone";
+  EXPECT_EQ(test::ReadBytes(shortcut), "the user's");
+  EXPECT_FALSE(IsStartupEntryDisabled(11, "Agent"));
+  EXPECT_FALSE(IsStartupEntryDisabled(1, "Tool"));
+
+  // A file whose folder is gone, with no Startup folder left to take it.
+  const std::string gone = root_ + "\\gone";
+  ASSERT_TRUE(win32::EnsureDirectory(gone));
+  ASSERT_TRUE(test::WriteBytes(gone + "\\tool.exe", "a program"));
+  ASSERT_TRUE(ToggleStartupEntry("", gone + "\\tool.exe", "", 200));
+  ASSERT_TRUE(::RemoveDirectoryW(win32::Wide(gone).c_str()));
+  SetShellFolder(kCU, "Startup", "");
+  SetShellFolder(kLM, "Startup", "");
+  SetShellFolder(kLM, "Common Startup", "");
+  const EnableAllResult rest = EnableAllDisabledEntries();
+  EXPECT_EQ(rest.enabled, 0);
+  EXPECT_EQ(rest.failed, 1);
+  EXPECT_EQ(test::ReadBytes(Disabled() + "\\tool.exe"), "a program") << "its copy is kept";
+  EXPECT_TRUE(IsStartupEntryDisabled(200, "", Disabled() + "\\tool.exe"));
+
+  for (const auto& [hive, name] : {std::pair{kCU, "Agent"}, std::pair{kLM, "Tool"},
+                                   std::pair{kCU, "Live"}})
+    common::DeleteStoreValue(hive, run, name);
+  ::DeleteFileW(win32::Wide(Disabled() + "\\tool.exe").c_str());
+}
+
 TEST_F(StartupFolders, AFileWithoutATitleIsKnownByItsFile) {
   const std::string file = User() + "\\notes.txt";
   ASSERT_TRUE(test::WriteBytes(file, "x"));

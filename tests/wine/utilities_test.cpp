@@ -7,6 +7,7 @@
 #include "common/win32/system.h"
 #include "core/text.h"
 #include "wine_test_env.h"
+#include "obrivo_version.h"
 
 namespace obrivo::test {
 namespace {
@@ -47,7 +48,7 @@ TEST_F(UtilitiesTest, VersionInformation) {
   const auto obrivo = common::ReadVersionInfo(ProgramFolder() + "\\Obrivo.exe");
   ASSERT_TRUE(obrivo);
   EXPECT_EQ(obrivo->productName, "Obrivo");
-  EXPECT_EQ(obrivo->productVersion, "16.0.2009.5");
+  EXPECT_EQ(obrivo->productVersion, OBRIVO_VERSION_TEXT);
   EXPECT_EQ(obrivo->companyName, "Tolvane");
 
   EXPECT_FALSE(common::ReadVersionInfo(ProgramFolder() + "\\version_no_product.dll"))
@@ -156,7 +157,7 @@ TEST_F(UtilitiesTest, RegistryLookups) {
                            "C:\\gone\\gone.exe");
   const auto found = common::AppPathsLookup("obrivo.exe");
   ASSERT_TRUE(found);
-  EXPECT_EQ(found->version, "16.0.2009.5");
+  EXPECT_EQ(found->version, OBRIVO_VERSION_TEXT);
   EXPECT_EQ(found->folder, ProgramFolder());
   EXPECT_FALSE(common::AppPathsLookup("gone.exe")) << "the registered file does not exist";
   EXPECT_FALSE(common::AppPathsLookup("unknown.exe"));
