@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest
   clang libfuzzer-14-dev
+  nsis
   wine64 wine
   xvfb xauth x11-utils imagemagick
 )
