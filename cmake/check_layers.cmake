@@ -4,7 +4,8 @@
 #
 # Layers, lowest first. Each may include its own headers and those of the layers it lists.
 #   ids       resources/*_ids.h: plain preprocessor ids that the resource scripts share with
-#             the code (the core's page and menu tables name dialogs, icons and strings too)
+#             the code (the core's page and menu tables name dialogs, icons and strings too),
+#             and obrivo_version.h, which the build generates from resources/obrivo_version.h.in
 #   core      platform-free: no Windows header at all
 #   win32     src/common/win32
 #   common    src/common
@@ -37,7 +38,7 @@ function(layer_of path out)
     set(layer win32)
   elseif(path MATCHES "^src/(core|common|system|startup|app|monitor|explorer|quenrax)/")
     set(layer ${CMAKE_MATCH_1})
-  elseif(path MATCHES "^resources/[a-z_]+_ids\\.h$")
+  elseif(path MATCHES "^resources/([a-z_]+_ids\\.h|obrivo_version\\.h\\.in)$")
     set(layer ids)
   else()
     set(layer "")
@@ -78,6 +79,8 @@ foreach(file IN LISTS sources)
       set(target src/${header})
     elseif(EXISTS ${SOURCE_DIR}/resources/${header})
       set(target resources/${header})
+    elseif(EXISTS ${SOURCE_DIR}/resources/${header}.in)
+      set(target resources/${header}.in)  # generated into the build's include folder
     else()
       list(APPEND violations "${file}: includes \"${header}\", which is in no layer")
       continue()
