@@ -132,6 +132,7 @@ Section "Obrivo" SecMain
   File "${DIST}\ObrivoEx.exe"
   File "${DIST}\Quenrax.dll"
   File "${HELP}\*.html"
+  File "${HELP}\style.css"
   SetOutPath "$INSTDIR\Sounds"
   File "${SOUNDS}\*.wav"
   SetOutPath "$INSTDIR"
