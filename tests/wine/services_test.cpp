@@ -9,52 +9,20 @@
 #include <vector>
 
 #include "common/items.h"
+#include "common/store.h"
+#include "common/utilities.h"
+#include "common/win32/files.h"
 #include "common/win32/system.h"
 #include "core/text.h"
-#include "wine_test_env.h"
+#include "test_process.h"
+#include "services_test_env.h"
 
 namespace obrivo::test {
 namespace {
 
-struct Value {
-  std::string name;
-  DWORD type;
-  std::string text;  // string types; REG_DWORD: the decimal number
-};
+using Value = ServiceValue;
 
-struct ServiceFixture {
-  ServiceFixture(std::string key, std::vector<Value> keyValues, std::vector<Value> parameterValues = {})
-      : keyName(std::move(key)), values(std::move(keyValues)), parameters(std::move(parameterValues)) {}
-  std::string keyName;
-  std::vector<Value> values;
-  std::vector<Value> parameters;  // values of the Parameters subkey
-};
-
-class Services : public SandboxedTest {
- protected:
-  void Write(const ServiceFixture& f) {
-    const std::string key = std::string(system::kServicesKey) + "\\" + f.keyName;
-    auto put = [this](const std::string& path, const Value& v) {
-      if (v.type == REG_DWORD) {
-        const DWORD number = static_cast<DWORD>(std::stoul(v.text));
-        const auto* p = reinterpret_cast<const BYTE*>(&number);
-        SetRaw(HKEY_LOCAL_MACHINE, path, v.name, REG_DWORD, std::vector<BYTE>(p, p + 4));
-      } else {
-        SetRaw(HKEY_LOCAL_MACHINE, path, v.name, v.type, Utf16Bytes(win32::Wide(v.text), true));
-      }
-    };
-    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS));
-    for (const Value& v : f.values) put(key, v);
-    for (const Value& v : f.parameters) put(key + "\\Parameters", v);
-  }
-
-  static std::optional<core::Item> Listed(std::string_view keyName) {
-    const core::ItemList& items = common::Items();
-    for (std::size_t i = 0; i < items.Count(); ++i)
-      if (items.At(i).name == keyName) return items.At(i);
-    return std::nullopt;
-  }
-};
+class Services : public ServiceKeysTest {};
 
 TEST_F(Services, ListsProgramsAndHostedDllsByKeyName) {
   const std::string windows = win32::WindowsDirectory();
@@ -152,6 +120,69 @@ TEST_F(Services, ReadsOneServiceByKeyName) {
 TEST_F(Services, NoServicesKeyListsNothing) {
   EXPECT_EQ(system::EnumServices(false), 0u);
   EXPECT_TRUE(system::ReadServices(false).empty());
+}
+
+// A file whose version resource names Microsoft as its company, copied where a test puts it and
+// deleted afterwards.
+class PlacedCopy {
+ public:
+  PlacedCopy(const std::string& from, std::string to) : path_(std::move(to)) {
+    ::CreateDirectoryW(win32::Wide(path_.substr(0, path_.rfind('\\'))).c_str(), nullptr);
+    copied_ = ::CopyFileW(win32::Wide(from).c_str(), win32::Wide(path_).c_str(), FALSE) != 0;
+  }
+  ~PlacedCopy() {
+    ::DeleteFileW(win32::Wide(path_).c_str());
+    ::RemoveDirectoryW(win32::Wide(path_.substr(0, path_.rfind('\\'))).c_str());
+  }
+  PlacedCopy(const PlacedCopy&) = delete;
+  PlacedCopy& operator=(const PlacedCopy&) = delete;
+  const std::string& path() const { return path_; }
+  bool copied() const { return copied_; }
+
+ private:
+  std::string path_;
+  bool copied_ = false;
+};
+
+std::string ClaimingProgram() {
+  return win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_claiming_service.exe";
+}
+
+// Only a file in the Windows folder whose company is Microsoft counts as Microsoft's: the same
+// file run from C:\ProgramData is listed like any other, also with HideMicrosoftServices.
+TEST_F(Services, MicrosoftMeansMicrosoftsCompanyInTheWindowsFolder) {
+  const std::string id = std::to_string(::GetCurrentProcessId());
+  const std::string windows = win32::WindowsDirectory();
+  const PlacedCopy outside(ClaimingProgram(), "C:\\ProgramData\\ObrivoFixture" + id + "\\claims.exe");
+  const PlacedCopy inside(ClaimingProgram(), windows + "\\ObrivoFixture" + id + "\\claims.exe");
+  // Microsoft's company alone is not enough, and neither is the folder alone.
+  const PlacedCopy plainInside(win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) +
+                                   "\\obrivo_test_service.exe",
+                               windows + "\\ObrivoFixturePlain" + id + "\\plain.exe");
+  ASSERT_TRUE(outside.copied() && inside.copied() && plainInside.copied());
+
+  const struct {
+    std::string key, file;
+    bool microsoft;
+  } cases[] = {
+      {"FixClaimsOutside", outside.path(), false},
+      {"FixClaimsInside", inside.path(), true},
+      {"FixPlainInside", plainInside.path(), false},
+      // Through a path that leaves the Windows folder again.
+      {"FixClaimsDotDot", windows + "\\..\\ProgramData\\ObrivoFixture" + id + "\\claims.exe",
+       false},
+  };
+  for (const auto& c : cases) {
+    Write({c.key, {{"ImagePath", REG_SZ, "\"" + c.file + "\" -service"}, {"Start", REG_DWORD, "2"}}});
+    EXPECT_EQ(system::IsMicrosoftFile(c.file), c.microsoft) << c.key;
+  }
+  for (const bool hide : {true, false}) {
+    system::EnumServices(hide);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.key + (hide ? " hidden" : " shown"));
+      EXPECT_EQ(Listed(c.key).has_value(), !(hide && c.microsoft));
+    }
+  }
 }
 
 }  // namespace
