@@ -12,12 +12,16 @@
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
 #include "system/processes.h"
+#include "system/service_check.h"
+#include "system/services.h"
 
 namespace obrivo::app {
 
 common::BaselineHooks CategoryBaselineHooks() {
   common::BaselineHooks hooks;
   hooks.snapshotStartup = startup::SnapshotStartup;
+  // Taken on the first start that finds it missing, however old the store.
+  hooks.initServices = system::SnapshotServices;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -30,6 +34,11 @@ common::BaselineHooks CategoryBaselineHooks() {
       return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
+    seeds.services = [] {
+      std::vector<std::string> paths;
+      for (const system::ServiceRecord& r : system::ReadServices(false)) paths.push_back(r.path);
+      return paths;
+    };
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

@@ -13,53 +13,10 @@
 #include "common/win32/unique.h"
 #include "monitor/alerts/alerts.h"
 #include "monitor_ids.h"
+#include "test_service.h"
 
 namespace obrivo::test {
 namespace {
-
-using win32::UniqueServiceHandle;
-
-// A demand-start service running the test service program, deleted again at the end.
-class TestService {
- public:
-  TestService(const std::string& program, const std::wstring& name, const std::wstring& display)
-      : name_(name) {
-    UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    if (!manager) return;
-    const std::wstring path = L"\"" + win32::Wide(program) + L"\"";
-    service_.reset(::CreateServiceW(manager.get(), name.c_str(), display.c_str(),
-                                    SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                    SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, path.c_str(),
-                                    nullptr, nullptr, nullptr, nullptr, nullptr));
-  }
-  ~TestService() {
-    if (!service_) return;
-    SERVICE_STATUS status{};
-    ::ControlService(service_.get(), SERVICE_CONTROL_STOP, &status);
-    WaitFor(SERVICE_STOPPED);
-    ::DeleteService(service_.get());
-  }
-  TestService(const TestService&) = delete;
-  TestService& operator=(const TestService&) = delete;
-
-  bool created() const { return static_cast<bool>(service_); }
-  bool Start() { return ::StartServiceW(service_.get(), 0, nullptr) && WaitFor(SERVICE_RUNNING); }
-  bool StartOnDemand() {
-    return ::ChangeServiceConfigW(service_.get(), SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
-                                  SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr);
-  }
-  bool WaitFor(DWORD state) {
-    return WaitUntil([&] {
-      SERVICE_STATUS status{};
-      return ::QueryServiceStatus(service_.get(), &status) && status.dwCurrentState == state;
-    });
-  }
-
- private:
-  std::wstring name_;
-  UniqueServiceHandle service_;
-};
 
 class ServiceControl : public AlertTest {
  protected:
