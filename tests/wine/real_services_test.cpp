@@ -18,6 +18,8 @@
 #include "system/service_check.h"
 #include "system/service_control.h"
 #include "system/services.h"
+#include "history_events.h"
+#include "services_test_env.h"
 #include "test_process.h"
 #include "test_service.h"
 #include "wine_test_env.h"
@@ -53,26 +55,6 @@ class RealServices : public SandboxedTest {
     for (std::size_t i = 0; i < items.Count(); ++i)
       if (items.At(i).name == keyName) return items.At(i);
     return std::nullopt;
-  }
-
-  static std::vector<std::string> HistoryLines() {
-    std::vector<std::string> lines;
-    const std::string text = common::ReadTextFile(common::HistoryFilePath(), false).value_or("");
-    for (std::size_t at = 0; at < text.size();) {
-      const std::size_t end = text.find("\r\n", at);
-      lines.push_back(text.substr(at, end - at));
-      at = end == std::string::npos ? text.size() : end + 2;
-    }
-    return lines;
-  }
-
-  static std::vector<std::string> HistoryEvents() {
-    std::vector<std::string> events;
-    for (const std::string& line : HistoryLines()) {
-      const std::size_t first = line.find('\t');
-      events.push_back(line.substr(first + 1, line.find('\t', first + 1) - first - 1));
-    }
-    return events;
   }
 
   std::string bin_, id_;
@@ -180,18 +162,10 @@ TEST_F(RealServices, RejectedByTheCheckIsStoppedAndDisabled) {
 // A service whose file claims Microsoft as its company but runs from C:\ProgramData is listed
 // and asked about with the default HideMicrosoftServices.
 TEST_F(RealServices, ClaimingMicrosoftOutsideTheWindowsFolderIsListedAndAsked) {
-  const std::string folder = "C:\\ProgramData\\ObrivoFixture" + id_;
-  const std::string program = folder + "\\claims.exe";
-  ::CreateDirectoryW(win32::Wide(folder).c_str(), nullptr);
-  ASSERT_TRUE(::CopyFileW(win32::Wide(bin_ + "\\obrivo_claiming_service.exe").c_str(),
-                          win32::Wide(program).c_str(), FALSE));
-  struct Cleanup {
-    std::string program, folder;
-    ~Cleanup() {
-      ::DeleteFileW(win32::Wide(program).c_str());
-      ::RemoveDirectoryW(win32::Wide(folder).c_str());
-    }
-  } cleanup{program, folder};
+  const PlacedCopy copy(bin_ + "\\obrivo_claiming_service.exe",
+                        "C:\\ProgramData\\ObrivoFixture" + id_ + "\\claims.exe");
+  ASSERT_TRUE(copy.copied());
+  const std::string& program = copy.path();
   ASSERT_TRUE(common::ReadVersionInfo(program));
   ASSERT_EQ(common::ReadVersionInfo(program)->companyName, "Microsoft Corporation");
 

@@ -16,6 +16,7 @@
 #include "common/utilities.h"
 #include "core/alert_rules.h"
 #include "core/text.h"
+#include "history_events.h"
 #include "services_test_env.h"
 #include "system/service_actions.h"
 
@@ -62,19 +63,6 @@ class ServiceCheck : public ServiceKeysTest {
     system::SnapshotServices();
   }
   void TearDown() override { common::DeleteFileForce(common::HistoryFilePath()); }
-
-  static std::vector<std::string> HistoryEvents() {
-    std::vector<std::string> events;
-    const std::string text = common::ReadTextFile(common::HistoryFilePath(), false).value_or("");
-    for (std::size_t at = 0; at < text.size();) {
-      const std::size_t end = text.find("\r\n", at);
-      const std::string line = text.substr(at, end - at);
-      const std::size_t first = line.find('\t');
-      events.push_back(line.substr(first + 1, line.find('\t', first + 1) - first - 1));
-      at = end == std::string::npos ? text.size() : end + 2;
-    }
-    return events;
-  }
 
   static std::optional<system::AcceptedService> Accepted(const std::string& keyName) {
     const auto baseline = system::ReadServicesBaseline();

@@ -122,28 +122,6 @@ TEST_F(Services, NoServicesKeyListsNothing) {
   EXPECT_TRUE(system::ReadServices(false).empty());
 }
 
-// A file whose version resource names Microsoft as its company, copied where a test puts it and
-// deleted afterwards.
-class PlacedCopy {
- public:
-  PlacedCopy(const std::string& from, std::string to) : path_(std::move(to)) {
-    ::CreateDirectoryW(win32::Wide(path_.substr(0, path_.rfind('\\'))).c_str(), nullptr);
-    copied_ = ::CopyFileW(win32::Wide(from).c_str(), win32::Wide(path_).c_str(), FALSE) != 0;
-  }
-  ~PlacedCopy() {
-    ::DeleteFileW(win32::Wide(path_).c_str());
-    ::RemoveDirectoryW(win32::Wide(path_.substr(0, path_.rfind('\\'))).c_str());
-  }
-  PlacedCopy(const PlacedCopy&) = delete;
-  PlacedCopy& operator=(const PlacedCopy&) = delete;
-  const std::string& path() const { return path_; }
-  bool copied() const { return copied_; }
-
- private:
-  std::string path_;
-  bool copied_ = false;
-};
-
 std::string ClaimingProgram() {
   return win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_claiming_service.exe";
 }

@@ -14,6 +14,28 @@
 
 namespace obrivo::test {
 
+// A copy of a file put where a test needs it (its folder made), deleted with the folder after.
+class PlacedCopy {
+ public:
+  PlacedCopy(const std::string& from, std::string to) : path_(std::move(to)) {
+    ::CreateDirectoryW(win32::Wide(Folder()).c_str(), nullptr);
+    copied_ = ::CopyFileW(win32::Wide(from).c_str(), win32::Wide(path_).c_str(), FALSE) != 0;
+  }
+  ~PlacedCopy() {
+    ::DeleteFileW(win32::Wide(path_).c_str());
+    ::RemoveDirectoryW(win32::Wide(Folder()).c_str());
+  }
+  PlacedCopy(const PlacedCopy&) = delete;
+  PlacedCopy& operator=(const PlacedCopy&) = delete;
+  const std::string& path() const { return path_; }
+  bool copied() const { return copied_; }
+
+ private:
+  std::string Folder() const { return path_.substr(0, path_.rfind('\\')); }
+  std::string path_;
+  bool copied_ = false;
+};
+
 struct ServiceValue {
   std::string name;
   DWORD type;
