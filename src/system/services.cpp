@@ -1,7 +1,9 @@
 // Reading the services database.
 #include "system/services.h"
 
+#include <cstdint>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "common/items.h"
@@ -26,26 +28,38 @@ std::string StringValue(HKEY key, std::string_view name) {
   return win32::StringFromValue(*value).value_or(std::string());
 }
 
-// The control manager's display name, however long; nothing when it does not know the service.
-std::optional<std::string> ManagerDisplayName(SC_HANDLE manager, const std::wstring& keyName) {
-  if (!manager) return std::nullopt;
-  DWORD chars = 256;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    std::vector<wchar_t> buffer(chars + 1);
-    DWORD size = static_cast<DWORD>(buffer.size());
-    if (::GetServiceDisplayNameW(manager, keyName.c_str(), buffer.data(), &size)) {
-      std::string name = win32::Narrow(buffer.data());
-      if (name.empty()) return std::nullopt;
-      return name;
+// The control manager's display names by key name (upper case), from one enumeration: asking
+// for each service's name on its own is a round trip to the manager per service.
+using DisplayNames = std::map<std::string, std::string>;
+
+DisplayNames ManagerDisplayNames(SC_HANDLE manager) {
+  DisplayNames names;
+  if (!manager) return names;
+  DWORD needed = 0, count = 0, resume = 0;
+  ::EnumServicesStatusExW(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL, nullptr,
+                          0, &needed, &count, &resume, nullptr);
+  for (int attempt = 0; attempt < 3 && needed > 0; ++attempt) {
+    // ENUM_SERVICE_STATUS_PROCESSW carries pointers: keep the buffer aligned for them.
+    std::vector<std::uint64_t> buffer(needed / sizeof(std::uint64_t) + 1);
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
+    resume = 0;
+    if (::EnumServicesStatusExW(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL,
+                                reinterpret_cast<BYTE*>(buffer.data()), bytes, &needed, &count,
+                                &resume, nullptr)) {
+      const auto* entries = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
+      for (DWORD i = 0; i < count; ++i)
+        if (entries[i].lpServiceName && entries[i].lpDisplayName && *entries[i].lpDisplayName)
+          names[core::ToUpper(win32::Narrow(entries[i].lpServiceName))] =
+              win32::Narrow(entries[i].lpDisplayName);
+      return names;
     }
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-    chars = size + 1;
+    if (::GetLastError() != ERROR_MORE_DATA) break;
   }
-  return std::nullopt;
+  return names;
 }
 
-std::optional<ServiceRecord> ReadOne(HKEY services, SC_HANDLE manager, const std::string& name,
-                                     bool detailed) {
+std::optional<ServiceRecord> ReadOne(HKEY services, const DisplayNames& displayNames,
+                                     const std::string& name, bool detailed) {
   if (name.empty()) return std::nullopt;
   const win32::UniqueKey key = win32::OpenKey(services, name, KEY_READ);
   if (!key) return std::nullopt;
@@ -69,8 +83,11 @@ std::optional<ServiceRecord> ReadOne(HKEY services, SC_HANDLE manager, const std
   }
   r.path = win32::ExpandEnvironment(r.serviceDll.empty() ? r.imagePath : r.serviceDll);
   if (!detailed) return r;
-  r.displayName = ManagerDisplayName(manager, win32::Wide(name))
-                      .value_or(StringValue(key.get(), "DisplayName"));
+  // The control manager's name first; a service it has not loaded has only its key's.
+  if (const auto found = displayNames.find(core::ToUpper(name)); found != displayNames.end())
+    r.displayName = found->second;
+  else
+    r.displayName = StringValue(key.get(), "DisplayName");
   if (r.displayName.empty()) r.displayName = name;
   r.description = core::TruncateChars(StringValue(key.get(), "Description"), kDescriptionChars);
   return r;
@@ -78,9 +95,12 @@ std::optional<ServiceRecord> ReadOne(HKEY services, SC_HANDLE manager, const std
 
 struct Database {
   win32::UniqueKey services = win32::OpenKey(HKEY_LOCAL_MACHINE, kServicesKey, KEY_READ);
-  win32::UniqueServiceHandle manager;
+  DisplayNames displayNames;
   explicit Database(bool detailed) {
-    if (detailed) manager.reset(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!detailed) return;
+    const win32::UniqueServiceHandle manager(
+        ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
+    displayNames = ManagerDisplayNames(manager.get());
   }
 };
 
@@ -91,7 +111,7 @@ std::vector<ServiceRecord> ReadServices(bool detailed) {
   const Database db(detailed);
   if (!db.services) return records;
   for (const std::string& name : win32::EnumSubkeyNames(db.services.get()))
-    if (auto record = ReadOne(db.services.get(), db.manager.get(), name, detailed))
+    if (auto record = ReadOne(db.services.get(), db.displayNames, name, detailed))
       records.push_back(std::move(*record));
   return records;
 }
@@ -99,13 +119,19 @@ std::vector<ServiceRecord> ReadServices(bool detailed) {
 std::optional<ServiceRecord> ReadService(std::string_view keyName, bool detailed) {
   const Database db(detailed);
   if (!db.services) return std::nullopt;
-  return ReadOne(db.services.get(), db.manager.get(), std::string(keyName), detailed);
+  return ReadOne(db.services.get(), db.displayNames, std::string(keyName), detailed);
 }
 
 std::string ServiceFile(const ServiceRecord& record) {
-  std::string file = common::CommandToProgramPath(record.path);
+  return ServiceFile(record, common::CurrentSystemFolders());
+}
+
+std::string ServiceFile(const ServiceRecord& record, const core::SystemFolders& folders) {
+  std::string file = core::CommandToProgramPath(record.path, folders);
   if (file.empty() || !common::FileExists(file)) return {};
-  return common::LongPathName(file);
+  // Only a path with a short (8.3) name in it has another long form; asking for every other one
+  // cost more than finding the file.
+  return file.find('~') == std::string::npos ? file : common::LongPathName(file);
 }
 
 std::string ServiceCommandText(const ServiceRecord& record) {
@@ -150,9 +176,9 @@ std::string RunStateText(std::optional<DWORD> state) {
 
 std::size_t EnumServices(bool hideMicrosoft) {
   common::ClearItems();
+  const core::SystemFolders folders = common::CurrentSystemFolders();
   for (const ServiceRecord& r : ReadServices(true)) {
-    const std::string file = ServiceFile(r);
-    if (hideMicrosoft && IsMicrosoftFile(file)) continue;
+    if (hideMicrosoft && IsMicrosoftFile(ServiceFile(r, folders))) continue;
     if (!common::AddItem(r.displayName, r.path, StartTypeText(r.start), r.description, r.type, 0))
       break;
     core::Item& item = common::LastItem();

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/command_line.h"
+
 namespace obrivo::system {
 
 inline constexpr std::string_view kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
@@ -34,8 +36,10 @@ std::vector<ServiceRecord> ReadServices(bool detailed);
 // The same for one key name; nothing when it is not such a service.
 std::optional<ServiceRecord> ReadService(std::string_view keyName, bool detailed);
 
-// The existing file a record's path starts (its long form); empty when there is none.
+// The existing file a record's path starts (its long form); empty when there is none. A listing
+// passes the system's folders, read once for all its services.
 std::string ServiceFile(const ServiceRecord& record);
+std::string ServiceFile(const ServiceRecord& record, const core::SystemFolders& folders);
 // The command a record runs, as the alerts show it: the hosted DLL with its host, or ImagePath.
 std::string ServiceCommandText(const ServiceRecord& record);
 
