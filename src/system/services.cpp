@@ -59,10 +59,14 @@ DisplayNames ManagerDisplayNames(SC_HANDLE manager) {
 }
 
 std::optional<ServiceRecord> ReadOne(HKEY services, const DisplayNames& displayNames,
-                                     const std::string& name, bool detailed) {
+                                     const std::string& name, bool detailed,
+                                     ServicesReadStatus* status = nullptr) {
   if (name.empty()) return std::nullopt;
   const win32::UniqueKey key = win32::OpenKey(services, name, KEY_READ);
-  if (!key) return std::nullopt;
+  if (!key) {
+    if (status) ++status->unreadableKeys;
+    return std::nullopt;
+  }
   ServiceRecord r;
   r.keyName = name;
   r.imagePath = StringValue(key.get(), "ImagePath");
@@ -106,12 +110,16 @@ struct Database {
 
 }  // namespace
 
-std::vector<ServiceRecord> ReadServices(bool detailed) {
+std::vector<ServiceRecord> ReadServices(bool detailed, ServicesReadStatus* status) {
   std::vector<ServiceRecord> records;
   const Database db(detailed);
-  if (!db.services) return records;
+  if (status) *status = ServicesReadStatus{};
+  if (!db.services) {
+    if (status) status->databaseRead = false;
+    return records;
+  }
   for (const std::string& name : win32::EnumSubkeyNames(db.services.get()))
-    if (auto record = ReadOne(db.services.get(), db.displayNames, name, detailed))
+    if (auto record = ReadOne(db.services.get(), db.displayNames, name, detailed, status))
       records.push_back(std::move(*record));
   return records;
 }
@@ -174,10 +182,10 @@ std::string RunStateText(std::optional<DWORD> state) {
   return common::LoadText(kStoppedId + static_cast<int>(*state - SERVICE_STOPPED));
 }
 
-std::size_t EnumServices(bool hideMicrosoft) {
+std::size_t EnumServices(bool hideMicrosoft, ServicesReadStatus* status) {
   common::ClearItems();
   const core::SystemFolders folders = common::CurrentSystemFolders();
-  for (const ServiceRecord& r : ReadServices(true)) {
+  for (const ServiceRecord& r : ReadServices(true, status)) {
     if (hideMicrosoft && IsMicrosoftFile(ServiceFile(r, folders))) continue;
     if (!common::AddItem(r.displayName, r.path, StartTypeText(r.start), r.description, r.type, 0))
       break;

@@ -30,9 +30,16 @@ struct ServiceRecord {
   std::string description;
 };
 
+// What a reading could not see: the database itself, or single service keys, when access to
+// them is refused (or they went while it read).
+struct ServicesReadStatus {
+  bool databaseRead = true;
+  std::size_t unreadableKeys = 0;
+};
+
 // Reads every service whose ImagePath names an .exe or svchost; drivers and services without a
 // string ImagePath are left out. `detailed` adds the display name and description.
-std::vector<ServiceRecord> ReadServices(bool detailed);
+std::vector<ServiceRecord> ReadServices(bool detailed, ServicesReadStatus* status = nullptr);
 // The same for one key name; nothing when it is not such a service.
 std::optional<ServiceRecord> ReadService(std::string_view keyName, bool detailed);
 
@@ -56,6 +63,6 @@ std::string RunStateText(std::optional<DWORD> state);
 // key name, path = the file, key = start-type text, text = description, command = ImagePath,
 // type = 700/701. With `hideMicrosoft`, Microsoft's services (see IsMicrosoftFile) are left out.
 // Returns the count.
-std::size_t EnumServices(bool hideMicrosoft);
+std::size_t EnumServices(bool hideMicrosoft, ServicesReadStatus* status = nullptr);
 
 }  // namespace obrivo::system

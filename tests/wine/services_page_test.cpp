@@ -201,6 +201,20 @@ TEST_F(ServicesPage, InfoWindowStopsAndAppliesTheStartTypeWithHistory) {
                                       "SERVICE_Disabled", "SERVICE_Manual"}));
 }
 
+// A service whose key may not be read is left out, and the status line says how many were.
+TEST_F(ServicesPage, RefusedServiceKeysAreCountedInTheStatusLine) {
+  const test::RefusedKey refused(std::string(system::kServicesKey) + "\\" + key_);
+  ASSERT_TRUE(refused.refused());
+  test::RunSheet(6038, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    EXPECT_GT(RowCount(list), 0) << "the others are listed";
+    EXPECT_EQ(RowOf(list, title_), -1);
+    wchar_t text[256] = {};
+    ::SendMessageW(SheetStatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text), L"Services left out, access to their keys refused: 1");
+  });
+}
+
 // The service is deleted while its Info window is open: Apply says it could not be done and
 // nothing is recorded as done.
 TEST_F(ServicesPage, InfoWindowSaysWhenTheStartTypeCannotBeChanged) {

@@ -122,6 +122,31 @@ TEST_F(Services, NoServicesKeyListsNothing) {
   EXPECT_TRUE(system::ReadServices(false).empty());
 }
 
+// A key the reader may not open is left out and counted; a database it may not open lists
+// nothing and says so. Nothing is read as something else.
+TEST_F(Services, RefusedKeysLeaveTheListPartialAndSaySo) {
+  Write({"FixOpen", {{"ImagePath", REG_SZ, "C:\\fix\\open.exe"}, {"Start", REG_DWORD, "2"}}});
+  Write({"FixRefused", {{"ImagePath", REG_SZ, "C:\\fix\\refused.exe"}, {"Start", REG_DWORD, "2"}}});
+  system::ServicesReadStatus status;
+  {
+    const RefusedKey refused(KeyPath("FixRefused"));
+    ASSERT_TRUE(refused.refused());
+    system::EnumServices(false, &status);
+    EXPECT_TRUE(Listed("FixOpen"));
+    EXPECT_FALSE(Listed("FixRefused"));
+    EXPECT_TRUE(status.databaseRead);
+    EXPECT_EQ(status.unreadableKeys, 1u);
+  }
+  {
+    const RefusedKey refused(std::string(system::kServicesKey));
+    ASSERT_TRUE(refused.refused());
+    EXPECT_EQ(system::EnumServices(false, &status), 0u);
+    EXPECT_FALSE(status.databaseRead);
+  }
+  system::EnumServices(false, &status);
+  EXPECT_TRUE(status.databaseRead && status.unreadableKeys == 0 && Listed("FixRefused"));
+}
+
 std::string ClaimingProgram() {
   return win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) + "\\obrivo_claiming_service.exe";
 }

@@ -53,6 +53,36 @@ struct ServiceFixture {
   std::vector<ServiceValue> parameters;  // values of the Parameters subkey
 };
 
+// Refuses every access to a key of the machine hive (its DACL empty), and allows it again when
+// the object goes, so that it can be deleted.
+class RefusedKey {
+ public:
+  explicit RefusedKey(const std::string& path) : path_(path) { refused_ = SetDacl(true); }
+  ~RefusedKey() { SetDacl(false); }
+  RefusedKey(const RefusedKey&) = delete;
+  RefusedKey& operator=(const RefusedKey&) = delete;
+  bool refused() const { return refused_; }
+
+ private:
+  bool SetDacl(bool empty) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Wide(path_).c_str(), 0, WRITE_DAC, &key) !=
+        ERROR_SUCCESS)
+      return false;
+    SECURITY_DESCRIPTOR sd{};
+    ACL acl{};
+    ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ::InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    // An empty DACL refuses everyone; no DACL at all allows everyone.
+    ::SetSecurityDescriptorDacl(&sd, TRUE, empty ? &acl : nullptr, FALSE);
+    const bool set = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return set;
+  }
+  std::string path_;
+  bool refused_ = false;
+};
+
 class ServiceKeysTest : public SandboxedTest {
  protected:
   static std::string KeyPath(const std::string& keyName) {

@@ -5,11 +5,14 @@
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/store.h"
+#include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/wide.h"
 #include "core/history_codes.h"
 #include "core/options.h"
 #include "core/text.h"
 #include "explorer/list_view.h"
+#include "explorer/sheet.h"
 #include "explorer_ids.h"
 #include "string_ids.h"
 #include "system/service_control.h"
@@ -46,8 +49,28 @@ std::string FileNameAsWritten(const std::string& path, const std::string& file) 
   return path.substr(at, name.size());
 }
 
+// What the listing could not read, in the sheet's status line; empty when it read everything.
+std::string& ReadingStatus() {
+  static std::string text;
+  return text;
+}
+
+void ShowReadingStatus() {
+  if (HWND bar = SheetStatusBar())
+    ::SendMessageW(bar, SB_SETTEXTW, 0,
+                   reinterpret_cast<LPARAM>(win32::Wide(ReadingStatus()).c_str()));
+}
+
 void Fill(Page& page) {
-  system::EnumServices(HideMicrosoft());
+  system::ServicesReadStatus status;
+  system::EnumServices(HideMicrosoft(), &status);
+  ReadingStatus() =
+      !status.databaseRead ? common::LoadText(IDS_SERVICES_UNREADABLE)
+      : status.unreadableKeys > 0
+          ? core::FormatText(common::LoadText(IDS_SERVICES_PARTIAL),
+                             std::to_string(status.unreadableKeys))
+          : std::string();
+  ShowReadingStatus();
   const core::ItemList& found = common::Items();
   for (std::size_t i = 0; i < found.Count(); ++i) {
     const core::Item& item = found.At(i);
@@ -70,6 +93,7 @@ void Fill(Page& page) {
 }
 
 void OnActivate(Page& page) {
+  ShowReadingStatus();
   ::SendDlgItemMessageW(page.window(), IDC_HIDE_MICROSOFT, BM_SETCHECK,
                         HideMicrosoft() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
