@@ -147,7 +147,7 @@ int Run() {
     ++asked;
     return 6;
   };
-  hooks.askChangedCommand = [&asked](const core::Item&, const std::string&) {
+  hooks.askChangedCommand = [&asked](const core::Item&, const std::string&, const std::string&) {
     ++asked;
     return 6;
   };

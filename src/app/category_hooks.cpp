@@ -34,10 +34,13 @@ common::BaselineHooks CategoryBaselineHooks() {
       return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
+    // Services are dated under their file, as the check and the page look them up.
     seeds.services = [] {
-      std::vector<std::string> paths;
-      for (const system::ServiceRecord& r : system::ReadServices(false)) paths.push_back(r.path);
-      return paths;
+      std::vector<std::string> files;
+      const core::SystemFolders folders = common::CurrentSystemFolders();
+      for (const system::ServiceRecord& r : system::ReadServices(false))
+        files.push_back(system::ServiceFile(r, folders));
+      return files;
     };
     common::InitFirstDetected(seeds);
   };

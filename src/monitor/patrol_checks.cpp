@@ -16,7 +16,7 @@ void RegisterPatrolChecks() {
     return false;
   });
   SetPatrolCheck(10, [] {
-    PatrolServices();
+    VerifyServices();
     return false;
   });
 }

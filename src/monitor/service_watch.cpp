@@ -14,11 +14,11 @@ namespace obrivo::monitor {
 namespace {
 
 // The alert names the service by its key name, so that stopping and disabling it can never
-// reach another service of the same display name; alertPath2 holds the command it had, when
-// that is what changed.
-int Ask(const core::Item& item, const std::string& oldCommand) {
+// reach another service of the same display name; when its command changed, alertPath2 holds
+// the command it had and alertPath the one it has now.
+int Ask(const core::Item& item, const std::string& oldCommand, const std::string& newCommand) {
   MonitorState& s = State();
-  s.alertPath = oldCommand.empty() ? item.path : item.command;
+  s.alertPath = oldCommand.empty() ? item.path : newCommand;
   s.alertTitle = item.title;
   s.alertKey = item.name;
   s.alertPath2 = oldCommand;
@@ -35,9 +35,10 @@ int Ask(const core::Item& item, const std::string& oldCommand) {
 
 system::ServiceCheckHooks MonitorServiceHooks() {
   system::ServiceCheckHooks hooks;
-  hooks.askNewService = [](const core::Item& item) { return Ask(item, {}); };
-  hooks.askChangedCommand = [](const core::Item& item, const std::string& oldCommand) {
-    return Ask(item, oldCommand);
+  hooks.askNewService = [](const core::Item& item) { return Ask(item, {}, {}); };
+  hooks.askChangedCommand = [](const core::Item& item, const std::string& oldCommand,
+                               const std::string& newCommand) {
+    return Ask(item, oldCommand, newCommand);
   };
   hooks.showAlertIcon = [] { ShowTrayStatus(IDS_VERIFYING_STARTUP_TIP, IDI_TRAY_ALERT); };
   hooks.reportFailure = [](const std::string& text) {
@@ -49,6 +50,6 @@ system::ServiceCheckHooks MonitorServiceHooks() {
   return hooks;
 }
 
-void PatrolServices() { system::CheckServices(MonitorServiceHooks()); }
+void VerifyServices() { system::CheckServices(MonitorServiceHooks()); }
 
 }  // namespace obrivo::monitor

@@ -11,6 +11,6 @@ namespace obrivo::monitor {
 system::ServiceCheckHooks MonitorServiceHooks();
 
 // The patrol's services category.
-void PatrolServices();
+void VerifyServices();
 
 }  // namespace obrivo::monitor

@@ -121,6 +121,10 @@ bool RestoreServiceCommand(const ServiceRef& service, std::string_view imagePath
   const auto key = win32::OpenKey(HKEY_LOCAL_MACHINE, path, KEY_SET_VALUE | KEY_QUERY_VALUE);
   if (!key) return false;
   const std::optional<ServiceRecord> now = ReadService(service.keyName, false);
+  // A service the control manager has loaded starts with the command it holds: it is told first.
+  if (QueryServiceStartType(service.keyName, NameKind::Key) &&
+      !SetServiceCommand(service.keyName, imagePath))
+    return false;
   // The service manager keeps ImagePath as REG_EXPAND_SZ; so does the restore.
   if (!win32::SetStringValue(key.get(), "ImagePath", imagePath, REG_EXPAND_SZ)) return false;
   if (!serviceDll.empty() || (now && !now->serviceDll.empty())) {

@@ -122,7 +122,7 @@ void Reject(const ServiceRecord& r, const core::Item& item, const ServiceCheckHo
 }
 
 void AskNew(const ServiceRecord& r, const core::Item& item, const ServiceCheckHooks& hooks) {
-  common::RecordFirstDetected(common::kDetectedServices, item.path);
+  common::RecordFirstDetected(common::kDetectedServices, ServiceFile(r));
   if (hooks.showAlertIcon) hooks.showAlertIcon();
   const int answer = hooks.askNewService ? hooks.askNewService(item) : core::kAlertYes;
   if (answer == core::kAlertYes)
@@ -138,7 +138,8 @@ void AskChanged(const ServiceRecord& r, const AcceptedService& a, const core::It
   before.serviceDll = a.serviceDll;
   if (hooks.showAlertIcon) hooks.showAlertIcon();
   const int answer = hooks.askChangedCommand
-                         ? hooks.askChangedCommand(item, ServiceCommandText(before))
+                         ? hooks.askChangedCommand(item, ServiceCommandText(before),
+                                                   ServiceCommandText(r))
                          : core::kAlertYes;
   if (answer == core::kAlertYes) {
     Accept(r, r.start);
@@ -170,8 +171,6 @@ std::optional<std::map<std::string, AcceptedService>> ReadServicesBaseline() {
   if (!marked || !layout) return std::nullopt;
   return baseline;
 }
-
-bool AcceptService(const ServiceRecord& record) { return Accept(record, record.start); }
 
 void FollowAcceptedStart(std::string_view keyName, DWORD start) {
   const auto baseline = ReadServicesBaseline();

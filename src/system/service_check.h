@@ -30,8 +30,6 @@ struct AcceptedService {
 
 // The whole baseline, by key name in upper case; nothing when it is not taken in this layout.
 std::optional<std::map<std::string, AcceptedService>> ReadServicesBaseline();
-// Writes one service's baseline value; false when the store refused it.
-bool AcceptService(const ServiceRecord& record);
 
 // The user changed the start type himself: a service the baseline holds is held with the new
 // one, so that enabling a service he disabled is not taken for a rejected service coming back.
@@ -45,8 +43,11 @@ struct ServiceCheckHooks {
   // A new service, or a rejected one whose start type was raised: 6 accept, 7 reject, 0 no
   // answer (asked again at the next check).
   std::function<int(const core::Item&)> askNewService;
-  // An accepted service whose command changed: 6 accept the new command, 7 put the old back.
-  std::function<int(const core::Item&, const std::string& oldCommand)> askChangedCommand;
+  // An accepted service whose command changed (the commands as ServiceCommandText gives them):
+  // 6 accept the new command, 7 put the old back.
+  std::function<int(const core::Item&, const std::string& oldCommand,
+                    const std::string& newCommand)>
+      askChangedCommand;
   std::function<void()> showAlertIcon;
   // Something the user asked for could not be done; the text says what.
   std::function<void(const std::string&)> reportFailure;

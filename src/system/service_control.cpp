@@ -110,4 +110,13 @@ bool SetServiceStartType(std::string_view keyName, DWORD start) {
   return ChangeStartType(keyName, NameKind::Key, start);
 }
 
+bool SetServiceCommand(std::string_view keyName, std::string_view command) {
+  UniqueServiceHandle manager = OpenManager();
+  UniqueServiceHandle service =
+      OpenNamedService(manager.get(), keyName, SERVICE_CHANGE_CONFIG, NameKind::Key);
+  return service && ::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                           SERVICE_NO_CHANGE, Wide(command).c_str(), nullptr,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
 }  // namespace obrivo::system

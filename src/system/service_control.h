@@ -37,5 +37,8 @@ bool DisableServiceByName(std::string_view name, NameKind kind = NameKind::Displ
 // Sets the start type (SERVICE_AUTO_START, SERVICE_DEMAND_START, SERVICE_DISABLED) of the service
 // with this key name through the control manager; true when it took the change.
 bool SetServiceStartType(std::string_view keyName, DWORD start);
+// Sets the command (ImagePath) of the service with this key name through the control manager,
+// which keeps it for the service's next start; true when it took the change.
+bool SetServiceCommand(std::string_view keyName, std::string_view command);
 
 }  // namespace obrivo::system

@@ -134,6 +134,12 @@ std::string ServiceFile(const ServiceRecord& record) {
   return ServiceFile(record, common::CurrentSystemFolders());
 }
 
+std::string ServiceFileOfPath(std::string_view path) {
+  ServiceRecord record;
+  record.path = std::string(path);
+  return ServiceFile(record);
+}
+
 std::string ServiceFile(const ServiceRecord& record, const core::SystemFolders& folders) {
   std::string file = core::CommandToProgramPath(record.path, folders);
   if (file.empty() || !common::FileExists(file)) return {};

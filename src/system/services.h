@@ -45,8 +45,12 @@ std::optional<ServiceRecord> ReadService(std::string_view keyName, bool detailed
 
 // The existing file a record's path starts (its long form); empty when there is none. A listing
 // passes the system's folders, read once for all its services.
+// Services are dated (first detection) under this file, so that the check, the page and the
+// seeding find one record whatever quotes and arguments the command has.
 std::string ServiceFile(const ServiceRecord& record);
 std::string ServiceFile(const ServiceRecord& record, const core::SystemFolders& folders);
+// The same for a listed item's path.
+std::string ServiceFileOfPath(std::string_view path);
 // The command a record runs, as the alerts show it: the hosted DLL with its host, or ImagePath.
 std::string ServiceCommandText(const ServiceRecord& record);
 

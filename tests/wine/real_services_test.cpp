@@ -14,6 +14,7 @@
 #include "common/utilities.h"
 #include "core/alert_rules.h"
 #include "core/text.h"
+#include "system/processes.h"
 #include "system/service_actions.h"
 #include "system/service_check.h"
 #include "system/service_control.h"
@@ -157,6 +158,45 @@ TEST_F(RealServices, RejectedByTheCheckIsStoppedAndDisabled) {
   };
   system::CheckServices(hooks);
   EXPECT_EQ(asked, std::vector<std::string>{key});
+}
+
+// The command of an accepted service pointed at another program through the service manager: No
+// puts the accepted command back where the manager and the registry keep it.
+TEST_F(RealServices, ChangedCommandIsPutBackThroughTheServiceManager) {
+  const std::string key = "ObrivoFixtureChanged" + id_;
+  auto service = Install(key, "Fixture Changed " + id_);
+  ASSERT_TRUE(service->created());
+  system::SnapshotServices();
+  const std::string accepted = "\"" + bin_ + "\\obrivo_test_service.exe\"";
+  const std::string other = "\"" + bin_ + "\\obrivo_claiming_service.exe\"";
+  ASSERT_TRUE(system::SetServiceCommand(key, other));
+  ASSERT_TRUE(service->Start()) << "running the other program";
+
+  std::vector<std::string> changed, failures;
+  system::ServiceCheckHooks hooks;
+  hooks.askChangedCommand = [&](const core::Item& item, const std::string& before,
+                                const std::string& now) {
+    changed.push_back(item.name + ": " + before + " -> " + now);
+    return core::kAlertNo;
+  };
+  hooks.reportFailure = [&](const std::string& text) { failures.push_back(text); };
+  system::CheckServices(hooks);
+  EXPECT_EQ(changed, std::vector<std::string>{key + ": " + accepted + " -> " + other});
+  EXPECT_TRUE(failures.empty());
+  EXPECT_TRUE(service->WaitFor(SERVICE_STOPPED)) << "the other program is stopped";
+  const auto record = system::ReadService(key, false);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->imagePath, accepted);
+  // The manager starts the accepted program again.
+  ASSERT_TRUE(service->Start());
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const auto& p : system::RunningProgramFiles())
+      if (core::EqualsNoCase(p, bin_ + "\\obrivo_test_service.exe")) return true;
+    return false;
+  })) << "the accepted program runs";
+  EXPECT_EQ(HistoryEvents(),
+            (std::vector<std::string>{"SERVICE_CommandRestored", "SERVICE__from_Disabled",
+                                      "SERVICE_Stop"}));
 }
 
 // A service whose file claims Microsoft as its company but runs from C:\ProgramData is listed

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/category_hooks.h"
+#include "common/first_detected.h"
 #include "common/history.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -19,6 +21,7 @@
 #include "history_events.h"
 #include "services_test_env.h"
 #include "system/service_actions.h"
+#include "test_process.h"
 
 namespace obrivo::test {
 namespace {
@@ -28,7 +31,10 @@ using Value = ServiceValue;
 // What the check asked and said, and the answers it is given.
 struct Asked {
   std::vector<std::string> newServices;  // key names
-  std::vector<std::pair<std::string, std::string>> changed;  // key name, old command
+  struct Changed {
+    std::string key, before, now;
+  };
+  std::vector<Changed> changed;
   std::vector<std::string> failures;
   int answer = core::kAlertYes;
   std::function<void()> beforeAnswer;
@@ -40,8 +46,9 @@ struct Asked {
       if (beforeAnswer) beforeAnswer();
       return answer;
     };
-    hooks.askChangedCommand = [this](const core::Item& item, const std::string& old) {
-      changed.emplace_back(item.name, old);
+    hooks.askChangedCommand = [this](const core::Item& item, const std::string& before,
+                                     const std::string& now) {
+      changed.push_back({item.name, before, now});
       return answer;
     };
     hooks.reportFailure = [this](const std::string& text) { failures.push_back(text); };
@@ -89,6 +96,23 @@ TEST_F(ServiceCheck, BaselineIsTakenOnceByKeyNameWithTypeCommandAndStart) {
   Write({"FixLater", {{"ImagePath", REG_SZ, "C:\\fix\\later.exe"}, {"Start", REG_DWORD, "2"}}});
   system::SnapshotServices();
   EXPECT_FALSE(Accepted("FixLater"));
+}
+
+// The programs' start-up: the first one to find no services baseline takes it, and the first
+// run dates every service whose file exists.
+TEST_F(ServiceCheck, StartUpTakesTheMissingBaselineAndDatesTheServices) {
+  const std::string program = win32::Narrow(HostToWine(EnvVar(L"OBRIVO_BIN_DIR"))) +
+                              "\\obrivo_test_service.exe";
+  Write({"FixDated", {{"ImagePath", REG_SZ, "\"" + program + "\" -run"}, {"Start", REG_DWORD, "2"}}});
+  ASSERT_TRUE(common::DeleteStoreTree(HKEY_CURRENT_USER, common::ProductSubkey("Services")));
+  const common::BaselineHooks hooks = app::CategoryBaselineHooks();
+  ASSERT_TRUE(hooks.initServices && hooks.initFirstDetected);
+  hooks.initServices();
+  EXPECT_TRUE(Accepted("FixDated"));
+  EXPECT_TRUE(Accepted("FixAccepted"));
+  hooks.initFirstDetected();
+  EXPECT_EQ(common::LookupFirstDetected(700, program),
+            core::TruncateChars(common::LocalDateTimeNow(), 24));
 }
 
 TEST_F(ServiceCheck, AnEarlierLayoutIsTakenAgain) {
@@ -191,12 +215,14 @@ TEST_F(ServiceCheck, ChangedCommandOfAnAcceptedServiceIsAskedWithTheOldOne) {
     const char* changedTo;
     const char* original;
     const char* oldText;
+    const char* newText;
   } cases[] = {
       {"FixAccepted", "ImagePath", "", "C:\\elsewhere\\other.exe", "C:\\fix\\accepted.exe",
-       "C:\\fix\\accepted.exe"},
+       "C:\\fix\\accepted.exe", "C:\\elsewhere\\other.exe"},
       {"FixHostedAccepted", "ServiceDll", "Parameters", "C:\\elsewhere\\other.dll",
        "%SystemRoot%\\system32\\fixaccepted.dll",
-       "%SystemRoot%\\system32\\fixaccepted.dll (%SystemRoot%\\system32\\svchost.exe -k fix)"},
+       "%SystemRoot%\\system32\\fixaccepted.dll (%SystemRoot%\\system32\\svchost.exe -k fix)",
+       "C:\\elsewhere\\other.dll (%SystemRoot%\\system32\\svchost.exe -k fix)"},
   };
   for (const auto& c : cases) {
     for (const int answer : {core::kAlertNo, core::kAlertYes}) {
@@ -208,8 +234,9 @@ TEST_F(ServiceCheck, ChangedCommandOfAnAcceptedServiceIsAskedWithTheOldOne) {
       asked.answer = answer;
       system::CheckServices(asked.Hooks());
       ASSERT_EQ(asked.changed.size(), 1u);
-      EXPECT_EQ(asked.changed[0].first, c.key);
-      EXPECT_EQ(asked.changed[0].second, c.oldText);
+      EXPECT_EQ(asked.changed[0].key, c.key);
+      EXPECT_EQ(asked.changed[0].before, c.oldText);
+      EXPECT_EQ(asked.changed[0].now, c.newText);
       EXPECT_TRUE(asked.newServices.empty());
       EXPECT_TRUE(asked.failures.empty());
       // No puts the accepted command back; Yes keeps the new one, and it is accepted.

@@ -128,5 +128,38 @@ TEST_F(ServiceControl, RejectedServiceIsStoppedAndDisabledByTheAlert) {
   }
 }
 
+// An accepted service whose command changed: the alert shows the command before and now, and No
+// leaves the putting back to the check (the service is neither stopped nor disabled here).
+TEST_F(ServiceControl, ChangedCommandAlertShowsBothCommandsAndLeavesTheService) {
+  ASSERT_TRUE(service_->Start());
+  const std::string history = common::HistoryFilePath();
+  common::DeleteFileForce(history);
+  SetContext("C:\\elsewhere\\other.exe -run", display_, 700);
+  monitor::MonitorState& s = monitor::State();
+  s.alertKey = name_;
+  s.alertPath2 = "C:\\fixture\\service.exe";
+  std::wstring upper, lower;
+  const int result = Open([] { return monitor::ShowAlert(monitor::AlertKind::Service); },
+                          [&](HWND dialog) {
+                            upper = ControlText(dialog, IDC_ALERT_UPPER_MESSAGE);
+                            lower = ControlText(dialog, IDC_ALERT_LOWER_MESSAGE);
+                            Click(dialog, IDC_ALERT_NO);
+                          });
+  s.alertKey.clear();
+  s.alertPath2.clear();
+  EXPECT_EQ(result, 7);
+  EXPECT_NE(upper.find(L"the command of an accepted Windows Service has changed"),
+            std::wstring::npos)
+      << win32::Narrow(upper);
+  EXPECT_EQ(lower.rfind(L"Before: C:\\fixture\\service.exe\r\nNow: C:\\elsewhere\\other.exe -run", 0),
+            0u)
+      << win32::Narrow(lower);
+  EXPECT_EQ(system::QueryServiceState(name_, system::NameKind::Key),
+            static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(system::QueryServiceStartType(name_, system::NameKind::Key),
+            static_cast<DWORD>(SERVICE_DEMAND_START));
+  EXPECT_FALSE(common::ReadTextFile(history, false).has_value()) << "nothing was done";
+}
+
 }  // namespace
 }  // namespace obrivo::test

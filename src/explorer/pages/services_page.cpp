@@ -88,7 +88,7 @@ void Fill(Page& page) {
     const auto state = system::QueryServiceState(item.name, system::NameKind::Key);
     SetCellText(list, row, kStatusColumn, state ? system::RunStateText(state) : " ");
     SetCellText(list, row, kStartupColumn, item.key);
-    SetCellText(list, row, kDetectedColumn, FirstDetected(item.path));
+    SetCellText(list, row, kDetectedColumn, FirstDetected(system::ServiceFileOfPath(item.path)));
   }
 }
 
