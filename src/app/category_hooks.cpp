@@ -12,12 +12,16 @@
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
 #include "system/processes.h"
+#include "system/service_check.h"
+#include "system/services.h"
 
 namespace obrivo::app {
 
 common::BaselineHooks CategoryBaselineHooks() {
   common::BaselineHooks hooks;
   hooks.snapshotStartup = startup::SnapshotStartup;
+  // Taken on the first start that finds it missing, however old the store.
+  hooks.initServices = system::SnapshotServices;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -30,6 +34,14 @@ common::BaselineHooks CategoryBaselineHooks() {
       return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
+    // Services are dated under their file, as the check and the page look them up.
+    seeds.services = [] {
+      std::vector<std::string> files;
+      const core::SystemFolders folders = common::CurrentSystemFolders();
+      for (const system::ServiceRecord& r : system::ReadServices(false))
+        files.push_back(system::ServiceFile(r, folders));
+      return files;
+    };
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

@@ -46,6 +46,9 @@ inline constexpr int kUnknown = 31;
 // A program of the delayed-start list the Monitor could not start: its file is gone or the
 // system refused to run it. The record's description says which.
 inline constexpr int kDelayStartFailed = 32;
+// An accepted service's changed command was put back as it was accepted; the description holds
+// the command it had been changed to.
+inline constexpr int kServiceCommandRestored = 36;
 }  // namespace history_event
 
 namespace item_type {

@@ -55,6 +55,7 @@ constexpr NameRow kEvents[] = {
     {E::kHiddenDeleteFile, "*HIDDEN_DeleteFile"},
     {E::kRemoveWinlogonNotify, "REMOVE_WinLogonNotify"},
     {E::kDelayStartFailed, "DELAY_StartFailed"},
+    {E::kServiceCommandRestored, "SERVICE_CommandRestored"},
     {E::kUnknown, "LOG_UNKNOWN"},
 };
 

@@ -11,11 +11,15 @@
 #include "core/history_codes.h"
 #include "core/history_record.h"
 #include "core/list_sort.h"
+#include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/list_view.h"
+#include "explorer/messages.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
 #include "string_ids.h"
+#include "system/service_actions.h"
+#include "system/service_check.h"
 
 namespace obrivo::explorer {
 namespace {
@@ -46,10 +50,21 @@ const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
 }
 
 // Restore can be pressed only for an event this build can undo.
+// The Restore button's records: the marked events, and a service's start-type change that names
+// the start type before it.
+bool OffersRestore(const core::Item& record) {
+  if (core::IsRestorableEvent(record.flag)) return true;
+  const bool service = record.type == core::item_type::kServiceExe ||
+                       record.type == core::item_type::kServiceSvchost;
+  return service && record.flag >= core::history_event::kServiceAutomatic &&
+         record.flag <= core::history_event::kServiceDisabled &&
+         system::ParseStartRecord(record.key).has_value();
+}
+
 void UpdateRestoreButton(HWND dialog, const ViewerState& s) {
   const core::Item* record = SelectedRecord(dialog, s);
-  const bool can = record && core::IsRestorableEvent(record->flag) &&
-                   static_cast<bool>(HistoryRestoreFor(record->flag));
+  const bool can =
+      record && OffersRestore(*record) && static_cast<bool>(HistoryRestoreFor(record->flag));
   ::EnableWindow(::GetDlgItem(dialog, IDC_HISTORY_RESTORE), can);
 }
 
@@ -113,8 +128,7 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
           Close(dialog);
           return TRUE;
         case IDC_HISTORY_RESTORE:
-          if (const core::Item* r = SelectedRecord(dialog, *s);
-              r && core::IsRestorableEvent(r->flag))
+          if (const core::Item* r = SelectedRecord(dialog, *s); r && OffersRestore(*r))
             Restore(dialog, *s, r);
           return TRUE;
         case IDC_HISTORY_CLEAR:
@@ -179,6 +193,27 @@ HistoryRestore HistoryRestoreFor(int event) {
       return [event](HWND, const core::Item& r) {
         if (startup::IsStartupEntryDisabled(r) == (event == core::history_event::kStartupDisable))
           startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
+      };
+    case core::history_event::kServiceAutomatic:
+    case core::history_event::kServiceManual:
+    case core::history_event::kServiceDisabled:
+      // A service's start type goes back to what it was before the record; the user's own
+      // choice, so the Monitor's baseline follows. Records without the earlier start type (of
+      // earlier versions, or a startup restore read back under the same code) offer nothing.
+      return [](HWND owner, const core::Item& r) {
+        if (r.type != core::item_type::kServiceExe && r.type != core::item_type::kServiceSvchost)
+          return;
+        const auto record = system::ParseStartRecord(r.key);
+        if (!record) return;
+        const system::ServiceRef service{record->keyName, r.title, r.path, r.type};
+        if (system::SetServiceStartRecorded(service, record->earlierStart) ==
+            system::ServiceActionResult::Failed) {
+          ShowMessageText(owner,
+                          core::FormatText(common::LoadText(IDS_SERVICE_START_FAILED), r.title),
+                          MB_ICONERROR);
+          return;
+        }
+        system::FollowAcceptedStart(record->keyName, record->earlierStart);
       };
     default:
       return {};

@@ -23,6 +23,7 @@
 #include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/explorer_state.h"
+#include "explorer/info_service_controls.h"
 #include "explorer/list_view.h"
 #include "explorer/page.h"
 #include "explorer_ids.h"
@@ -53,6 +54,7 @@ struct InfoState {
   std::string notePath;    // its note file, once one exists or is being written
   bool noteMode = false;   // the notes box holds the note and Save Note is offered
   win32::UniqueIcon icon;  // the item's own icon, while the window shows it
+  ServiceControlsState service;
 };
 
 void SetText(HWND dialog, int id, std::string_view text) {
@@ -163,7 +165,8 @@ void ShowItem(HWND dialog, InfoState& s) {
   SetText(dialog, IDC_INFO_DETECTED, detected);
   SetText(dialog, IDC_INFO_LOCATION, LocationLine(s, item));
   ShowIcon(dialog, s, item, exists);
-  ShowStatus(dialog, s, exists);
+  // A service shows its start type and state in the status line's place.
+  if (!ShowServiceControls(dialog, item, s.service)) ShowStatus(dialog, s, exists);
   ShowNotes(dialog, s, item);
   // The title last: once it names the item, every field shows that item.
   ::SetWindowTextW(dialog, win32::Wide(item.title).c_str());
@@ -223,8 +226,18 @@ INT_PTR CALLBACK InfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       ApplyExpansion(dialog, *s);
       return TRUE;
     case WM_COMMAND:
+      if (s && LOWORD(wParam) == IDC_INFO_START_TYPE && HIWORD(wParam) == CBN_SELCHANGE) {
+        OnServiceStartTypeChanged(dialog, s->service);
+        return TRUE;
+      }
       if (!s || HIWORD(wParam) != BN_CLICKED) break;
       switch (LOWORD(wParam)) {
+        case IDC_INFO_SERVICE_STOP:
+          OnServiceStop(dialog, s->context.items->At(s->context.index), s->service);
+          return TRUE;
+        case IDC_INFO_SERVICE_APPLY:
+          OnServiceApply(dialog, s->context.items->At(s->context.index), s->service);
+          return TRUE;
         case IDCANCEL:
           common::SaveWindowPosition(dialog, kInfoPosition);
           ::EndDialog(dialog, 0);

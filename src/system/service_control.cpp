@@ -30,28 +30,38 @@ std::optional<std::wstring> KeyNameOfDisplayName(SC_HANDLE manager, const std::w
   return std::wstring(buffer.data());
 }
 
-// Opens the service named by display name first, then by key name.
-UniqueServiceHandle OpenNamedService(SC_HANDLE manager, std::string_view name, DWORD access) {
+// Opens the service named by display name first, then by key name (by key name only for
+// NameKind::Key).
+UniqueServiceHandle OpenNamedService(SC_HANDLE manager, std::string_view name, DWORD access,
+                                     NameKind kind) {
   if (!manager || name.empty()) return {};
   const std::wstring wide = Wide(name);
-  if (auto key = KeyNameOfDisplayName(manager, wide))
-    if (UniqueServiceHandle service{::OpenServiceW(manager, key->c_str(), access)}) return service;
+  if (kind == NameKind::DisplayOrKey)
+    if (auto key = KeyNameOfDisplayName(manager, wide))
+      if (UniqueServiceHandle service{::OpenServiceW(manager, key->c_str(), access)})
+        return service;
   return UniqueServiceHandle(::OpenServiceW(manager, wide.c_str(), access));
 }
 
 }  // namespace
 
-std::optional<DWORD> QueryServiceState(std::string_view name) {
+std::optional<SERVICE_STATUS> QueryServiceStatusOf(std::string_view name, NameKind kind) {
   UniqueServiceHandle manager = OpenManager();
-  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_QUERY_STATUS);
+  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_QUERY_STATUS, kind);
   SERVICE_STATUS status{};
   if (!service || !::QueryServiceStatus(service.get(), &status)) return std::nullopt;
-  return status.dwCurrentState;
+  return status;
 }
 
-std::optional<DWORD> QueryServiceStartType(std::string_view name) {
+std::optional<DWORD> QueryServiceState(std::string_view name, NameKind kind) {
+  const auto status = QueryServiceStatusOf(name, kind);
+  if (!status) return std::nullopt;
+  return status->dwCurrentState;
+}
+
+std::optional<DWORD> QueryServiceStartType(std::string_view name, NameKind kind) {
   UniqueServiceHandle manager = OpenManager();
-  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_QUERY_CONFIG);
+  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_QUERY_CONFIG, kind);
   if (!service) return std::nullopt;
   DWORD needed = 0;
   ::QueryServiceConfigW(service.get(), nullptr, 0, &needed);
@@ -63,19 +73,50 @@ std::optional<DWORD> QueryServiceStartType(std::string_view name) {
   return config->dwStartType;
 }
 
-bool StopServiceByName(std::string_view name) {
+std::optional<std::string> KeyNameOfService(std::string_view name) {
   UniqueServiceHandle manager = OpenManager();
-  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_STOP);
+  if (!manager || name.empty()) return std::nullopt;
+  if (auto key = KeyNameOfDisplayName(manager.get(), Wide(name))) return win32::Narrow(*key);
+  if (UniqueServiceHandle service{::OpenServiceW(manager.get(), Wide(name).c_str(),
+                                                 SERVICE_QUERY_STATUS)})
+    return std::string(name);
+  return std::nullopt;
+}
+
+bool StopServiceByName(std::string_view name, NameKind kind) {
+  UniqueServiceHandle manager = OpenManager();
+  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_STOP, kind);
   SERVICE_STATUS status{};
   return service && ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
 }
 
-bool DisableServiceByName(std::string_view name) {
+namespace {
+
+bool ChangeStartType(std::string_view name, NameKind kind, DWORD start) {
   UniqueServiceHandle manager = OpenManager();
-  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_CHANGE_CONFIG);
-  return service && ::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_DISABLED,
+  UniqueServiceHandle service = OpenNamedService(manager.get(), name, SERVICE_CHANGE_CONFIG, kind);
+  return service && ::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, start,
                                            SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
                                            nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+bool DisableServiceByName(std::string_view name, NameKind kind) {
+  return ChangeStartType(name, kind, SERVICE_DISABLED);
+}
+
+bool SetServiceStartType(std::string_view keyName, DWORD start) {
+  return ChangeStartType(keyName, NameKind::Key, start);
+}
+
+bool SetServiceCommand(std::string_view keyName, std::string_view command) {
+  UniqueServiceHandle manager = OpenManager();
+  UniqueServiceHandle service =
+      OpenNamedService(manager.get(), keyName, SERVICE_CHANGE_CONFIG, NameKind::Key);
+  return service && ::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                           SERVICE_NO_CHANGE, Wide(command).c_str(), nullptr,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace obrivo::system

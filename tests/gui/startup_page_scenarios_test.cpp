@@ -51,36 +51,6 @@ class StartupPageScenario : public ProgramScenario {
     for (const std::wstring& cell : cells) count += cell == text;
     return count;
   }
-
-  // The Explorer's message box or dialog that is not its sheet, once one shows.
-  static HWND WaitForDialogBesides(const Process& explorer, HWND sheet) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-          struct Search {
-            DWORD pid;
-            HWND sheet, found;
-          } search{explorer.id(), sheet, nullptr};
-          ::EnumWindows(
-              [](HWND window, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(window, &pid);
-                wchar_t cls[16] = {};
-                ::GetClassNameW(window, cls, 16);
-                if (pid != s->pid || window == s->sheet || !::IsWindowVisible(window) ||
-                    std::wstring(cls) != L"#32770")
-                  return TRUE;
-                s->found = window;
-                return FALSE;
-              },
-              reinterpret_cast<LPARAM>(&search));
-          found = search.found;
-          return found != nullptr;
-        },
-        10s);
-    return found;
-  }
 };
 
 // A machine-wide entry disabled from the Startup page keeps its command while another program

@@ -13,53 +13,10 @@
 #include "common/win32/unique.h"
 #include "monitor/alerts/alerts.h"
 #include "monitor_ids.h"
+#include "test_service.h"
 
 namespace obrivo::test {
 namespace {
-
-using win32::UniqueServiceHandle;
-
-// A demand-start service running the test service program, deleted again at the end.
-class TestService {
- public:
-  TestService(const std::string& program, const std::wstring& name, const std::wstring& display)
-      : name_(name) {
-    UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    if (!manager) return;
-    const std::wstring path = L"\"" + win32::Wide(program) + L"\"";
-    service_.reset(::CreateServiceW(manager.get(), name.c_str(), display.c_str(),
-                                    SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                    SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, path.c_str(),
-                                    nullptr, nullptr, nullptr, nullptr, nullptr));
-  }
-  ~TestService() {
-    if (!service_) return;
-    SERVICE_STATUS status{};
-    ::ControlService(service_.get(), SERVICE_CONTROL_STOP, &status);
-    WaitFor(SERVICE_STOPPED);
-    ::DeleteService(service_.get());
-  }
-  TestService(const TestService&) = delete;
-  TestService& operator=(const TestService&) = delete;
-
-  bool created() const { return static_cast<bool>(service_); }
-  bool Start() { return ::StartServiceW(service_.get(), 0, nullptr) && WaitFor(SERVICE_RUNNING); }
-  bool StartOnDemand() {
-    return ::ChangeServiceConfigW(service_.get(), SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
-                                  SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr);
-  }
-  bool WaitFor(DWORD state) {
-    return WaitUntil([&] {
-      SERVICE_STATUS status{};
-      return ::QueryServiceStatus(service_.get(), &status) && status.dwCurrentState == state;
-    });
-  }
-
- private:
-  std::wstring name_;
-  UniqueServiceHandle service_;
-};
 
 class ServiceControl : public AlertTest {
  protected:
@@ -169,6 +126,39 @@ TEST_F(ServiceControl, RejectedServiceIsStoppedAndDisabledByTheAlert) {
     common::DeleteFileForce(history);
     ASSERT_TRUE(service_->StartOnDemand()) << "enabled again for the next case";
   }
+}
+
+// An accepted service whose command changed: the alert shows the command before and now, and No
+// leaves the putting back to the check (the service is neither stopped nor disabled here).
+TEST_F(ServiceControl, ChangedCommandAlertShowsBothCommandsAndLeavesTheService) {
+  ASSERT_TRUE(service_->Start());
+  const std::string history = common::HistoryFilePath();
+  common::DeleteFileForce(history);
+  SetContext("C:\\elsewhere\\other.exe -run", display_, 700);
+  monitor::MonitorState& s = monitor::State();
+  s.alertKey = name_;
+  s.alertPath2 = "C:\\fixture\\service.exe";
+  std::wstring upper, lower;
+  const int result = Open([] { return monitor::ShowAlert(monitor::AlertKind::Service); },
+                          [&](HWND dialog) {
+                            upper = ControlText(dialog, IDC_ALERT_UPPER_MESSAGE);
+                            lower = ControlText(dialog, IDC_ALERT_LOWER_MESSAGE);
+                            Click(dialog, IDC_ALERT_NO);
+                          });
+  s.alertKey.clear();
+  s.alertPath2.clear();
+  EXPECT_EQ(result, 7);
+  EXPECT_NE(upper.find(L"the command of an accepted Windows Service has changed"),
+            std::wstring::npos)
+      << win32::Narrow(upper);
+  EXPECT_EQ(lower.rfind(L"Before: C:\\fixture\\service.exe\r\nNow: C:\\elsewhere\\other.exe -run", 0),
+            0u)
+      << win32::Narrow(lower);
+  EXPECT_EQ(system::QueryServiceState(name_, system::NameKind::Key),
+            static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(system::QueryServiceStartType(name_, system::NameKind::Key),
+            static_cast<DWORD>(SERVICE_DEMAND_START));
+  EXPECT_FALSE(common::ReadTextFile(history, false).has_value()) << "nothing was done";
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
-// The new-service alert: the service's start type and state, and the stop and disable the
-// alert itself carries out when the user rejects the service.
-#include "common/history.h"
+// The service alert: a new service with its start type and state, or an accepted service whose
+// command changed, with the command it had and the one it has now. Rejecting a new service stops
+// and disables it here; the check puts a changed command back.
 #include "common/text_loader.h"
 #include "core/alert_rules.h"
-#include "core/history_codes.h"
 #include "core/text.h"
 #include "monitor/alerts/program_alert.h"
 #include "monitor/monitor_state.h"
 #include "monitor_ids.h"
+#include "string_ids.h"
+#include "system/service_actions.h"
 #include "system/service_control.h"
+#include "system/services.h"
 
 namespace obrivo::monitor {
 namespace {
@@ -16,59 +18,59 @@ namespace {
 constexpr int kFindingId = 900;
 constexpr int kSettingsId = 901;
 constexpr int kUnknownId = 616;
-constexpr int kStoppedId = 652;    // 652-658: stopped, start pending ... paused
-constexpr int kAutomaticId = 664;  // 664-666: automatic, manual, disabled
 
-std::string StartTypeText(const std::string& service) {
-  const auto start = system::QueryServiceStartType(service);
-  if (!start || *start < SERVICE_AUTO_START || *start > SERVICE_DISABLED)
-    return common::LoadText(kUnknownId);
-  return common::LoadText(kAutomaticId + static_cast<int>(*start - SERVICE_AUTO_START));
+// The service is named by its key name where the check gave one (two services may share a
+// display name), else by its title.
+std::string ServiceName() {
+  const MonitorState& s = State();
+  return s.alertKey.empty() ? s.alertTitle : s.alertKey;
 }
 
-std::string StateText(const std::string& service) {
-  const auto state = system::QueryServiceState(service);
-  if (!state || *state < SERVICE_STOPPED || *state > SERVICE_PAUSED)
-    return common::LoadText(kStoppedId);
-  return common::LoadText(kStoppedId + static_cast<int>(*state - SERVICE_STOPPED));
+system::NameKind ServiceNameKind() {
+  return State().alertKey.empty() ? system::NameKind::DisplayOrKey : system::NameKind::Key;
+}
+
+// A changed command: the check puts the command it had into alertPath2.
+bool IsChangedCommand() { return !State().alertPath2.empty(); }
+
+std::string StartTypeText(const std::string& service) {
+  const auto start = system::QueryServiceStartType(service, ServiceNameKind());
+  if (!start || *start < SERVICE_AUTO_START || *start > SERVICE_DISABLED)
+    return common::LoadText(kUnknownId);
+  return system::StartTypeText(*start);
 }
 
 void InitialiseServiceAlert(HWND dialog, ProgramAlertView&) {
-  const std::string& service = State().alertTitle;
+  const MonitorState& s = State();
+  if (IsChangedCommand()) {
+    SetStringText(dialog, IDC_ALERT_UPPER_MESSAGE, IDS_SERVICE_COMMAND_CHANGED);
+    SetControlText(dialog, IDC_ALERT_LOWER_MESSAGE,
+                   core::FormatText(core::FormatText(common::LoadText(IDS_SERVICE_COMMAND_TEXT),
+                                                     s.alertPath2),
+                                    s.alertPath));
+    return;
+  }
+  const std::string service = ServiceName();
   SetStringText(dialog, IDC_ALERT_UPPER_MESSAGE, kFindingId);
   const std::string settings =
       core::FormatText(common::LoadText(kSettingsId), StartTypeText(service));
-  SetControlText(dialog, IDC_ALERT_LOWER_MESSAGE, core::FormatText(settings, StateText(service)));
-}
-
-// The history event that names the state a rejected service was found in.
-int StateEvent(DWORD state) {
-  switch (state) {
-    case SERVICE_START_PENDING:
-      return core::history_event::kServiceWasStarting;
-    case SERVICE_STOP_PENDING:
-      return core::history_event::kServiceWasStopping;
-    case SERVICE_RUNNING:
-      return core::history_event::kServiceWasRunning;
-    default:
-      return kNoHistory;
-  }
+  SetControlText(dialog, IDC_ALERT_LOWER_MESSAGE,
+                 core::FormatText(settings, system::RunStateText(system::QueryServiceState(
+                                                service, ServiceNameKind()))));
 }
 
 void StopAndDisable() {
   const MonitorState& s = State();
-  auto record = [&s](int event) {
-    common::WriteHistory(event, s.alertType, s.alertTitle, s.alertPath, "");
-  };
-  if (const auto state = system::QueryServiceState(s.alertTitle))
-    if (const int event = StateEvent(*state); event != kNoHistory) record(event);
-  // Only what was done is recorded: a service that was not running is not reported stopped.
-  if (system::StopServiceByName(s.alertTitle)) record(core::history_event::kServiceStop);
-  if (system::DisableServiceByName(s.alertTitle)) record(core::history_event::kServiceDisabled);
+  std::string key = s.alertKey;
+  // Without a key name the title is the display name, which the control manager maps.
+  if (key.empty())
+    if (const auto found = system::KeyNameOfService(s.alertTitle)) key = *found;
+  if (key.empty()) return;
+  system::RejectService(system::ServiceRef{key, s.alertTitle, s.alertPath, s.alertType});
 }
 
 int AnswerServiceAlert(int buttonAnswer) {
-  if (buttonAnswer == core::kAlertNo) StopAndDisable();
+  if (buttonAnswer == core::kAlertNo && !IsChangedCommand()) StopAndDisable();
   return buttonAnswer;
 }
 
