@@ -57,9 +57,9 @@ TEST_F(OptionsScenario, TheTrayIconBoxHidesAndBringsBackTheRunningMonitorsIcon) 
   EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(window); })) << "the icon goes at once";
   EXPECT_EQ(Option(L"HideTavik"), L"1");
 
-  // A program starting makes the Monitor look at the system; it reloads the options then.
-  ASSERT_EQ(Option(L"Update"), L"1");
-  {
+  // A program starting makes the Monitor look at the system; it reloads the options then. Any
+  // start or patrol since the click may have done so already (Update back to 0).
+  if (Option(L"Update") != L"0") {
     Process other(helper_, L"wait");
     EXPECT_TRUE(WaitUntil([] { return Option(L"Update") == L"0"; }, 60s))
         << "the Monitor reloads its options";
