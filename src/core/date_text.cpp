@@ -138,6 +138,17 @@ std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateForma
   return DateText(t, shortDateFormat) + " " + TimeText(t, timeFormat);
 }
 
+std::string TaskRunTimeText(const DateTime& t, std::string_view never) {
+  if (t.year == 0 && t.month == 0 && t.day == 0) return std::string(never);
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02u/%02u/%04u  %u:%02u %s", static_cast<unsigned>(t.month),
+                static_cast<unsigned>(t.day), static_cast<unsigned>(t.year),
+                static_cast<unsigned>(hour12), static_cast<unsigned>(t.minute),
+                t.hour < 12 ? "AM" : "PM");
+  return buf;
+}
+
 std::string FileTimeText(const DateTime& t) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d", t.year, t.month, t.day, t.hour,
