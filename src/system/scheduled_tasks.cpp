@@ -1,5 +1,8 @@
-// The scheduled tasks, and the "Schedule" service they need.
+// The scheduled tasks of both scheduler interfaces, joined into one list, and the "Schedule"
+// service they need.
 #include "system/scheduled_tasks.h"
+
+#include <unordered_set>
 
 #include "common/items.h"
 #include "common/text_loader.h"
@@ -21,7 +24,7 @@ HRESULT TaskNotFound() { return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND); }
 
 std::optional<detail::TaskDetails> DetailsOf(std::string_view name) {
   if (name.empty() || StartScheduler() != ERROR_SUCCESS) return std::nullopt;
-  return IsFolderTaskName(name) ? std::nullopt : detail::WorkItemDetails(name);
+  return IsFolderTaskName(name) ? detail::FolderTaskDetails(name) : detail::WorkItemDetails(name);
 }
 
 }  // namespace
@@ -74,6 +77,19 @@ TaskListing ListScheduledTasks() {
   listing.schedulerError = StartScheduler();
   if (listing.schedulerError != ERROR_SUCCESS) return listing;
   listing.workItemsError = detail::ListWorkItems(listing.tasks);
+
+  // A work item "X.job" is also the root folder's task "\X" where both interfaces see one
+  // store; it is listed once, under the name the version 1 interfaces give it.
+  std::unordered_set<std::string> workItems;
+  for (const ScheduledTask& task : listing.tasks) workItems.insert(core::ToUpper(task.name));
+  std::vector<ScheduledTask> folderTasks;
+  listing.foldersError = detail::ListFolderTasks(folderTasks);
+  for (ScheduledTask& task : folderTasks) {
+    const std::string_view path = task.name;
+    const bool inRoot = path.rfind('\\') == 0;
+    if (inRoot && workItems.count(core::ToUpper(std::string(path.substr(1)) + ".job"))) continue;
+    listing.tasks.push_back(std::move(task));
+  }
   return listing;
 }
 
@@ -90,7 +106,7 @@ HRESULT DeleteScheduledTask(std::string_view name) {
   if (name.empty()) return TaskNotFound();
   const DWORD error = StartScheduler();
   if (error != ERROR_SUCCESS) return HRESULT_FROM_WIN32(error);
-  return IsFolderTaskName(name) ? TaskNotFound() : detail::DeleteWorkItem(name);
+  return IsFolderTaskName(name) ? detail::DeleteFolderTask(name) : detail::DeleteWorkItem(name);
 }
 
 std::string GetTaskComment(std::string_view name) {

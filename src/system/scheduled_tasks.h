@@ -1,4 +1,5 @@
-// The Task Scheduler's tasks: listed, described and deleted through its own COM interfaces.
+// The Task Scheduler's tasks: listed, described and deleted through its own COM interfaces, the
+// work items of the version 1 interfaces and the folder tree of the 2.0 interfaces alike.
 //
 // A task is known by one name, its identity everywhere (item list, baseline, first detection,
 // history): a version 1 work item by the name the scheduler enumerates it under ("Backup.job"),
@@ -30,6 +31,9 @@ struct TaskListing {
   DWORD schedulerError = ERROR_SUCCESS;
   // The version 1 scheduler object or its enumeration failed: no work items were listed.
   HRESULT workItemsError = S_OK;
+  // The 2.0 interfaces failed (not there, or a call they lack): the folder tree is missing
+  // from the list, or the part of it past the failing folder is.
+  HRESULT foldersError = S_OK;
 };
 
 // True for a 2.0 task's folder path, false for a work item's name.
@@ -41,7 +45,8 @@ DWORD StartScheduler();
 // True when the "Schedule" service is running.
 bool IsSchedulerRunning();
 
-// Every task. A work item that cannot be activated is left out.
+// Every task of both interfaces. A work item that cannot be activated is left out; a 2.0 task
+// that the root folder also shows as a work item is listed once, under its work item's name.
 TaskListing ListScheduledTasks();
 
 // Empties the item list and fills it with the tasks (type 800: title and name the identity,

@@ -1,5 +1,5 @@
-// The scheduler interfaces behind scheduled_tasks.h: each lists, deletes and describes its own
-// tasks; scheduled_tasks.cpp joins them.
+// The two scheduler interfaces behind scheduled_tasks.h: the version 1 work items and the 2.0
+// folder tree. Each lists, deletes and describes its own tasks; scheduled_tasks.cpp joins them.
 #pragma once
 
 #include <windows.h>
@@ -32,5 +32,11 @@ std::string RunTimeText(const SYSTEMTIME& time);
 HRESULT ListWorkItems(std::vector<ScheduledTask>& tasks);
 HRESULT DeleteWorkItem(std::string_view name);
 std::optional<TaskDetails> WorkItemDetails(std::string_view name);
+
+// The 2.0 tasks of every folder, appended to `tasks`; the first error met, else S_OK. A folder
+// that fails is skipped and the listing goes on with the next one.
+HRESULT ListFolderTasks(std::vector<ScheduledTask>& tasks);
+HRESULT DeleteFolderTask(std::string_view path);
+std::optional<TaskDetails> FolderTaskDetails(std::string_view path);
 
 }  // namespace obrivo::system::detail

@@ -11,6 +11,7 @@
 
 #include "common/items.h"
 #include "core/history_codes.h"
+#include "core/text.h"
 #include "system/task_sources.h"
 #include "task_fixtures.h"
 #include "test_process.h"
@@ -165,6 +166,91 @@ TEST_F(ScheduledTasksTest, StatusTextsCommentsAndNextRun) {
   EXPECT_EQ(system::GetTaskStatusText("tasktest-never-there.job"), "");
   EXPECT_EQ(system::GetTaskComment("tasktest-never-there.job"), "");
   EXPECT_EQ(system::GetTaskNextRunText("tasktest-never-there.job"), "");
+}
+
+// The 2.0 tasks of every folder, nested ones too, are listed by their folder paths with the
+// program their action starts.
+TEST_F(ScheduledTasksTest, ListsTheTasksOfEveryFolderByPath) {
+  const struct {
+    std::wstring folder, name, command;
+  } cases[] = {
+      {L"\\TaskTest", L"Updater", L"C:\\Vendor\\updater.exe"},
+      {L"\\TaskTest\\Deeper\\Nested", L"Deep task", L"\"C:\\Program Files\\A&amp;B\\x.exe\""},
+      {L"\\", L"tasktest-in-root", L"C:\\root.exe"},
+      // Past ASCII, and a path past 255 characters: the identity is kept whole.
+      {L"\\TaskTest\\\u00c9t\u00e9 " + std::wstring(150, L'f'),
+       L"\u4efb\u52a1 \U0001F600 " + std::wstring(150, L't'), L"C:\\long.exe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(win32::Narrow(c.folder + L"\\" + c.name));
+    const FixtureFolderTask task(c.folder, c.name, TaskXml(c.command));
+    ASSERT_TRUE(task.registered());
+    const system::TaskListing listing = system::ListScheduledTasks();
+    EXPECT_EQ(listing.workItemsError, S_OK);
+    EXPECT_EQ(listing.foldersError, S_OK);
+    const auto listed = Listed(task.path());
+    ASSERT_TRUE(listed.has_value());
+    std::string command = win32::Narrow(c.command);
+    if (const std::size_t amp = command.find("&amp;"); amp != std::string::npos)
+      command.replace(amp, 5, "&");
+    // A scheduler that keeps no actions (Wine 8) cannot say which program the task starts.
+    EXPECT_EQ(listed->application, task.KeepsItsCommand() ? command : "");
+    // Where the scheduler cannot tell the next run time the text stays empty: unknown, not
+    // "Never".
+    EXPECT_EQ(listed->nextRun, task.GivesNextRunTime() ? "02/03/2099  12:05 AM" : "");
+    EXPECT_EQ(listed->lastRun, "Never");
+  }
+}
+
+// Where one store serves both interfaces, the root folder shows every work item again as "\X"
+// for "X.job": it is listed once, under its work item's name. Only the root folder is such a view.
+TEST_F(ScheduledTasksTest, AWorkItemAlsoShownByTheRootFolderIsListedOnce) {
+  const FixtureWorkItem workItem({L"tasktest-both", L"C:\\both.exe", L"", At(2099, 1, 1, 1, 1)});
+  ASSERT_TRUE(workItem.saved()) << workItem.error();
+  const FixtureFolderTask rootView(L"\\", L"TASKTEST-BOTH", TaskXml(L"C:\\both.exe"));
+  const FixtureFolderTask elsewhere(L"\\TaskTest", L"tasktest-both", TaskXml(L"C:\\both.exe"));
+  ASSERT_TRUE(rootView.registered());
+  ASSERT_TRUE(elsewhere.registered());
+  const system::TaskListing listing = system::ListScheduledTasks();
+  const auto count = [&](std::string_view name) {
+    return std::count_if(listing.tasks.begin(), listing.tasks.end(),
+                         [&](const ScheduledTask& t) { return core::EqualsNoCase(t.name, name); });
+  };
+  EXPECT_EQ(count("tasktest-both.job"), 1);
+  EXPECT_EQ(count("\\TASKTEST-BOTH"), 0);
+  EXPECT_EQ(count("\\TaskTest\\tasktest-both"), 1);
+}
+
+TEST_F(ScheduledTasksTest, DeletesFolderTasksByTheirExactPath) {
+  const FixtureFolderTask task(L"\\TaskTest\\Sub", L"Doomed", TaskXml(L"C:\\d.exe"));
+  const FixtureFolderTask sibling(L"\\TaskTest\\Sub", L"Doomed too", TaskXml(L"C:\\d.exe"));
+  ASSERT_TRUE(task.registered());
+  ASSERT_TRUE(sibling.registered());
+  EXPECT_EQ(system::DeleteScheduledTask(task.path()), S_OK);
+  EXPECT_FALSE(Listed(task.path()).has_value());
+  EXPECT_TRUE(Listed(sibling.path()).has_value());  // only the task named
+  EXPECT_TRUE(FAILED(system::DeleteScheduledTask(task.path())));
+  EXPECT_TRUE(FAILED(system::DeleteScheduledTask("\\TaskTest\\No such folder\\Doomed")));
+}
+
+TEST_F(ScheduledTasksTest, FolderTaskStatusAndComment) {
+  const struct {
+    std::wstring name, description;
+    bool enabled;
+    std::string status;
+  } cases[] = {
+      {L"Enabled", L"Keeps the tools current", true, "Status: Ready"},
+      {L"Disabled", L"", false, "Status: Not Scheduled"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(win32::Narrow(c.name));
+    const FixtureFolderTask task(L"\\TaskTest", c.name,
+                                 TaskXml(L"C:\\s.exe", c.description, c.enabled));
+    ASSERT_TRUE(task.registered());
+    EXPECT_EQ(system::GetTaskStatusText(task.path()), c.status);
+    EXPECT_EQ(system::GetTaskComment(task.path()), win32::Narrow(c.description));
+  }
+  EXPECT_EQ(system::GetTaskStatusText("\\TaskTest\\Never there"), "");
 }
 
 // The scheduler's service replaced, for the life of the object, by one that does not exist:
