@@ -12,12 +12,15 @@
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
 #include "system/processes.h"
+#include "system/task_baseline.h"
 
 namespace obrivo::app {
 
 common::BaselineHooks CategoryBaselineHooks() {
   common::BaselineHooks hooks;
   hooks.snapshotStartup = startup::SnapshotStartup;
+  hooks.snapshotTasks = system::SnapshotTasks;
+  hooks.initTasks = system::EnsureTaskBaseline;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -30,6 +33,7 @@ common::BaselineHooks CategoryBaselineHooks() {
       return commands;
     };
     seeds.runningProcesses = system::RunningProgramFiles;
+    seeds.tasks = system::TaskPrograms;
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {
