@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "history_record.h"
 #include "text.h"
 
 namespace obrivo::core {
@@ -140,13 +141,7 @@ std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateForma
 
 std::string TaskRunTimeText(const DateTime& t, std::string_view never) {
   if (t.year == 0 && t.month == 0 && t.day == 0) return std::string(never);
-  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%02u/%02u/%04u  %u:%02u %s", static_cast<unsigned>(t.month),
-                static_cast<unsigned>(t.day), static_cast<unsigned>(t.year),
-                static_cast<unsigned>(hour12), static_cast<unsigned>(t.minute),
-                t.hour < 12 ? "AM" : "PM");
-  return buf;
+  return HistoryDateText(t);  // the same clock the history's dates are on
 }
 
 std::string FileTimeText(const DateTime& t) {
