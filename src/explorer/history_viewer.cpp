@@ -15,6 +15,7 @@
 #include "explorer/list_view.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
+#include "system/task_removal.h"
 #include "string_ids.h"
 
 namespace obrivo::explorer {
@@ -179,6 +180,11 @@ HistoryRestore HistoryRestoreFor(int event) {
       return [event](HWND, const core::Item& r) {
         if (startup::IsStartupEntryDisabled(r) == (event == core::history_event::kStartupDisable))
           startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
+      };
+    case core::history_event::kScheduledTaskRemove:
+      // The record names the task and the copy of its definition kept before the deletion.
+      return [](HWND, const core::Item& r) {
+        system::RestoreScheduledTask(core::EntryName(r), r.path);
       };
     default:
       return {};

@@ -3,6 +3,7 @@
 #include "monitor/patrol.h"
 
 #include "monitor/startup_watch.h"
+#include "monitor/task_watch.h"
 
 namespace obrivo::monitor {
 
@@ -12,6 +13,10 @@ void RegisterPatrolChecks() {
   // 10 services, 11 cookie filter, 12 the other browser's cookie filter, 13 new cookies.
   SetPatrolCheck(1, [] {
     PatrolStartup();
+    return false;
+  });
+  SetPatrolCheck(8, [] {
+    VerifyScheduledTasks();
     return false;
   });
 }

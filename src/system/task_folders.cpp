@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <taskschd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -248,6 +249,57 @@ std::optional<TaskDetails> FolderTaskDetails(std::string_view path) {
   const HRESULT hr = task->get_NextRunTime(&date);
   details.nextRun = RunTimeTextOf(hr, date);
   return details;
+}
+
+std::optional<std::wstring> FolderTaskXml(std::string_view path) {
+  win32::ComScope com;
+  ComPtr<ITaskService> service;
+  if (FAILED(ConnectService(service))) return std::nullopt;
+  ComPtr<ITaskFolder> folder;
+  ComPtr<IRegisteredTask> task;
+  if (FAILED(OpenTask(service.get(), path, folder, &task))) return std::nullopt;
+  Bstr xml;
+  if (FAILED(task->get_Xml(xml.put())) || !xml.get()) return std::nullopt;
+  return std::wstring(xml.get(), ::SysStringLen(xml.get()));
+}
+
+HRESULT RegisterFolderTask(std::string_view path, const std::wstring& xml) {
+  win32::ComScope com;
+  ComPtr<ITaskService> service;
+  HRESULT hr = ConnectService(service);
+  if (FAILED(hr)) return hr;
+  const auto [folderPath, name] = SplitTaskPath(path);
+  ComPtr<ITaskFolder> folder;
+  hr = service->GetFolder(Bstr("\\").get(), folder.put());
+  if (FAILED(hr)) return hr;
+  // Each folder on the way that is gone (it may have been emptied and deleted) is made again.
+  std::string walked;
+  for (std::size_t start = 1; folderPath.size() > 1 && start <= folderPath.size();) {
+    const std::size_t end = std::min(folderPath.find('\\', start), folderPath.size());
+    const std::string part = folderPath.substr(start, end - start);
+    walked += "\\" + part;
+    ComPtr<ITaskFolder> next;
+    if (FAILED(service->GetFolder(Bstr(walked).get(), next.put())) || !next) {
+      VARIANT none;
+      ::VariantInit(&none);
+      hr = folder->CreateFolder(Bstr(part).get(), none, next.put());
+      if (FAILED(hr)) return hr;
+    }
+    folder = std::move(next);
+    start = end + 1;
+  }
+  ComPtr<IRegisteredTask> existing;
+  if (SUCCEEDED(folder->GetTask(Bstr(name).get(), existing.put())) && existing)
+    return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+  VARIANT none;
+  ::VariantInit(&none);
+  const std::wstring& text = xml;
+  BSTR definition = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  ComPtr<IRegisteredTask> registered;
+  hr = folder->RegisterTask(Bstr(name).get(), definition, TASK_CREATE, none, none,
+                            TASK_LOGON_NONE, none, registered.put());
+  ::SysFreeString(definition);
+  return hr;
 }
 
 }  // namespace obrivo::system::detail

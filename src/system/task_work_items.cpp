@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/win32/files.h"
+#include "common/win32/system.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
@@ -165,6 +167,20 @@ std::optional<TaskDetails> WorkItemDetails(std::string_view name) {
   }
   details.nextRun = NextRunText(task.get());
   return details;
+}
+
+std::string WorkItemFolder() { return win32::WindowsDirectory() + "\\Tasks"; }
+
+std::optional<std::string> WorkItemFile(std::string_view name) {
+  win32::ComScope com;
+  ComPtr<ITaskScheduler> scheduler;
+  if (FAILED(CreateScheduler(scheduler))) return std::nullopt;
+  const auto found = FindWorkItem(scheduler.get(), name);
+  if (!found) return std::nullopt;
+  std::string file = WorkItemFolder() + "\\" + win32::Narrow(*found);
+  if (CallNames(*found).size() == 1) file += ".job";  // enumerated without its extension
+  if (!win32::IsExistingFile(file)) return std::nullopt;
+  return file;
 }
 
 }  // namespace obrivo::system::detail

@@ -1,0 +1,31 @@
+// The Monitor's scheduled-task check: each task the baseline does not know is asked about; an
+// accepted task joins the baseline, a rejected one is removed (its definition kept for the
+// history's Restore) and only then leaves the baseline.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "core/item_list.h"
+
+namespace obrivo::system {
+
+struct TaskCheckHooks {
+  // A new task (an item of EnumScheduledTasks): 6 accept, 7 reject, 0 not answered (asked again
+  // at the next patrol).
+  std::function<int(const core::Item&)> askNewTask;
+  std::function<void()> showAlertIcon;
+  // A rejected task whose removal failed, with the failure: it stays registered and new.
+  std::function<void(const core::Item&, HRESULT)> removalFailed;
+};
+
+// True when a task's name exempts it from the check.
+bool IsExemptTask(std::string_view name);
+
+// Does nothing while the scheduler is not running (the check never starts it); otherwise asks
+// about every new task. A removal that worked is written to the history (event 15, with the kept
+// copy for Restore); one that failed writes nothing.
+void CheckScheduledTasks(const TaskCheckHooks& hooks);
+
+}  // namespace obrivo::system
