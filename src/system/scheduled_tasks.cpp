@@ -93,9 +93,11 @@ TaskListing ListScheduledTasks() {
   return listing;
 }
 
-std::size_t EnumScheduledTasks() {
+std::size_t EnumScheduledTasks() { return FillTaskItems(ListScheduledTasks()); }
+
+std::size_t FillTaskItems(const TaskListing& listing) {
   common::ClearItems();
-  for (const ScheduledTask& task : ListScheduledTasks().tasks)
+  for (const ScheduledTask& task : listing.tasks)
     if (!common::AddItem(task.name, task.application, task.nextRun, task.lastRun,
                          core::item_type::kScheduledTask, 0))
       break;

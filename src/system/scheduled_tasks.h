@@ -52,6 +52,8 @@ TaskListing ListScheduledTasks();
 // Empties the item list and fills it with the tasks (type 800: title and name the identity,
 // path the program, key the next run text, text the last run text); the count listed.
 std::size_t EnumScheduledTasks();
+// The same from a listing already taken.
+std::size_t FillTaskItems(const TaskListing& listing);
 
 // Deletes the task of that name (a work item's name compared without regard to case, a folder
 // path exactly as listed). The deletion's HRESULT; a task not found is

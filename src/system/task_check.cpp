@@ -15,6 +15,16 @@
 
 namespace obrivo::system {
 
+TaskRemoval RejectTask(std::string_view name, std::string_view program) {
+  TaskRemoval removal = RemoveScheduledTask(name);
+  if (SUCCEEDED(removal.result)) {
+    ForgetTask(name);
+    common::WriteHistory(core::history_event::kScheduledTaskRemove,
+                         core::item_type::kScheduledTask, name, removal.copy, program);
+  }
+  return removal;
+}
+
 bool IsExemptTask(std::string_view name) { return core::ContainsNoCase(name, "McAfee.com"); }
 
 void CheckScheduledTasks(const TaskCheckHooks& hooks) {
@@ -32,14 +42,8 @@ void CheckScheduledTasks(const TaskCheckHooks& hooks) {
     if (answer == core::kAlertYes) {
       AcceptTask(name);
     } else if (answer == core::kAlertNo) {
-      const TaskRemoval removal = RemoveScheduledTask(name);
-      if (SUCCEEDED(removal.result)) {
-        ForgetTask(name);
-        common::WriteHistory(core::history_event::kScheduledTaskRemove,
-                             core::item_type::kScheduledTask, name, removal.copy, task.path);
-      } else if (hooks.removalFailed) {
-        hooks.removalFailed(task, removal.result);
-      }
+      const TaskRemoval removal = RejectTask(name, task.path);
+      if (FAILED(removal.result) && hooks.removalFailed) hooks.removalFailed(task, removal.result);
     }
   }
 }

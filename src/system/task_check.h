@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/item_list.h"
+#include "system/task_removal.h"
 
 namespace obrivo::system {
 
@@ -19,6 +20,11 @@ struct TaskCheckHooks {
   // A rejected task whose removal failed, with the failure: it stays registered and new.
   std::function<void(const core::Item&, HRESULT)> removalFailed;
 };
+
+// Removes a rejected task (its definition kept for Restore); only when that worked, drops its
+// baseline value and writes ScheduledTask_Remove (15) naming the copy. `program` is the task's
+// program, for the record's description.
+TaskRemoval RejectTask(std::string_view name, std::string_view program);
 
 // True when a task's name exempts it from the check.
 bool IsExemptTask(std::string_view name);
