@@ -170,6 +170,34 @@ TEST_F(ScheduledTasksPageTest, ARemovalThatFailsIsSaidAndKeepsTheBaseline) {
   EXPECT_TRUE(system::IsTaskAccepted(item.jobName()));
 }
 
+// The Info window's notes hold the task's status and, on the next line, its comment.
+TEST_F(ScheduledTasksPageTest, InfoNotesShowTheStatusAndTheComment) {
+  const struct {
+    std::wstring name, comment;
+    SYSTEMTIME runOnce;
+    std::wstring notes;
+  } cases[] = {
+      {L"tasktest-notes", L"Checks for updates", At(2099, 1, 1, 1, 1),
+       L"Status: Ready\r\nChecks for updates"},
+      {L"tasktest-unscheduled", L"", SYSTEMTIME{}, L"Status: Not Scheduled\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(win32::Narrow(c.name));
+    const FixtureWorkItem item({c.name, L"C:\\n.exe", c.comment, c.runOnce});
+    ASSERT_TRUE(item.saved());
+    RunSheet(kPageCode, [&](HWND, HWND page) {
+      HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+      SelectRows(list, {RowOf(list, win32::Narrow(c.name))});
+      PostClick(page, IDC_INFO);
+      HWND info = WaitForDialog(win32::Wide(item.jobName()).c_str());
+      ASSERT_NE(info, nullptr);
+      EXPECT_EQ(WindowText(::GetDlgItem(info, IDC_INFO_NOTES)), c.notes);
+      ::PostMessageW(info, WM_COMMAND, IDCANCEL, 0);
+      ASSERT_TRUE(WaitUntilHandled(info, page));
+    });
+  }
+}
+
 TEST_F(ScheduledTasksPageTest, ASchedulerThatCannotRunLeavesTheListEmptyAndSaysWhy) {
   const FixtureWorkItem item({L"tasktest-unseen", L"C:\\u.exe", L"", At(2099, 1, 1, 1, 1)});
   ASSERT_TRUE(item.saved());
