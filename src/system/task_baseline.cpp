@@ -17,21 +17,23 @@ constexpr std::size_t kBaselineReadChars = 32;
 
 std::string BaselineKey() { return common::ProductSubkey("Tasks"); }
 
-bool BaselineTaken() {
+}  // namespace
+
+bool IsTaskBaselineTaken() {
   return !common::ReadStoreString(BaselineKey(), HKEY_CURRENT_USER, "", 128).empty();
 }
 
-}  // namespace
-
 void SnapshotTasks() {
   const TaskListing listing = ListScheduledTasks();
-  if (listing.schedulerError != ERROR_SUCCESS || FAILED(listing.workItemsError)) return;
+  if (listing.schedulerError != ERROR_SUCCESS ||
+      (FAILED(listing.workItemsError) && FAILED(listing.foldersError)))
+    return;
   for (const ScheduledTask& task : listing.tasks) AcceptTask(task.name);
   common::WriteStoreString(HKEY_CURRENT_USER, BaselineKey(), "", common::LocalDateTimeNow());
 }
 
 void EnsureTaskBaseline() {
-  if (!BaselineTaken()) SnapshotTasks();
+  if (!IsTaskBaselineTaken()) SnapshotTasks();
 }
 
 bool IsTaskAccepted(std::string_view name) {

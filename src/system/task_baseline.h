@@ -12,10 +12,13 @@
 namespace obrivo::system {
 
 // Writes a baseline value for every task there is now, then marks the baseline taken. Nothing
-// is marked when the scheduler cannot be listed: the tasks it holds would be taken for new.
+// is marked when the scheduler cannot be listed at all (not running, or neither interface
+// answers): the tasks it holds would be taken for new.
 void SnapshotTasks();
 // At every start: takes the baseline once when it has never been taken.
 void EnsureTaskBaseline();
+// True once a baseline has been taken.
+bool IsTaskBaselineTaken();
 
 bool IsTaskAccepted(std::string_view name);
 // True when the value was written.

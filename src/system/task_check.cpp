@@ -29,6 +29,12 @@ bool IsExemptTask(std::string_view name) { return core::ContainsNoCase(name, "Mc
 
 void CheckScheduledTasks(const TaskCheckHooks& hooks) {
   if (!IsSchedulerRunning()) return;
+  // A baseline never taken (the scheduler could not be listed at start-up) is taken now rather
+  // than every task there is being asked about as new.
+  if (!IsTaskBaselineTaken()) {
+    SnapshotTasks();
+    return;
+  }
   EnumScheduledTasks();
   // The list is copied: an alert's own lookups may fill the shared list again.
   std::vector<core::Item> tasks;

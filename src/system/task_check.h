@@ -29,8 +29,8 @@ TaskRemoval RejectTask(std::string_view name, std::string_view program);
 // True when a task's name exempts it from the check.
 bool IsExemptTask(std::string_view name);
 
-// Does nothing while the scheduler is not running (the check never starts it); otherwise asks
-// about every new task. A removal that worked is written to the history (event 15, with the kept
+// Does nothing while the scheduler is not running (the check never starts it); takes the baseline
+// when it was never taken; otherwise asks about every new task. A removal that worked is written to the history (event 15, with the kept
 // copy for Restore); one that failed writes nothing.
 void CheckScheduledTasks(const TaskCheckHooks& hooks);
 

@@ -10,6 +10,7 @@
 
 #include "common/history.h"
 #include "common/items.h"
+#include "common/store.h"
 #include "common/utilities.h"
 #include "core/alert_rules.h"
 #include "core/history_codes.h"
@@ -145,6 +146,26 @@ TEST_F(TaskCheckTest, ExemptTasksAndAStoppedSchedulerAskNothing) {
   EXPECT_EQ(asked_, std::vector<std::string>{plain.jobName()});
   EXPECT_FALSE(system::IsTaskAccepted(exempt.path()));  // never asked, never accepted
   EXPECT_TRUE(IsListed(exempt.path()));
+}
+
+// A baseline the start-up could not take (the scheduler was down) is taken by the first check
+// that finds the scheduler running, instead of every task there is being asked about.
+TEST_F(TaskCheckTest, AnUntakenBaselineIsTakenByTheCheckWithoutAsking) {
+  const FixtureWorkItem existing({L"tasktest-existing", L"C:\\e.exe", L"", At(2099, 1, 1, 1, 1)});
+  ASSERT_TRUE(existing.saved());
+  ASSERT_TRUE(common::DeleteStoreTree(HKEY_CURRENT_USER, "Software\\Tolvane\\Obrivo\\Tasks"));
+  ASSERT_FALSE(system::IsTaskBaselineTaken());
+  system::CheckScheduledTasks(Hooks([](const std::string&) { return core::kAlertNo; }));
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_TRUE(IsListed(existing.jobName()));
+  EXPECT_TRUE(system::IsTaskBaselineTaken());
+  EXPECT_TRUE(system::IsTaskAccepted(existing.jobName()));
+
+  const FixtureWorkItem later({L"tasktest-after-baseline", L"C:\\l.exe", L"",
+                               At(2099, 1, 1, 1, 1)});
+  ASSERT_TRUE(later.saved());
+  system::CheckScheduledTasks(Hooks([](const std::string&) { return core::kAlertYes; }));
+  EXPECT_EQ(asked_, std::vector<std::string>{later.jobName()});
 }
 
 // When the definition cannot be kept, the task is not deleted (there would be no undo), the
