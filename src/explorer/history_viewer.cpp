@@ -11,8 +11,10 @@
 #include "core/history_codes.h"
 #include "core/history_record.h"
 #include "core/list_sort.h"
+#include "core/text.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/list_view.h"
+#include "explorer/messages.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
 #include "system/task_removal.h"
@@ -183,8 +185,12 @@ HistoryRestore HistoryRestoreFor(int event) {
       };
     case core::history_event::kScheduledTaskRemove:
       // The record names the task and the copy of its definition kept before the deletion.
-      return [](HWND, const core::Item& r) {
-        system::RestoreScheduledTask(core::EntryName(r), r.path);
+      return [](HWND owner, const core::Item& r) {
+        if (!system::RestoreScheduledTask(core::EntryName(r), r.path))
+          ShowMessageText(owner,
+                          core::FormatText(common::LoadText(IDS_TASK_RESTORE_FAILED),
+                                           core::EntryName(r)),
+                          MB_ICONWARNING);
       };
     default:
       return {};

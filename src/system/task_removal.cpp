@@ -5,10 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "common/history.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
+#include "core/history_codes.h"
 #include "core/text.h"
 #include "system/scheduled_tasks.h"
 #include "system/task_baseline.h"
@@ -124,6 +126,8 @@ bool RestoreScheduledTask(std::string_view name, std::string_view copy) {
     }
   }
   AcceptTask(name);
+  common::WriteHistory(core::history_event::kTaskRestore, core::item_type::kScheduledTask, name,
+                       copy, "");
   return true;
 }
 

@@ -21,8 +21,8 @@ struct TaskRemoval {
 TaskRemoval RemoveScheduledTask(std::string_view name);
 
 // Registers the task `name` again from the definition `copy` kept by RemoveScheduledTask and
-// accepts it in the baseline (the user asked for it back). False when the copy is gone or a task
-// of that name exists again: a task is never overwritten.
+// accepts it in the baseline (the user asked for it back), recording TASK_Restore (13). False
+// when the copy is gone or a task of that name exists again: a task is never overwritten.
 bool RestoreScheduledTask(std::string_view name, std::string_view copy);
 
 }  // namespace obrivo::system

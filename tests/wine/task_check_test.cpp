@@ -205,6 +205,7 @@ TEST_F(TaskCheckTest, RestoreBringsARemovedTaskBackOnce) {
     EXPECT_TRUE(IsListed(name));
     EXPECT_TRUE(system::IsTaskAccepted(name));
     EXPECT_FALSE(system::RestoreScheduledTask(name, removal.copy));  // it is there already
+    EXPECT_EQ(Records(core::history_event::kTaskRestore, name).size(), 1u);  // once
   }
   EXPECT_EQ(system::GetTaskComment(workItem.jobName()), "Undo me");
   EXPECT_EQ(system::GetTaskNextRunText(workItem.jobName()), "06/07/2099  8:09 AM");
