@@ -145,7 +145,7 @@ TEST_F(ScheduledTasksTest, DeletesByNameWithoutRegardToCaseAndReportsAMissingTas
 
 TEST_F(ScheduledTasksTest, StatusTextsCommentsAndNextRun) {
   const struct {
-    WorkItemSpec spec;
+    WorkItemFields fields;
     std::string status;
   } cases[] = {
       {{L"tasktest-ready", L"C:\\r.exe", L"Backs up the disk", At(2099, 3, 4, 12, 30)},
@@ -153,11 +153,11 @@ TEST_F(ScheduledTasksTest, StatusTextsCommentsAndNextRun) {
       {{L"tasktest-no-trigger", L"C:\\n.exe", L"", SYSTEMTIME{}}, "Status: Not Scheduled"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(win32::Narrow(c.spec.name));
-    const FixtureWorkItem item(c.spec);
+    SCOPED_TRACE(win32::Narrow(c.fields.name));
+    const FixtureWorkItem item(c.fields);
     ASSERT_TRUE(item.saved()) << item.error();
     EXPECT_EQ(system::GetTaskStatusText(item.jobName()), c.status);
-    EXPECT_EQ(system::GetTaskComment(item.jobName()), win32::Narrow(c.spec.comment));
+    EXPECT_EQ(system::GetTaskComment(item.jobName()), win32::Narrow(c.fields.comment));
   }
   const FixtureWorkItem item({L"tasktest-next", L"C:\\n.exe", L"", At(2099, 3, 4, 12, 30)});
   ASSERT_TRUE(item.saved()) << item.error();

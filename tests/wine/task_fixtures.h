@@ -24,7 +24,7 @@ namespace obrivo::test {
 // The folder the scheduler keeps its work items in.
 inline std::string WorkItemFolder() { return win32::WindowsDirectory() + "\\Tasks"; }
 
-struct WorkItemSpec {
+struct WorkItemFields {
   std::wstring name;          // without .job, as NewWorkItem takes it
   std::wstring application;   // none set when empty
   std::wstring comment;
@@ -35,7 +35,7 @@ struct WorkItemSpec {
 // One work item, saved on construction and deleted on destruction.
 class FixtureWorkItem {
  public:
-  explicit FixtureWorkItem(const WorkItemSpec& spec) : name_(spec.name) {
+  explicit FixtureWorkItem(const WorkItemFields& fields) : name_(fields.name) {
     win32::ComScope com;
     const auto failed = [this](const char* step, HRESULT hr) {
       if (SUCCEEDED(hr)) return false;
@@ -50,26 +50,26 @@ class FixtureWorkItem {
                                   IID_ITaskScheduler, scheduler.put_void())))
       return;
     win32::ComPtr<ITask> task;
-    if (failed("NewWorkItem", scheduler->NewWorkItem(spec.name.c_str(), CLSID_CTask, IID_ITask,
+    if (failed("NewWorkItem", scheduler->NewWorkItem(fields.name.c_str(), CLSID_CTask, IID_ITask,
                                                      reinterpret_cast<IUnknown**>(task.put()))))
       return;
-    if (!spec.application.empty() &&
-        failed("SetApplicationName", task->SetApplicationName(spec.application.c_str())))
+    if (!fields.application.empty() &&
+        failed("SetApplicationName", task->SetApplicationName(fields.application.c_str())))
       return;
-    if (!spec.comment.empty() && failed("SetComment", task->SetComment(spec.comment.c_str())))
+    if (!fields.comment.empty() && failed("SetComment", task->SetComment(fields.comment.c_str())))
       return;
-    if (spec.disabled && failed("SetFlags", task->SetFlags(TASK_FLAG_DISABLED))) return;
-    if (spec.runOnce.wYear != 0) {
+    if (fields.disabled && failed("SetFlags", task->SetFlags(TASK_FLAG_DISABLED))) return;
+    if (fields.runOnce.wYear != 0) {
       WORD index = 0;
       win32::ComPtr<ITaskTrigger> trigger;
       if (failed("CreateTrigger", task->CreateTrigger(&index, trigger.put()))) return;
       TASK_TRIGGER t{};
       t.cbTriggerSize = sizeof t;
-      t.wBeginYear = spec.runOnce.wYear;
-      t.wBeginMonth = spec.runOnce.wMonth;
-      t.wBeginDay = spec.runOnce.wDay;
-      t.wStartHour = spec.runOnce.wHour;
-      t.wStartMinute = spec.runOnce.wMinute;
+      t.wBeginYear = fields.runOnce.wYear;
+      t.wBeginMonth = fields.runOnce.wMonth;
+      t.wBeginDay = fields.runOnce.wDay;
+      t.wStartHour = fields.runOnce.wHour;
+      t.wStartMinute = fields.runOnce.wMinute;
       t.TriggerType = TASK_TIME_TRIGGER_ONCE;
       if (failed("SetTrigger", trigger->SetTrigger(&t))) return;
     }
