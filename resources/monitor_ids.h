@@ -39,6 +39,8 @@
 #define IDC_ALERT_COPYRIGHT 1032
 #define IDC_ALERT_CHECK 1014
 #define IDC_ALERT_CATEGORY_ICON 2400
+#define IDC_ALERT_NEXT_RUN_LABEL 2420 /* the task alert: next run time */
+#define IDC_ALERT_NEXT_RUN 2421
 
 /* The file-type alert: four texts, and the old and the new program with an Info button each. */
 #define IDC_FT_INTRO 1025

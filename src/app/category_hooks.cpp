@@ -14,6 +14,7 @@
 #include "system/processes.h"
 #include "system/service_check.h"
 #include "system/services.h"
+#include "system/task_baseline.h"
 
 namespace obrivo::app {
 
@@ -22,6 +23,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.snapshotStartup = startup::SnapshotStartup;
   // Taken on the first start that finds it missing, however old the store.
   hooks.initServices = system::SnapshotServices;
+  hooks.snapshotTasks = system::SnapshotTasks;
+  hooks.initTasks = system::EnsureTaskBaseline;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -42,6 +45,7 @@ common::BaselineHooks CategoryBaselineHooks() {
         files.push_back(system::ServiceFile(r, folders));
       return files;
     };
+    seeds.tasks = system::TaskPrograms;
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

@@ -111,6 +111,7 @@ void InitialiseStore(const BaselineHooks& hooks) {
 
   Run(hooks.initFirstDetected);
   Run(hooks.initServices);
+  Run(hooks.initTasks);
   Run(hooks.initHidden);
   Run(hooks.initActiveX);
 

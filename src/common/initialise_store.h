@@ -16,6 +16,7 @@ struct BaselineHooks {
   std::function<void()> snapshotTasks;       // into the empty Tasks baseline
   std::function<void()> initFirstDetected;   // seed first-detected dates
   std::function<void()> initServices;        // each keeps its own "initialised" marker
+  std::function<void()> initTasks;           // a Tasks baseline never taken is taken once
   std::function<void()> initHidden;
   std::function<void()> initActiveX;
   std::function<void()> recordSystemFiles;   // HOSTS, Autoexec.bat, Config.sys snapshot

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "history_record.h"
 #include "text.h"
 
 namespace obrivo::core {
@@ -136,6 +137,11 @@ std::optional<DateTime> ParseLocalDateTime(std::string_view text) {
 std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateFormat,
                               std::string_view timeFormat) {
   return DateText(t, shortDateFormat) + " " + TimeText(t, timeFormat);
+}
+
+std::string TaskRunTimeText(const DateTime& t, std::string_view never) {
+  if (t.year == 0 && t.month == 0 && t.day == 0) return std::string(never);
+  return HistoryDateText(t);  // the same clock the history's dates are on
 }
 
 std::string FileTimeText(const DateTime& t) {

@@ -25,6 +25,12 @@ std::string LocalDateTimeText(const DateTime& t, std::string_view shortDateForma
 // text of any other shape.
 std::optional<DateTime> ParseLocalDateTime(std::string_view text);
 
+// A scheduled task's run time as the task list shows it, whatever the user's formats:
+// "MM/DD/YYYY  h:mm AM" (two blanks) on the 12-hour clock, where 0 and 12 show as 12.
+// `never` when year, month and day are all 0: the scheduler's answer for a task that has not
+// run, or will not run.
+std::string TaskRunTimeText(const DateTime& t, std::string_view never);
+
 // "yyyy/mm/dd hh:mm", as file creation times are shown.
 std::string FileTimeText(const DateTime& t);
 

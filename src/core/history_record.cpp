@@ -150,7 +150,8 @@ int HistoryEventCode(std::string_view name) { return CodeByName(kEvents, name, E
 int HistoryTypeCode(std::string_view name) { return CodeByName(kTypes, name, T::kUnknown); }
 
 bool IsRestorableEvent(int code) {
-  return code == E::kStartupRemove || code == E::kHiddenDeleteFile;
+  return code == E::kStartupRemove || code == E::kHiddenDeleteFile ||
+         code == E::kScheduledTaskRemove;
 }
 
 std::string HistoryDateText(const DateTime& t) {

@@ -28,7 +28,8 @@ std::string_view HistoryTypeName(int code);
 int HistoryEventCode(std::string_view name);
 int HistoryTypeCode(std::string_view name);
 
-// The events the history viewer can reverse: "*START_Remove" (0) and "*HIDDEN_DeleteFile" (29).
+// The events the history viewer can reverse: "*START_Remove" (0), "*HIDDEN_DeleteFile" (29) and
+// "ScheduledTask_Remove" (15), whose records name the copy kept before the removal.
 bool IsRestorableEvent(int code);
 
 // "mm/dd/yyyy  h:mm AM" on the 12-hour clock: hour 0 shows as 12 AM, 12 as 12 PM.

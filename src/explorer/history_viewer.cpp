@@ -17,6 +17,7 @@
 #include "explorer/messages.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
+#include "system/task_removal.h"
 #include "string_ids.h"
 #include "system/service_actions.h"
 #include "system/service_check.h"
@@ -214,6 +215,15 @@ HistoryRestore HistoryRestoreFor(int event) {
           return;
         }
         system::FollowAcceptedStart(record->keyName, record->earlierStart);
+      };
+    case core::history_event::kScheduledTaskRemove:
+      // The record names the task and the copy of its definition kept before the deletion.
+      return [](HWND owner, const core::Item& r) {
+        if (!system::RestoreScheduledTask(core::EntryName(r), r.path))
+          ShowMessageText(owner,
+                          core::FormatText(common::LoadText(IDS_TASK_RESTORE_FAILED),
+                                           core::EntryName(r)),
+                          MB_ICONWARNING);
       };
     default:
       return {};

@@ -120,6 +120,8 @@ void ShowNotes(HWND dialog, InfoState& s, const core::Item& item) {
     text = common::LoadText(kFileTypeExtensionId, 64) + item.key;
   } else if (item.type == 1200) {
     text = LocationLine(s, item);
+  } else if (s.context.notesText) {
+    text = s.context.notesText(item);
   } else {
     text = item.text.empty() ? common::LoadText(kNoDescriptionId) : item.text;
   }
@@ -316,6 +318,7 @@ void ShowProgramInfo(Page& page, std::size_t index, bool expanded) {
       if (RowItemIndex(list, row) == static_cast<int>(item)) SelectRow(list, row);
   };
   context.locationText = page.description().locationText;
+  context.notesText = page.description().notesText;
   const PageDescription& description = page.description();
   if (description.programRunning)
     context.program.running = [&page](std::size_t item) {

@@ -29,6 +29,9 @@ struct InfoContext {
   std::function<void(std::size_t)> onShow;
   // The item's location text, when its category names one (e.g. a startup location).
   std::function<std::string(const core::Item&)> locationText;
+  // The notes box's text for an item without a note file, when its category gives one (a
+  // scheduled task's status and comment); otherwise the item's own text.
+  std::function<std::string(const core::Item&)> notesText;
   ProgramControl program;
 };
 

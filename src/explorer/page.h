@@ -69,6 +69,8 @@ struct PageDescription {
   std::function<std::vector<core::RowMenuEntry>(const core::Item&)> menuFor;
   // The location text the Info window shows for an item, when the category names one.
   std::function<std::string(const core::Item&)> locationText;
+  // The Info window's notes for an item without a note file, when the category gives them.
+  std::function<std::string(const core::Item&)> notesText;
   // Whether item `index`'s program runs, and ending it, for the Info window's status and Kill
   // Task, where the category knows its programs better than by the item's path.
   std::function<bool(Page&, std::size_t)> programRunning;

@@ -33,7 +33,7 @@ struct MonitorState : core::PatrolState {
   std::string alertPath;   // the item's command or path
   std::string alertTitle;  // its title (service and hidden-file alerts)
   std::string alertPath2;  // the second command of the file-type alert
-  std::string alertKey;    // the record name of a system-file change
+  std::string alertKey;    // the record name of a system-file change; a task's name
   int alertType = 0;       // the item's type code
   // The new-program alert's repeats of one command, kept for the whole run.
   int repeatCount = 0;

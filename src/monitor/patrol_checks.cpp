@@ -4,6 +4,7 @@
 
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
+#include "monitor/task_watch.h"
 
 namespace obrivo::monitor {
 
@@ -13,6 +14,10 @@ void RegisterPatrolChecks() {
   // 10 services, 11 cookie filter, 12 the other browser's cookie filter, 13 new cookies.
   SetPatrolCheck(1, [] {
     PatrolStartup();
+    return false;
+  });
+  SetPatrolCheck(8, [] {
+    VerifyScheduledTasks();
     return false;
   });
   SetPatrolCheck(10, [] {

@@ -118,5 +118,31 @@ TEST(DateText, FileTimeText) {
   EXPECT_EQ(FileTimeText({1999, 12, 31, 23, 59, 59}), "1999/12/31 23:59");
 }
 
+// Task run times are on the 12-hour clock with two blanks, whatever the user's formats; a date of
+// all zeros is the scheduler's "no such time".
+TEST(DateText, TaskRunTimeText) {
+  // clang-format off
+  const struct {
+    DateTime t;
+    std::string text;
+  } cases[] = {
+      {{2009, 2, 3, 0, 5, 0}, "02/03/2009  12:05 AM"},   // midnight hour is 12, AM
+      {{2009, 2, 3, 13, 0, 0}, "02/03/2009  1:00 PM"},
+      {{2009, 2, 3, 12, 0, 0}, "02/03/2009  12:00 PM"},  // noon is 12, PM
+      {{2009, 2, 3, 11, 59, 0}, "02/03/2009  11:59 AM"},
+      {{2009, 2, 3, 23, 9, 59}, "02/03/2009  11:09 PM"}, // seconds never show
+      {{2024, 12, 31, 9, 7, 0}, "12/31/2024  9:07 AM"},  // the hour is not padded
+      {{0, 0, 0, 0, 0, 0}, "Never"},
+      {{0, 0, 0, 14, 30, 0}, "Never"},                   // the date alone decides
+      {{2024, 0, 0, 0, 0, 0}, "00/00/2024  12:00 AM"},   // a year alone is a time
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(TaskRunTimeText(c.t, "Never"), c.text);
+  }
+  EXPECT_EQ(TaskRunTimeText({0, 0, 0, 0, 0, 0}, "Nie"), "Nie");  // the caller's own word
+}
+
 }  // namespace
 }  // namespace obrivo::core

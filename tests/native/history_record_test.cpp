@@ -70,13 +70,16 @@ TEST(HistoryRecord, NamesReadBackThroughTheWholeTable) {
   EXPECT_EQ(HistoryTypeCode(""), item_type::kUnknown);
 }
 
-TEST(HistoryRecord, OnlyRemovedStartupEntriesAndDeletedFilesRestore) {
+TEST(HistoryRecord, OnlyRemovalsThatKeptACopyRestore) {
   const struct {
     std::string_view event;
     bool restorable;
   } cases[] = {
       {"*START_Remove", true},
       {"*HIDDEN_DeleteFile", true},
+      {"ScheduledTask_Remove", true},  // the task's definition is kept
+      {"TASK_Remove", false},
+      {"TASK_Alert", false},
       {"START_Disable", false},
       {"HIDDEN_Alert", false},
       {"LOG_UNKNOWN", false},

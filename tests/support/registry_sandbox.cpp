@@ -11,7 +11,7 @@ const wchar_t* const kNames[3] = {L"CU", L"LM", L"CR"};
 
 }  // namespace
 
-RegistrySandbox::RegistrySandbox() {
+RegistrySandbox::RegistrySandbox(Hives hives) : redirected_(hives == Hives::CurrentUser ? 1 : 3) {
   static int counter = 0;
   root_ = L"Software\\ObrivoTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
           std::to_wstring(++counter);
@@ -26,12 +26,12 @@ RegistrySandbox::RegistrySandbox() {
   ::RegCreateKeyExW(keys_[1], L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
                     0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &wow, nullptr);
   if (wow) ::RegCloseKey(wow);
-  for (int i = 0; i < 3; ++i) ::RegOverridePredefKey(kRedirected[i], keys_[i]);
+  for (int i = 0; i < redirected_; ++i) ::RegOverridePredefKey(kRedirected[i], keys_[i]);
 }
 
 RegistrySandbox::~RegistrySandbox() {
   for (int i = 0; i < 3; ++i) {
-    ::RegOverridePredefKey(kRedirected[i], nullptr);
+    if (i < redirected_) ::RegOverridePredefKey(kRedirected[i], nullptr);
     ::RegCloseKey(keys_[i]);
   }
   ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());

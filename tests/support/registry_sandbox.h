@@ -10,7 +10,11 @@ namespace obrivo::test {
 
 class RegistrySandbox {
  public:
-  RegistrySandbox();
+  // Hives::CurrentUser redirects HKEY_CURRENT_USER alone, for tests that create the system's own
+  // COM objects: under Wine, CoCreateInstance fails with ERROR_FILE_NOT_FOUND once the machine
+  // hive is redirected.
+  enum class Hives { All, CurrentUser };
+  explicit RegistrySandbox(Hives hives = Hives::All);
   ~RegistrySandbox();
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
@@ -18,6 +22,7 @@ class RegistrySandbox {
  private:
   std::wstring root_;  // below the real HKEY_CURRENT_USER
   HKEY keys_[3] = {};
+  int redirected_ = 3;
 };
 
 }  // namespace obrivo::test

@@ -180,6 +180,8 @@ TEST_F(Alerts, HideOptionAnswersWithoutAWindowUnlessAlertsAreForced) {
       {AlertKind::Startup, core::OptionId::HideStartup, 0, 0, true, 7},
       {AlertKind::Delayed, core::OptionId::HideStartup, 1, 0, false, 6},
       {AlertKind::Task, core::OptionId::HideTasks, 2, 0, false, 7},
+      {AlertKind::Task, core::OptionId::HideTasks, 1, 0, false, 6},
+      {AlertKind::Task, core::OptionId::HideTasks, 1, 1, true, 7},  // forced: still asked
       {AlertKind::Service, core::OptionId::HideServices, 1, 0, false, 6},
       {AlertKind::IeHelper, core::OptionId::HideIEHelper, 1, 0, false, 6},
       {AlertKind::ActiveX, core::OptionId::HideActiveX, 3, 0, false, 7},

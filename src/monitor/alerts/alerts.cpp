@@ -11,6 +11,7 @@
 #include "monitor/monitor_state.h"
 #include "monitor_ids.h"
 #include "string_ids.h"
+#include "system/scheduled_tasks.h"
 
 namespace obrivo::monitor {
 namespace {
@@ -18,7 +19,17 @@ namespace {
 namespace E = core::history_event;
 namespace T = core::item_type;
 
-const ProgramAlert kTaskAlert = YesNoAlert(IDD_ALERT_TASK, 692, E::kTaskAlert, T::kScheduledTask);
+// The task's next run time below the program fields; the task is named by alertKey.
+void InitialiseTaskAlert(HWND dialog, ProgramAlertView&) {
+  SetStringText(dialog, IDC_ALERT_NEXT_RUN_LABEL, 693);
+  SetControlText(dialog, IDC_ALERT_NEXT_RUN, system::GetTaskNextRunText(State().alertKey));
+}
+
+const ProgramAlert kTaskAlert = [] {
+  ProgramAlert a = YesNoAlert(IDD_ALERT_TASK, 692, E::kTaskAlert, T::kScheduledTask);
+  a.initialise = InitialiseTaskAlert;
+  return a;
+}();
 const ProgramAlert kIeHelperAlert =
     YesNoAlert(IDD_ALERT_IE_HELPER, 701, E::kIEHelperAlert, T::kBrowserHelper);
 const ProgramAlert kActiveXAlert =
