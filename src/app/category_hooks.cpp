@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/ie_helper_check.h"
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/utilities.h"
@@ -18,6 +19,8 @@ namespace obrivo::app {
 common::BaselineHooks CategoryBaselineHooks() {
   common::BaselineHooks hooks;
   hooks.snapshotStartup = startup::SnapshotStartup;
+  hooks.snapshotIEHelpers = browser::SnapshotIEHelpers;
+  hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -29,6 +32,7 @@ common::BaselineHooks CategoryBaselineHooks() {
         commands.push_back(common::ItemPath(i));
       return commands;
     };
+    seeds.ieHelpers = browser::IEHelperPaths;
     seeds.runningProcesses = system::RunningProgramFiles;
     common::InitFirstDetected(seeds);
   };

@@ -110,6 +110,7 @@ void InitialiseStore(const BaselineHooks& hooks) {
   }
 
   Run(hooks.initFirstDetected);
+  Run(hooks.initIEHelpers);
   Run(hooks.initServices);
   Run(hooks.initHidden);
   Run(hooks.initActiveX);

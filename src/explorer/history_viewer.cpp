@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "browser/ie_helpers.h"
 #include "common/app.h"
 #include "common/history.h"
 #include "common/items.h"
@@ -13,6 +14,7 @@
 #include "core/list_sort.h"
 #include "explorer/dialog_texts.h"
 #include "explorer/list_view.h"
+#include "explorer/messages.h"
 #include "explorer_ids.h"
 #include "startup/startup_actions.h"
 #include "string_ids.h"
@@ -179,6 +181,12 @@ HistoryRestore HistoryRestoreFor(int event) {
       return [event](HWND, const core::Item& r) {
         if (startup::IsStartupEntryDisabled(r) == (event == core::history_event::kStartupDisable))
           startup::ToggleStartupEntry(core::EntryName(r), r.path, r.key, r.type);
+      };
+    case core::history_event::kIEHelperRemove:
+      // The saved registration goes back as it was; the add-on's file is never run for it.
+      return [](HWND owner, const core::Item& r) {
+        if (!browser::RestoreIEHelper(r.type, r.key))
+          ShowMessage(owner, IDS_IE_HELPER_RESTORE_FAILED, MB_ICONWARNING);
       };
     default:
       return {};
