@@ -22,6 +22,7 @@
 #include "common/win32/registry.h"
 #include "common/win32/wide.h"
 #include "core/history_codes.h"
+#include "explorer/history_viewer.h"
 #include "test_process.h"
 #include "wine_test_env.h"
 
@@ -303,7 +304,7 @@ TEST_F(IEHelpers, RemovalDeletesTheRegistrationsAndItsUndoWritesThemBack) {
   }
 }
 
-TEST_F(IEHelpers, RemovalLeavesTheFileAlone) {
+TEST_F(IEHelpers, RemovalAndItsUndoLeaveTheFileAlone) {
   // A real library: were it loaded or run, it would leave a marker beside itself.
   const std::string dll = common::ProgramFolder() + "\\addon_fixture.dll";
   ASSERT_TRUE(::CopyFileW(win32::Wide(bin_ + "\\processes\\planted_library.dll").c_str(),
@@ -316,6 +317,22 @@ TEST_F(IEHelpers, RemovalLeavesTheFileAlone) {
   ASSERT_TRUE(browser::RemoveIEHelper(*item).removed);
   EXPECT_EQ(::GetFileAttributesW(win32::Wide(dll + ".loaded").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(::GetFileAttributesW(win32::Wide(dll).c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The history viewer's undo writes the registration back, and loads nothing either.
+  ASSERT_EQ(common::LoadHistory(), 1u);
+  const core::Item record = common::Items().At(0);
+  const explorer::HistoryRestore undo = explorer::HistoryRestoreFor(record.flag);
+  ASSERT_TRUE(undo);
+  undo(nullptr, record);
+  EXPECT_NE(Find(T::kBrowserHelper, kClassA), nullptr);
+  EXPECT_EQ(::GetFileAttributesW(win32::Wide(dll + ".loaded").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The marker is what loading leaves: without it, its absence would prove nothing.
+  HMODULE loaded = ::LoadLibraryW(win32::Wide(dll).c_str());
+  ASSERT_NE(loaded, nullptr);
+  ::FreeLibrary(loaded);
+  EXPECT_NE(::GetFileAttributesW(win32::Wide(dll + ".loaded").c_str()), INVALID_FILE_ATTRIBUTES);
+  ::DeleteFileW(win32::Wide(dll + ".loaded").c_str());
   ::DeleteFileW(win32::Wide(dll).c_str());
 }
 
