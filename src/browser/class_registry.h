@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/utilities.h"
+
 namespace obrivo::browser {
 
 // A string value read whole (REG_EXPAND_SZ expanded); nothing when the key or value is missing or
@@ -23,5 +25,10 @@ ClassRegistration LookUpClass(std::string_view key);
 
 // "CLSID\" + the name the class is registered under.
 std::string ClassKeyPath(std::string_view key);
+
+// common::ReadVersionInfo, kept per file for as long as its size and last write time stay: each
+// patrol lists every add-on again, and reading a file's version resource costs far more than
+// the registry reads.
+std::optional<common::VersionInfo> CachedVersionInfo(std::string_view path);
 
 }  // namespace obrivo::browser

@@ -33,8 +33,9 @@ class Baseline {
     }
   }
 
-  bool Knows(const core::Item& item) const {
-    const auto found = values_.find(core::ToUpper(Identity(item)));
+  bool Knows(const core::Item& item) const { return KnowsIdentity(Identity(item)); }
+  bool KnowsIdentity(const std::string& identity) const {
+    const auto found = values_.find(core::ToUpper(identity));
     return found != values_.end() && found->second != 0;
   }
 
@@ -104,6 +105,15 @@ std::vector<std::string> IEHelperPaths() {
 }
 
 std::size_t VerifyIEHelpers(const IEHelperCheckHooks& hooks) {
+  // The pass repeated while nothing changes reads names only.
+  {
+    const Baseline known;
+    const std::vector<std::string> identities = RegisteredIEHelperIdentities();
+    bool allKnown = true;
+    for (const std::string& identity : identities)
+      if (!known.KnowsIdentity(identity)) allKnown = false;
+    if (allKnown) return identities.size();
+  }
   EnumIEHelpers();
   // The answers change the registrations and the alerts look into the system themselves: work
   // from a copy of what was found.

@@ -58,7 +58,7 @@ void Append(std::string_view title, std::string_view path, std::string_view key,
 
 std::optional<common::VersionInfo> VersionOf(std::string_view path) {
   if (path.empty()) return std::nullopt;
-  return common::ReadVersionInfo(path);
+  return CachedVersionInfo(path);
 }
 
 void ListBrowserHelperObjects() {
@@ -319,6 +319,25 @@ std::size_t EnumIEHelpers() {
   ListToolbars();
   ListExtensions();
   return common::ItemCount();
+}
+
+std::vector<std::string> RegisteredIEHelperIdentities() {
+  std::vector<std::string> identities;
+  if (const win32::UniqueKey bhos =
+          win32::OpenKey(HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey, KEY_READ)) {
+    for (const std::string& name : win32::EnumSubkeyNames(bhos.get()))
+      identities.push_back(core::AddOnIdentity(T::kBrowserHelper, name));
+  }
+  if (const win32::UniqueKey toolbars = win32::OpenKey(HKEY_LOCAL_MACHINE, kToolbarKey, KEY_READ)) {
+    for (const std::string& name : win32::EnumValueNames(toolbars.get()))
+      if (!name.empty()) identities.push_back(core::AddOnIdentity(T::kToolbar, name));
+  }
+  if (const win32::UniqueKey extensions =
+          win32::OpenKey(HKEY_LOCAL_MACHINE, kExtensionsKey, KEY_READ)) {
+    for (const std::string& name : win32::EnumSubkeyNames(extensions.get()))
+      identities.push_back(core::AddOnIdentity(T::kBrowserExtension, name));
+  }
+  return identities;
 }
 
 std::string IEHelperKindLocation(int type) {

@@ -32,6 +32,11 @@ inline constexpr std::string_view kExtensionsKey =
 // out. Returns the number of items.
 std::size_t EnumIEHelpers();
 
+// The identities (core::AddOnIdentity) of every registration in the three places, from their
+// names alone: enough for a patrol to tell that nothing is new without reading a class or file.
+// Unlike EnumIEHelpers it includes BHOs whose class has no server.
+std::vector<std::string> RegisteredIEHelperIdentities();
+
 // The registration of an add-on of `type` named `key`, as the history and the Info window show
 // it: "HKLM\<key of its kind>\<key>" (for a toolbar, the key and the value's name).
 std::string IEHelperLocation(int type, std::string_view key);
