@@ -89,17 +89,6 @@ class IEHelperScenario : public ProgramScenario {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  // A change in the number of running programs brings the real-time categories' patrol forward.
-  void Nudge(HWND monitor) {
-    if (nudge_.started()) {
-      nudge_ = Process();
-    } else {
-      nudge_ = Process(helper_, L"wait");
-      WaitUntil([&] { return !ProcessImage(nudge_.id()).empty(); }, 5s);
-    }
-    ::PostMessageW(monitor, 9024, 0, 0);
-  }
-
   // Waits for the IE-helper alert, nudging the Monitor now and then.
   HWND WaitForAlert(HWND monitor, DWORD monitorId) {
     HWND alert = nullptr;
@@ -126,7 +115,6 @@ class IEHelperScenario : public ProgramScenario {
   }
 
   std::wstring addOnFolder_;
-  Process nudge_;
 };
 
 TEST_F(IEHelperScenario, NoDeletesTheRegistrationAndNeverLoadsTheFile) {

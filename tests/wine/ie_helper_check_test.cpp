@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,6 +21,7 @@
 #include "core/class_id.h"
 #include "core/history_codes.h"
 #include "test_process.h"
+#include "browser_test_env.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
@@ -30,8 +29,6 @@ namespace {
 
 namespace T = core::item_type;
 
-constexpr char kBho[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
-constexpr char kToolbar[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
 constexpr char kClassA[] = "{5E6F7A8B-0000-4000-8000-00000000000A}";
 constexpr char kClassB[] = "{5E6F7A8B-0000-4000-8000-00000000000B}";
 
@@ -48,13 +45,13 @@ class IEHelperCheck : public SandboxedTest {
   void AddBho(const std::string& clsid) {
     ASSERT_TRUE(common::WriteStoreString(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InprocServer32",
                                          "", dll_));
-    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + clsid, KEY_WRITE));
+    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + clsid, KEY_WRITE));
   }
   static void AddToolbar(const std::string& name) {
-    ASSERT_TRUE(common::WriteStoreString(HKEY_LOCAL_MACHINE, kToolbar, name, ""));
+    ASSERT_TRUE(common::WriteStoreString(HKEY_LOCAL_MACHINE, kToolbarKey, name, ""));
   }
   static bool BhoRegistered(const std::string& clsid) {
-    return KeyExists(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + clsid);
+    return KeyExists(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + clsid);
   }
   static std::string Baseline(const std::string& name) {
     return common::ReadStoreString(browser::IEHelperBaselineKey(), HKEY_CURRENT_USER, name, 64);
@@ -136,22 +133,14 @@ TEST_F(IEHelperCheck, AcceptanceGoesByKindAndClassNotByName) {
 
 TEST_F(IEHelperCheck, ARemovalThatFailsIsSaidAndAskedAgain) {
   AddBho(kClassA);
-  win32::UniqueKey key = win32::OpenKey(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + kClassA,
+  win32::UniqueKey key = win32::OpenKey(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + kClassA,
                                         KEY_ALL_ACCESS | WRITE_DAC);
   ASSERT_TRUE(key);
-  auto setDacl = [&](const wchar_t* sddl) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd,
-                                                                       nullptr));
-    EXPECT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    ::LocalFree(sd);
-  };
   // Closed to everyone: it cannot be saved, so it is not deleted.
-  setDacl(L"D:(D;;KA;;;WD)");
+  SetKeyDacl(key.get(), L"D:(D;;KA;;;WD)");
   browser::VerifyIEHelpers(Answering(core::kAlertNo));
-  setDacl(L"D:(A;;KA;;;WD)");
-  const bool stays = BhoRegistered(kClassA);
-  EXPECT_TRUE(stays);
+  SetKeyDacl(key.get(), L"D:(A;;KA;;;WD)");
+  EXPECT_TRUE(BhoRegistered(kClassA));
   EXPECT_EQ(failed_, std::vector<std::string>{kClassA});
   EXPECT_EQ(common::LoadHistory(), 0u);
   asked_.clear();

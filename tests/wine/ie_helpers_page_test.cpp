@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -23,14 +22,12 @@
 #include "explorer_driver.h"
 #include "explorer_ids.h"
 #include "test_process.h"
+#include "browser_test_env.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
 namespace {
 
-constexpr char kBho[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
-constexpr char kToolbar[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr char kExtensions[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions";
 constexpr char kClassA[] = "{3B4C5D6E-0000-4000-8000-00000000000A}";
 constexpr char kClassB[] = "{3B4C5D6E-0000-4000-8000-00000000000B}";
 constexpr char kClassC[] = "{3B4C5D6E-0000-4000-8000-00000000000C}";
@@ -45,9 +42,9 @@ class IEHelpersPage : public SandboxedTest {
     // A BHO of a file with version information, a toolbar of an unregistered class and an
     // extension that names an icon of its own.
     Set(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClassA + "\\InprocServer32", "", product_);
-    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + kClassA, KEY_WRITE));
-    Set(HKEY_LOCAL_MACHINE, kToolbar, kClassB, "");
-    const std::string extension = std::string(kExtensions) + "\\" + kClassC;
+    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + kClassA, KEY_WRITE));
+    Set(HKEY_LOCAL_MACHINE, kToolbarKey, kClassB, "");
+    const std::string extension = std::string(kExtensionsKey) + "\\" + kClassC;
     Set(HKEY_LOCAL_MACHINE, extension, "ButtonText", "Clip Notes");
     Set(HKEY_LOCAL_MACHINE, extension, "Exec", "C:\\Clip\\clipnotes.exe");
     Set(HKEY_LOCAL_MACHINE, extension, "HotIcon", "C:\\Clip\\clip.ico");
@@ -142,13 +139,13 @@ TEST_F(IEHelpersPage, RemoveAsksWithTheTitleAndNoKeepsYesDeletes) {
     EXPECT_NE(question.find(L"You have chosen to remove Clip Notes from the Windows registry."),
               std::wstring::npos)
         << win32::Narrow(question);
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kExtensions) + "\\" + kClassC));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kExtensionsKey) + "\\" + kClassC));
     EXPECT_EQ(common::LoadHistory(), 0u);
 
     SelectRows(list, {RowOf(list, "Clip Notes")});
     PostClick(page, IDC_REMOVE);
     AnswerQuestion(IDYES, page);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kExtensions) + "\\" + kClassC));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kExtensionsKey) + "\\" + kClassC));
     EXPECT_EQ(RowOf(list, "Clip Notes"), -1) << "the list is refilled";
     EXPECT_EQ(explorer::RowCount(list), 2);
     EXPECT_EQ(common::LoadHistory(), 1u);
@@ -156,17 +153,10 @@ TEST_F(IEHelpersPage, RemoveAsksWithTheTitleAndNoKeepsYesDeletes) {
 }
 
 TEST_F(IEHelpersPage, ARemovalThatFailsIsSaidAndTheRowStays) {
-  win32::UniqueKey key = win32::OpenKey(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + kClassA,
+  win32::UniqueKey key = win32::OpenKey(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + kClassA,
                                         KEY_ALL_ACCESS | WRITE_DAC);
   ASSERT_TRUE(key);
-  auto setDacl = [&](const wchar_t* sddl) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd,
-                                                                       nullptr));
-    EXPECT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    ::LocalFree(sd);
-  };
-  setDacl(L"D:(D;;KA;;;WD)");
+  SetKeyDacl(key.get(), L"D:(D;;KA;;;WD)");
   std::wstring said;
   RunSheet(6040, [&](HWND, HWND page) {
     HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
@@ -176,7 +166,7 @@ TEST_F(IEHelpersPage, ARemovalThatFailsIsSaidAndTheRowStays) {
     said = DismissMessageBox(L"Obrivo Help");
     EXPECT_GE(RowOf(list, "Fixture Shell Component"), 0);
   });
-  setDacl(L"D:(A;;KA;;;WD)");
+  SetKeyDacl(key.get(), L"D:(A;;KA;;;WD)");
   EXPECT_NE(said.find(L"could not be removed"), std::wstring::npos) << win32::Narrow(said);
   EXPECT_EQ(common::LoadHistory(), 0u);
 }

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +22,7 @@
 #include "core/history_codes.h"
 #include "explorer/history_viewer.h"
 #include "test_process.h"
+#include "browser_test_env.h"
 #include "wine_test_env.h"
 
 namespace obrivo::test {
@@ -31,9 +30,6 @@ namespace {
 
 namespace T = core::item_type;
 
-constexpr char kBho[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
-constexpr char kToolbar[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr char kExtensions[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions";
 
 constexpr char kClassA[] = "{1A2B3C4D-0000-4000-8000-00000000000A}";
 constexpr char kClassB[] = "{1A2B3C4D-0000-4000-8000-00000000000B}";
@@ -80,11 +76,11 @@ class IEHelpers : public SandboxedTest {
     Set(HKEY_CLASSES_ROOT, "CLSID\\" + name + "\\InprocServer32", "", server);
   }
   static void AddBho(const std::string& name) {
-    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + name, KEY_WRITE));
+    ASSERT_TRUE(win32::CreateKey(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + name, KEY_WRITE));
   }
-  static void AddToolbar(const std::string& name) { Set(HKEY_LOCAL_MACHINE, kToolbar, name, ""); }
+  static void AddToolbar(const std::string& name) { Set(HKEY_LOCAL_MACHINE, kToolbarKey, name, ""); }
   static std::string Extension(const std::string& name) {
-    return std::string(kExtensions) + "\\" + name;
+    return std::string(kExtensionsKey) + "\\" + name;
   }
 
   static std::vector<Listed> List() {
@@ -183,7 +179,7 @@ TEST_F(IEHelpers, EachRegistrationAsListed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    for (const char* key : {kBho, kToolbar, kExtensions})
+    for (const char* key : {kBhoKey, kToolbarKey, kExtensionsKey})
       ASSERT_TRUE(common::DeleteStoreTree(HKEY_LOCAL_MACHINE, key));
     ASSERT_TRUE(common::DeleteStoreTree(HKEY_CLASSES_ROOT, "CLSID"));
     c.setUp(bin_);
@@ -216,23 +212,23 @@ TEST_F(IEHelpers, RemovalDeletesTheRegistrationsAndItsUndoWritesThemBack) {
          Set(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClassA + "\\InprocServer32",
              "ThreadingModel", "Apartment");
          AddBho(kClassA);
-         Set(HKEY_LOCAL_MACHINE, std::string(kBho) + "\\" + kClassA, "NoExplorer", "1");
+         Set(HKEY_LOCAL_MACHINE, std::string(kBhoKey) + "\\" + kClassA, "NoExplorer", "1");
        },
-       std::string(kBho) + "\\" + kClassA, true},
+       std::string(kBhoKey) + "\\" + kClassA, true},
       {"a BHO whose class a toolbar names too (in another spelling)", T::kBrowserHelper, kClassB,
        [] {
          RegisterServer(kClassB, "C:\\Add-ons\\shared.dll");
          AddBho(kClassB);
          AddToolbar("1a2b3c4d-0000-4000-8000-00000000000b");
        },
-       std::string(kBho) + "\\" + kClassB, false},
+       std::string(kBhoKey) + "\\" + kClassB, false},
       {"a toolbar", T::kToolbar, kClassC,
        [] {
          RegisterServer(kClassC, "C:\\Add-ons\\bar.dll");
          AddToolbar(kClassC);
          AddToolbar(kClassA);
        },
-       kToolbar, true},
+       kToolbarKey, true},
       {"an extension with a subkey, non-ASCII data and a 255-character name",
        T::kBrowserExtension, long255,
        [long255] {
@@ -242,12 +238,12 @@ TEST_F(IEHelpers, RemovalDeletesTheRegistrationsAndItsUndoWritesThemBack) {
        },
        Extension(long255), false},
       {"a toolbar named beyond ASCII, not a class", T::kToolbar, "Leiste für Übersicht",
-       [] { AddToolbar("Leiste für Übersicht"); }, kToolbar, false},
+       [] { AddToolbar("Leiste für Übersicht"); }, kToolbarKey, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(common::ClearHistoryFile());
-    for (const char* key : {kBho, kToolbar, kExtensions})
+    for (const char* key : {kBhoKey, kToolbarKey, kExtensionsKey})
       ASSERT_TRUE(common::DeleteStoreTree(HKEY_LOCAL_MACHINE, key));
     ASSERT_TRUE(common::DeleteStoreTree(HKEY_CLASSES_ROOT, "CLSID"));
     c.setUp();
@@ -265,7 +261,7 @@ TEST_F(IEHelpers, RemovalDeletesTheRegistrationsAndItsUndoWritesThemBack) {
     EXPECT_EQ(Find(c.type, c.key), nullptr);
     EXPECT_EQ(common::ItemCount(), before - 1) << "only the chosen add-on goes";
     if (c.type == T::kToolbar)
-      EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kToolbar, c.key));
+      EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kToolbarKey, c.key));
     else
       EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, c.registration));
     EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, classKey), classThere && !c.classGoes);
@@ -343,31 +339,24 @@ TEST_F(IEHelpers, AFailedDeletionIsNoRemovalAndWritesNoHistory) {
   RegisterServer(kClassA, "C:\\Add-ons\\locked.dll");
   AddBho(kClassA);
   AddToolbar(kClassB);
-  const std::string bho = std::string(kBho) + "\\" + kClassA;
+  const std::string bho = std::string(kBhoKey) + "\\" + kClassA;
   const core::Item bhoItem = *Find(T::kBrowserHelper, kClassA);
   const core::Item toolbarItem = *Find(T::kToolbar, kClassB);
   win32::UniqueKey bhoKey = win32::OpenKey(HKEY_LOCAL_MACHINE, bho, KEY_ALL_ACCESS | WRITE_DAC);
   win32::UniqueKey toolbarKey =
-      win32::OpenKey(HKEY_LOCAL_MACHINE, kToolbar, KEY_ALL_ACCESS | WRITE_DAC);
+      win32::OpenKey(HKEY_LOCAL_MACHINE, kToolbarKey, KEY_ALL_ACCESS | WRITE_DAC);
   ASSERT_TRUE(bhoKey && toolbarKey);
-  auto setDacl = [](HKEY key, const wchar_t* sddl) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd,
-                                                                       nullptr));
-    EXPECT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    ::LocalFree(sd);
-  };
   // The BHO's key closed to everyone; the toolbars' key open to reading only, so its value is
   // saved and then cannot be deleted.
-  setDacl(bhoKey.get(), L"D:(D;;KA;;;WD)");
-  setDacl(toolbarKey.get(), L"D:(A;;KR;;;WD)");
+  SetKeyDacl(bhoKey.get(), L"D:(D;;KA;;;WD)");
+  SetKeyDacl(toolbarKey.get(), L"D:(A;;KR;;;WD)");
   const browser::IEHelperRemoval bhoRemoval = browser::RemoveIEHelper(bhoItem);
   const browser::IEHelperRemoval toolbarRemoval = browser::RemoveIEHelper(toolbarItem);
   // Open again, so the sandbox can be deleted.
-  setDacl(bhoKey.get(), L"D:(A;;KA;;;WD)");
-  setDacl(toolbarKey.get(), L"D:(A;;KA;;;WD)");
+  SetKeyDacl(bhoKey.get(), L"D:(A;;KA;;;WD)");
+  SetKeyDacl(toolbarKey.get(), L"D:(A;;KA;;;WD)");
   const bool bhoStays = KeyExists(HKEY_LOCAL_MACHINE, bho);
-  const bool toolbarStays = ValueExists(HKEY_LOCAL_MACHINE, kToolbar, kClassB);
+  const bool toolbarStays = ValueExists(HKEY_LOCAL_MACHINE, kToolbarKey, kClassB);
 
   EXPECT_FALSE(bhoRemoval.removed);
   EXPECT_NE(bhoRemoval.error, static_cast<DWORD>(ERROR_SUCCESS));
@@ -382,7 +371,7 @@ TEST_F(IEHelpers, AFailedDeletionIsNoRemovalAndWritesNoHistory) {
     EXPECT_FALSE(browser::RestoreIEHelper(type, browser::IEHelperLocation(type, key)))
         << "no saved copy is left behind for a removal that did not happen";
   }
-  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kToolbar, kClassB)) << "nor written over";
+  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kToolbarKey, kClassB)) << "nor written over";
 }
 
 }  // namespace

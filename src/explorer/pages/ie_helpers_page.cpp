@@ -40,16 +40,6 @@ std::string_view TypeColumn(int type) {
   }
 }
 
-// Shown now, and recorded now when this is the first time anything saw the add-on.
-std::string FirstDetectedColumn(const core::Item& item) {
-  std::string date = common::LookupFirstDetected(item.type, item.path);
-  if (date.empty()) {
-    common::RecordFirstDetected(common::kDetectedIEHelper, item.path);
-    date = common::LookupFirstDetected(item.type, item.path);
-  }
-  return date;
-}
-
 void Fill(Page& page) {
   browser::EnumIEHelpers();
   page.items() = common::Items();
@@ -69,7 +59,7 @@ void Fill(Page& page) {
     SetCellText(page.list(), row, 1, core::FileNamePart(item.path));
     SetCellText(page.list(), row, 2, known->second ? known->second->companyName : std::string());
     SetCellText(page.list(), row, 3, TypeColumn(item.type));
-    SetCellText(page.list(), row, 4, FirstDetectedColumn(item));
+    SetCellText(page.list(), row, 4, common::LookupOrRecordFirstDetected(item.type, item.path));
   }
 }
 
