@@ -19,8 +19,9 @@ browser::IEHelperCheckHooks MonitorIEHelperHooks() {
   browser::IEHelperCheckHooks hooks;
   hooks.ask = [](const core::Item& item) { return AskAboutItem(AlertKind::IeHelper, item); };
   hooks.showAlertIcon = [] { ShowTrayStatus(IDS_VERIFYING_IE_HELPERS_TIP, IDI_TRAY_ALERT); };
+  // The path is a file, not a command: quoted, a space in it cannot split it into arguments.
   hooks.stopProgram = [](const core::Item& item) {
-    system::StopEntryProgram(nullptr, item.path, item.title, false);
+    system::StopEntryProgram(nullptr, "\"" + item.path + "\"", item.title, false);
   };
   // Nobody else would know: the add-on stays registered, and is asked about again.
   hooks.removalFailed = [](const core::Item& item, const browser::IEHelperRemoval&) {
