@@ -21,6 +21,9 @@
 #include "explorer/sheet.h"
 #include "explorer_driver.h"
 #include "explorer_ids.h"
+#include "file_bytes.h"
+#include "menu_ids.h"
+#include "pending_deletions.h"
 #include "test_process.h"
 #include "browser_test_env.h"
 #include "wine_test_env.h"
@@ -169,6 +172,30 @@ TEST_F(IEHelpersPage, ARemovalThatFailsIsSaidAndTheRowStays) {
   SetKeyDacl(key.get(), L"D:(A;;KA;;;WD)");
   EXPECT_NE(said.find(L"could not be removed"), std::wstring::npos) << win32::Narrow(said);
   EXPECT_EQ(common::LoadHistory(), 0u);
+}
+
+// The file the add-on loads, by its whole path with the space in it.
+TEST_F(IEHelpersPage, DeleteFileOnRebootSchedulesTheAddOnsFile) {
+  PendingDeletions pending;
+  const std::string file = common::ProgramFolder() + "\\doomed helper.dll";
+  ASSERT_TRUE(WriteBytes(file, "x"));
+  Set(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClassB + "\\InprocServer32", "", file);
+  ASSERT_FALSE(pending.Lists(file));
+  RunSheet(6040, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    const int row = RowOf(list, "doomed helper.dll");
+    ASSERT_GE(row, 0) << ::testing::PrintToString(Column(list, 0));
+    SelectRows(list, {row});
+    ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDM_DELETE_ON_REBOOT, 0), 0);
+    AnswerQuestion(IDYES, page);
+    // A failure would be said in a message box of its own.
+    if (HWND said = FindShownDialog(L"Obrivo Help")) {
+      ADD_FAILURE() << win32::Narrow(WindowText(::GetDlgItem(said, 0xFFFF)));
+      ::PostMessageW(said, WM_COMMAND, IDOK, 0);
+    }
+  });
+  EXPECT_TRUE(pending.Lists(file));
+  ::DeleteFileW(win32::Wide(file).c_str());
 }
 
 }  // namespace
