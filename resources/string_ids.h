@@ -109,4 +109,11 @@
 #define IDS_CANCEL 3901
 #define IDS_STARTUP_TYPE_TITLE 3920
 
+/* Browser add-ons: the Monitor's tray tip while it asks, and what their commands report. */
+#define IDS_VERIFYING_IE_HELPERS_TIP 822
+#define IDS_REMOVE_IE_HELPER_QUESTION 698
+#define IDS_LOCATION 716
+#define IDS_IE_HELPER_REMOVE_FAILED 3840
+#define IDS_IE_HELPER_RESTORE_FAILED 3841
+
 #endif /* OBRIVO_STRING_IDS_H */

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/ie_helper_check.h"
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/utilities.h"
@@ -25,6 +26,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initServices = system::SnapshotServices;
   hooks.snapshotTasks = system::SnapshotTasks;
   hooks.initTasks = system::EnsureTaskBaseline;
+  hooks.snapshotIEHelpers = browser::SnapshotIEHelpers;
+  hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -36,6 +39,7 @@ common::BaselineHooks CategoryBaselineHooks() {
         commands.push_back(common::ItemPath(i));
       return commands;
     };
+    seeds.ieHelpers = browser::IEHelperPaths;
     seeds.runningProcesses = system::RunningProgramFiles;
     // Services are dated under their file, as the check and the page look them up.
     seeds.services = [] {

@@ -121,6 +121,15 @@ std::string LookupFirstDetected(int type, std::string_view path) {
   return ReadDate(DetectedSubkeyPath(FirstDetectedSubkey(type)), path);
 }
 
+std::string LookupOrRecordFirstDetected(int type, std::string_view path) {
+  std::string date = LookupFirstDetected(type, path);
+  if (date.empty()) {
+    RecordFirstDetected(FirstDetectedSubkey(type), path);
+    date = LookupFirstDetected(type, path);
+  }
+  return date;
+}
+
 void InitFirstDetected(const FirstDetectedSeeds& seeds) {
   if (DefaultValueEmpty(std::string(kDetectedKey))) {
     for (std::string_view subkey :

@@ -37,6 +37,9 @@ bool RecordFirstDetected(std::string_view subkey, std::string_view path);
 
 // The recorded date for an item of `type`; empty when there is none.
 std::string LookupFirstDetected(int type, std::string_view path);
+// The same, recording today's date first when the item has none yet (what a page shows of an
+// item it is the first to see).
+std::string LookupOrRecordFirstDetected(int type, std::string_view path);
 
 // What each category lists now, as the paths (keys for ActiveX) it records: the item paths as the
 // category passes them. A category whose enumerator does not exist yet leaves its source empty.

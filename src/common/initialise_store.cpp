@@ -110,6 +110,7 @@ void InitialiseStore(const BaselineHooks& hooks) {
   }
 
   Run(hooks.initFirstDetected);
+  Run(hooks.initIEHelpers);
   Run(hooks.initServices);
   Run(hooks.initTasks);
   Run(hooks.initHidden);

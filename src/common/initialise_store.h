@@ -15,6 +15,9 @@ struct BaselineHooks {
   std::function<void()> snapshotIEHelpers;   // into the empty IEHelpers baseline
   std::function<void()> snapshotTasks;       // into the empty Tasks baseline
   std::function<void()> initFirstDetected;   // seed first-detected dates
+  // Takes the IEHelpers baseline once when a store made before it was kept by identity has
+  // none: the first run of such a store took no baseline of add-ons at all.
+  std::function<void()> initIEHelpers;
   std::function<void()> initServices;        // each keeps its own "initialised" marker
   std::function<void()> initTasks;           // a Tasks baseline never taken is taken once
   std::function<void()> initHidden;

@@ -1,6 +1,7 @@
 # Platform-free logic; built into the programs and, natively, into the sanitizer tests.
 set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/alert_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/class_id.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp

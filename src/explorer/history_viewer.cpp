@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "browser/ie_helpers.h"
 #include "common/app.h"
 #include "common/history.h"
 #include "common/items.h"
@@ -224,6 +225,12 @@ HistoryRestore HistoryRestoreFor(int event) {
                           core::FormatText(common::LoadText(IDS_TASK_RESTORE_FAILED),
                                            core::EntryName(r)),
                           MB_ICONWARNING);
+      };
+    case core::history_event::kIEHelperRemove:
+      // The saved registration goes back as it was; the add-on's file is never run for it.
+      return [](HWND owner, const core::Item& r) {
+        if (!browser::RestoreIEHelper(r.type, r.key))
+          ShowMessage(owner, IDS_IE_HELPER_RESTORE_FAILED, MB_ICONWARNING);
       };
     default:
       return {};

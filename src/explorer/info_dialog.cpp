@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "browser/ie_helpers.h"
 #include "common/app.h"
 #include "common/first_detected.h"
 #include "common/notes.h"
@@ -72,7 +73,8 @@ std::string FileDateText(std::string_view path, bool lastWrite) {
 std::string LocationLine(const InfoState& s, const core::Item& item) {
   if (item.type >= core::item_type::kBrowserHelper &&
       item.type <= core::item_type::kBrowserExtension)
-    return common::LoadText(kLocationId, 64) + ": \"HKLM\\" + item.key + "\"";
+    return common::LoadText(kLocationId, 64) + ": " +
+           browser::IEHelperLocation(item.type, item.key);
   if (item.type == 1200) return common::LoadText(IDS_CLSID, 64) + ": " + item.key;
   if (item.type == core::item_type::kFileType) return {};
   const std::string where = s.context.locationText ? s.context.locationText(item) : std::string();

@@ -2,6 +2,7 @@
 // its check exists; until then the pass still counts it down and traces it.
 #include "monitor/patrol.h"
 
+#include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
 #include "monitor/task_watch.h"
@@ -14,6 +15,10 @@ void RegisterPatrolChecks() {
   // 10 services, 11 cookie filter, 12 the other browser's cookie filter, 13 new cookies.
   SetPatrolCheck(1, [] {
     PatrolStartup();
+    return false;
+  });
+  SetPatrolCheck(2, [] {
+    PatrolIEHelpers();
     return false;
   });
   SetPatrolCheck(8, [] {

@@ -10,9 +10,8 @@
 #include "string_ids.h"
 
 namespace obrivo::monitor {
-namespace {
 
-int Ask(AlertKind kind, const core::Item& item) {
+int AskAboutItem(AlertKind kind, const core::Item& item) {
   MonitorState& s = State();
   s.alertPath = item.path;
   s.alertTitle = item.title;
@@ -26,12 +25,14 @@ int Ask(AlertKind kind, const core::Item& item) {
   return answer;
 }
 
-}  // namespace
-
 startup::StartupCheckHooks MonitorStartupHooks() {
   startup::StartupCheckHooks hooks;
-  hooks.askNewEntry = [](const core::Item& item) { return Ask(AlertKind::Startup, item); };
-  hooks.askReturnedEntry = [](const core::Item& item) { return Ask(AlertKind::Delayed, item); };
+  hooks.askNewEntry = [](const core::Item& item) {
+    return AskAboutItem(AlertKind::Startup, item);
+  };
+  hooks.askReturnedEntry = [](const core::Item& item) {
+    return AskAboutItem(AlertKind::Delayed, item);
+  };
   hooks.showAlertIcon = [] { ShowTrayStatus(IDS_VERIFYING_STARTUP_TIP, IDI_TRAY_ALERT); };
   hooks.confirmAdvancedRemoval = AdvancedRemovalConfirmation();
   // Let back into the startup list, the program starts from there from now on: it leaves the

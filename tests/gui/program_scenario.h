@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -66,6 +67,7 @@ class ProgramScenario : public ::testing::Test {
   }
 
   void TearDown() override {
+    nudge_ = Process();
     KillProcessesIn(folder_);
     for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt",
                                 L"sendex2tv.txt", L"history.txt"})
@@ -162,12 +164,27 @@ class ProgramScenario : public ::testing::Test {
     return found;
   }
 
+  // The notifier's message brings the next patrol forward when the number of running programs
+  // changed since the last look: start or end a program of our own, then tell the Monitor once
+  // the change is there to be counted (a program counts once its image can be named; an ended
+  // one has been waited for).
+  void Nudge(HWND monitor) {
+    if (nudge_.started()) {
+      nudge_ = Process();
+    } else {
+      nudge_ = Process(helper_, L"wait");
+      WaitUntil([&] { return !ProcessImage(nudge_.id()).empty(); }, std::chrono::seconds(5));
+    }
+    ::PostMessageW(monitor, 9024, 0, 0);
+  }
+
   static bool PatrolRunning(HWND monitor) {
     return ::GetPropW(monitor, monitor::kPatrolRunningProperty) != nullptr;
   }
 
   std::wstring folder_;
   std::wstring helper_;
+  Process nudge_;  // the program Nudge started, while it runs
 };
 
 }  // namespace obrivo::test

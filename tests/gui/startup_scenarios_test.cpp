@@ -66,20 +66,6 @@ class StartupScenario : public ProgramScenario {
     ASSERT_EQ(reg.WaitForExit(), 0u) << "reg.exe add";
   }
 
-  // The notifier's message brings the next patrol forward when the number of running programs
-  // changed since the last look: start or end a program of our own, then tell the Monitor once
-  // the change is there to be counted (a program counts once its image can be named; an ended
-  // one has been waited for).
-  void Nudge(HWND monitor) {
-    if (nudge_.started()) {
-      nudge_ = Process();
-    } else {
-      nudge_ = Process(helper_, L"wait");
-      WaitUntil([&] { return !ProcessImage(nudge_.id()).empty(); }, 5s);
-    }
-    ::PostMessageW(monitor, 9024, 0, 0);
-  }
-
   // Waits for the new-program alert, nudging the Monitor now and then.
   HWND WaitForAlert(HWND monitor, DWORD monitorId) {
     HWND alert = nullptr;
@@ -134,7 +120,6 @@ class StartupScenario : public ProgramScenario {
   }
 
   std::wstring agent_, command_, opened_, oldHandler_;
-  Process nudge_;
 };
 
 TEST_F(StartupScenario, NoRemovesTheNewEntryAndRecordsBothSteps) {

@@ -9,6 +9,11 @@ namespace {
 const HKEY kRedirected[3] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT};
 const wchar_t* const kNames[3] = {L"CU", L"LM", L"CR"};
 
+obrivo::test::RegistrySandbox*& Newest() {
+  static obrivo::test::RegistrySandbox* newest = nullptr;
+  return newest;
+}
+
 }  // namespace
 
 RegistrySandbox::RegistrySandbox(Hives hives) : redirected_(hives == Hives::CurrentUser ? 1 : 3) {
@@ -27,9 +32,25 @@ RegistrySandbox::RegistrySandbox(Hives hives) : redirected_(hives == Hives::Curr
                     0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &wow, nullptr);
   if (wow) ::RegCloseKey(wow);
   for (int i = 0; i < redirected_; ++i) ::RegOverridePredefKey(kRedirected[i], keys_[i]);
+  previous_ = Newest();
+  Newest() = this;
+}
+
+HKEY RegistrySandbox::OpenRedirection(HKEY predefined) {
+  const RegistrySandbox* sandbox = Newest();
+  if (!sandbox) return nullptr;
+  for (int i = 0; i < sandbox->redirected_; ++i) {
+    HKEY copy = nullptr;
+    if (kRedirected[i] == predefined &&
+        ::DuplicateHandle(::GetCurrentProcess(), sandbox->keys_[i], ::GetCurrentProcess(),
+                          reinterpret_cast<HANDLE*>(&copy), 0, FALSE, DUPLICATE_SAME_ACCESS))
+      return copy;
+  }
+  return nullptr;
 }
 
 RegistrySandbox::~RegistrySandbox() {
+  if (Newest() == this) Newest() = previous_;
   for (int i = 0; i < 3; ++i) {
     if (i < redirected_) ::RegOverridePredefKey(kRedirected[i], nullptr);
     ::RegCloseKey(keys_[i]);

@@ -16,6 +16,10 @@ class RegistrySandbox {
   enum class Hives { All, CurrentUser };
   explicit RegistrySandbox(Hives hives = Hives::All);
   ~RegistrySandbox();
+  // A new handle (the caller closes it) to the key `predefined` (HKEY_CURRENT_USER,
+  // HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT) is redirected to by the newest sandbox alive; null
+  // when there is none. What a test needs to put the redirection back after it lifted it.
+  static HKEY OpenRedirection(HKEY predefined);
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
@@ -23,6 +27,7 @@ class RegistrySandbox {
   std::wstring root_;  // below the real HKEY_CURRENT_USER
   HKEY keys_[3] = {};
   int redirected_ = 3;
+  RegistrySandbox* previous_ = nullptr;
 };
 
 }  // namespace obrivo::test

@@ -109,6 +109,44 @@ TEST_F(InfoWindow, PreviousAndNextWrapAroundTheList) {
   EXPECT_EQ(shown, (std::vector<std::size_t>{2, 0, 2, 1, 2}));
 }
 
+// A browser add-on's location is its whole registration: the key of its kind and its own name.
+TEST_F(InfoWindow, AnAddOnsLocationIsItsRegistration) {
+  const struct {
+    const char* title;
+    int type;
+    const wchar_t* location;
+  } cases[] = {
+      {"Helper", 900,
+       L"Location: HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper "
+       L"Objects\\{00000000-0000-4000-8000-000000000001}"},
+      {"Bar", 901,
+       L"Location: HKLM\\SOFTWARE\\Microsoft\\Internet "
+       L"Explorer\\Toolbar\\{00000000-0000-4000-8000-000000000001}"},
+      {"Button", 902,
+       L"Location: HKLM\\SOFTWARE\\Microsoft\\Internet "
+       L"Explorer\\Extensions\\{00000000-0000-4000-8000-000000000001}"},
+  };
+  for (const auto& c : cases) {
+    core::Item item;
+    item.title = c.title;
+    item.path = self_;
+    item.key = "{00000000-0000-4000-8000-000000000001}";
+    item.type = c.type;
+    items_.AddRaw(item);
+  }
+  Run(0, [&] {
+    HWND dialog = nullptr;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.title);
+      dialog = WaitForInfo(win32::Wide(c.title).c_str());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(Text(dialog, IDC_INFO_LOCATION), c.location);
+      Click(dialog, IDC_INFO_NEXT);
+    }
+    Click(dialog, IDCANCEL);
+  });
+}
+
 TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
   // Started as the item's command names it: the program alone, without arguments.
   const std::string lingering =

@@ -31,6 +31,7 @@
 #include "explorer_ids.h"
 #include "file_bytes.h"
 #include "monitor/advanced_removal.h"
+#include "pending_deletions.h"
 #include "startup/delete_on_reboot.h"
 #include "startup/startup_actions.h"
 #include "startup_actions_env.h"
@@ -42,6 +43,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::kBaselineKey;
 using test::kVersionKey;
+using test::PendingDeletions;
 using test::Value;
 using test::WaitUntil;
 
@@ -270,69 +272,6 @@ TEST_F(StartupActionsUi, DisableAndEnableRecordsAreReversedOnlyOnce) {
 }
 
 // ---- Deleting at the next restart ----------------------------------------------------------
-
-// Windows keeps the pending deletions in the real machine hive, outside the sandbox: the test
-// reads them there and puts the value back as it found it.
-class PendingDeletions {
- public:
-  PendingDeletions() {
-    WithRealMachineHive([&] {
-      auto key = win32::OpenKey(kLM, kSessionManager, KEY_READ);
-      if (key) original_ = win32::QueryValue(key.get(), kValue);
-    });
-  }
-  ~PendingDeletions() {
-    WithRealMachineHive([&] {
-      auto key = win32::OpenKey(kLM, kSessionManager, KEY_ALL_ACCESS);
-      if (!key) return;
-      if (!original_)
-        ::RegDeleteValueW(key.get(), L"PendingFileRenameOperations");
-      else
-        ::RegSetValueExW(key.get(), L"PendingFileRenameOperations", 0, original_->type,
-                         original_->data.data(), static_cast<DWORD>(original_->data.size()));
-    });
-  }
-  PendingDeletions(const PendingDeletions&) = delete;
-  PendingDeletions& operator=(const PendingDeletions&) = delete;
-
-  // True when `path` is waiting to be deleted (a source without a destination).
-  bool Lists(const std::string& path) const {
-    std::vector<std::wstring> entries;
-    WithRealMachineHive([&] {
-      auto key = win32::OpenKey(kLM, kSessionManager, KEY_READ);
-      const auto value = key ? win32::QueryValue(key.get(), kValue) : std::nullopt;
-      if (!value) return;
-      const auto* p = reinterpret_cast<const wchar_t*>(value->data.data());
-      const std::size_t count = value->data.size() / sizeof(wchar_t);
-      std::size_t start = 0;
-      for (std::size_t i = 0; i < count; ++i) {
-        if (p[i] != L'\0') continue;
-        entries.emplace_back(p + start, i - start);
-        start = i + 1;
-      }
-    });
-    for (std::size_t i = 0; i + 1 < entries.size(); i += 2)
-      if (core::EqualsNoCase(win32::Narrow(entries[i]), "\\??\\" + path) && entries[i + 1].empty())
-        return true;
-    return false;
-  }
-
- private:
-  static constexpr const char* kSessionManager =
-      "System\\CurrentControlSet\\Control\\Session Manager";
-  static constexpr const char* kValue = "PendingFileRenameOperations";
-
-  static void WithRealMachineHive(const std::function<void()>& work) {
-    HKEY sandbox = nullptr;
-    ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_ALL_ACCESS, &sandbox);
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    work();
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, sandbox);
-    if (sandbox) ::RegCloseKey(sandbox);
-  }
-
-  std::optional<win32::RegValue> original_;
-};
 
 TEST_F(StartupActionsUi, AFileIsScheduledForDeletionWithItsAttributesCleared) {
   PendingDeletions pending;

@@ -299,6 +299,11 @@ bool SetDwordValue(HKEY key, std::string_view name, DWORD value) {
          ERROR_SUCCESS;
 }
 
+LONG SetRawValue(HKEY key, std::string_view name, const RegValue& value) {
+  return SetValue(key, name, value.type, value.data.empty() ? nullptr : value.data.data(),
+                  static_cast<DWORD>(value.data.size()));
+}
+
 LONG DeleteValue(HKEY key, std::string_view name) {
   std::wstring wname = Wide(name);
   if (HasNul(wname)) return NativeDelete(key, std::move(wname));

@@ -44,6 +44,8 @@ std::optional<std::string> StringFromValue(const RegValue& value);
 
 bool SetStringValue(HKEY key, std::string_view name, std::string_view text, DWORD type = REG_SZ);
 bool SetDwordValue(HKEY key, std::string_view name, DWORD value);
+// Writes the type and data exactly as given (a copy of a value read with QueryValue/EnumValues).
+LONG SetRawValue(HKEY key, std::string_view name, const RegValue& value);
 LONG DeleteValue(HKEY key, std::string_view name);
 
 // Every value with its type and data, each read in the same call as its name: a listing never

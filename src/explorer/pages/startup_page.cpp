@@ -49,16 +49,6 @@ std::string TypeColumn(const core::Item& item) {
   return std::string(core::StartupTypeTag(item.type));
 }
 
-// Shown now, and recorded now when this is the first time anything saw the program.
-std::string FirstDetectedColumn(const core::Item& item) {
-  std::string date = common::LookupFirstDetected(item.type, item.path);
-  if (date.empty()) {
-    common::RecordFirstDetected(common::kDetectedStartup, item.path);
-    date = common::LookupFirstDetected(item.type, item.path);
-  }
-  return date;
-}
-
 // The move count the list last showed (see ExplorerState::startupListChanges).
 int shownChanges = 0;
 
@@ -79,7 +69,7 @@ void Fill(Page& page) {
     SetCellText(page.list(), row, 1, CommandColumn(item));
     SetCellText(page.list(), row, 2, version ? version->companyName : std::string());
     SetCellText(page.list(), row, 3, TypeColumn(item));
-    SetCellText(page.list(), row, 4, FirstDetectedColumn(item));
+    SetCellText(page.list(), row, 4, common::LookupOrRecordFirstDetected(item.type, item.path));
   }
 }
 
