@@ -14,12 +14,17 @@
 #include "system/task_sources.h"
 
 namespace obrivo::system::detail {
+
+GUID& TaskServiceClass() {
+  static GUID id = {
+      0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
+  return id;
+}
+
 namespace {
 
 using win32::ComPtr;
 
-constexpr GUID kClsidTaskService = {
-    0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
 constexpr GUID kIidTaskService = {
     0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
 constexpr GUID kIidExecAction = {
@@ -59,7 +64,7 @@ VARIANT IndexVariant(LONG index) {
 }
 
 HRESULT ConnectService(ComPtr<ITaskService>& service) {
-  HRESULT hr = ::CoCreateInstance(kClsidTaskService, nullptr, CLSCTX_INPROC_SERVER,
+  HRESULT hr = ::CoCreateInstance(TaskServiceClass(), nullptr, CLSCTX_INPROC_SERVER,
                                   kIidTaskService, service.put_void());
   if (FAILED(hr)) return hr;
   VARIANT none;

@@ -17,6 +17,10 @@ namespace obrivo::system::detail {
 // every operation meet a scheduler that cannot be started; Wine's own cannot be stopped.
 std::wstring& SchedulerServiceName();
 
+// The class of the 2.0 interfaces' scheduler object. The tests name one that is not registered,
+// to see a system without the folder tree keep the version 1 list.
+GUID& TaskServiceClass();
+
 enum class TaskState { Ready, Running, NotScheduled };
 
 struct TaskDetails {

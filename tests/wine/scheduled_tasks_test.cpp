@@ -253,6 +253,33 @@ TEST_F(ScheduledTasksTest, FolderTaskStatusAndComment) {
   EXPECT_EQ(system::GetTaskStatusText("\\TaskTest\\Never there"), "");
 }
 
+// Where the 2.0 interfaces cannot be had, the version 1 list stands alone, without an error of
+// its own; the folders' failure is said apart, and the work items can still be deleted.
+TEST_F(ScheduledTasksTest, WithoutTheFolderTreeTheVersion1ListStands) {
+  const FixtureWorkItem item({L"tasktest-alone", L"C:\\alone.exe", L"", At(2099, 5, 6, 7, 8)});
+  ASSERT_TRUE(item.saved()) << item.error();
+  const FixtureFolderTask folderTask(L"\\TaskTest", L"Unseen", TaskXml(L"C:\\unseen.exe"));
+  ASSERT_TRUE(folderTask.registered());
+  const GUID saved = system::detail::TaskServiceClass();
+  system::detail::TaskServiceClass() = {
+      0x6f8a1c2e, 0x1b3d, 0x4e5f, {0x90, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde}};
+  const system::TaskListing listing = system::ListScheduledTasks();
+  const HRESULT deleted = system::DeleteScheduledTask(item.jobName());
+  system::detail::TaskServiceClass() = saved;
+
+  EXPECT_EQ(listing.workItemsError, S_OK);
+  EXPECT_TRUE(FAILED(listing.foldersError));
+  const auto found = [&](const std::string& name) {
+    for (const system::ScheduledTask& task : listing.tasks)
+      if (task.name == name) return true;
+    return false;
+  };
+  EXPECT_TRUE(found(item.jobName()));
+  EXPECT_FALSE(found(folderTask.path()));
+  EXPECT_EQ(deleted, S_OK) << "a work item is deleted without the folder tree";
+  EXPECT_FALSE(Listed(item.jobName()).has_value());
+}
+
 // The scheduler's service replaced, for the life of the object, by one that does not exist:
 // Wine's own "Schedule" service does not stop.
 class SchedulerMissing {
