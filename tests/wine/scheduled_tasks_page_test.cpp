@@ -27,7 +27,7 @@ namespace obrivo::test {
 namespace {
 
 constexpr int kPageCode = 6039;
-constexpr int kName = 0, kProgram = 1, kCompany = 2, kNextRun = 3, kLastRun = 4;
+constexpr int kProgram = 1, kCompany = 2, kNextRun = 3, kLastRun = 4;  // column 0 is the name
 
 std::wstring StatusText() {
   HWND bar = explorer::SheetStatusBar();

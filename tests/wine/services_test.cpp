@@ -138,7 +138,7 @@ TEST_F(Services, RefusedKeysLeaveTheListPartialAndSaySo) {
     EXPECT_EQ(status.unreadableKeys, 1u);
   }
   {
-    const RefusedKey refused(std::string(system::kServicesKey));
+    const RefusedKey refused{std::string(system::kServicesKey)};
     ASSERT_TRUE(refused.refused());
     EXPECT_EQ(system::EnumServices(false, &status), 0u);
     EXPECT_FALSE(status.databaseRead);
