@@ -191,15 +191,24 @@ std::pair<std::string, std::string> SplitTaskPath(std::string_view path) {
           std::string(path.substr(slash + 1))};
 }
 
-HRESULT OpenTask(ITaskService* service, std::string_view path, ComPtr<ITaskFolder>& folder,
-                 ComPtr<IRegisteredTask>* task) {
-  const auto [folderPath, name] = SplitTaskPath(path);
-  HRESULT hr = service->GetFolder(Bstr(folderPath).get(), folder.put());
+// A registered task with the service and folder it was reached through, which it needs alive.
+struct OpenedTask {
+  ComPtr<ITaskService> service;
+  ComPtr<ITaskFolder> folder;
+  ComPtr<IRegisteredTask> task;
+};
+
+// Connects to the scheduler and opens the task at `path`. The caller holds a ComScope that
+// outlives `opened`.
+HRESULT OpenTaskAt(std::string_view path, OpenedTask& opened) {
+  HRESULT hr = ConnectService(opened.service);
   if (FAILED(hr)) return hr;
-  if (!folder) return E_POINTER;
-  if (!task) return S_OK;
-  hr = folder->GetTask(Bstr(name).get(), task->put());
-  if (SUCCEEDED(hr) && !*task) return E_POINTER;
+  const auto [folderPath, name] = SplitTaskPath(path);
+  hr = opened.service->GetFolder(Bstr(folderPath).get(), opened.folder.put());
+  if (FAILED(hr)) return hr;
+  if (!opened.folder) return E_POINTER;
+  hr = opened.folder->GetTask(Bstr(name).get(), opened.task.put());
+  if (SUCCEEDED(hr) && !opened.task) return E_POINTER;
   return hr;
 }
 
@@ -219,24 +228,18 @@ HRESULT ListFolderTasks(std::vector<ScheduledTask>& tasks) {
 
 HRESULT DeleteFolderTask(std::string_view path) {
   win32::ComScope com;
-  ComPtr<ITaskService> service;
-  HRESULT hr = ConnectService(service);
-  if (FAILED(hr)) return hr;
-  ComPtr<ITaskFolder> folder;
-  ComPtr<IRegisteredTask> task;
+  OpenedTask opened;
   // The task is looked up first: a deletion of a name that is not there is not a success.
-  hr = OpenTask(service.get(), path, folder, &task);
+  const HRESULT hr = OpenTaskAt(path, opened);
   if (FAILED(hr)) return hr;
-  return folder->DeleteTask(Bstr(SplitTaskPath(path).second).get(), 0);
+  return opened.folder->DeleteTask(Bstr(SplitTaskPath(path).second).get(), 0);
 }
 
 std::optional<TaskDetails> FolderTaskDetails(std::string_view path) {
   win32::ComScope com;
-  ComPtr<ITaskService> service;
-  if (FAILED(ConnectService(service))) return std::nullopt;
-  ComPtr<ITaskFolder> folder;
-  ComPtr<IRegisteredTask> task;
-  if (FAILED(OpenTask(service.get(), path, folder, &task))) return std::nullopt;
+  OpenedTask opened;
+  if (FAILED(OpenTaskAt(path, opened))) return std::nullopt;
+  IRegisteredTask* task = opened.task.get();
   TaskDetails details;
   TASK_STATE state = TASK_STATE_UNKNOWN;
   if (SUCCEEDED(task->get_State(&state))) {
@@ -258,11 +261,9 @@ std::optional<TaskDetails> FolderTaskDetails(std::string_view path) {
 
 std::optional<std::wstring> FolderTaskXml(std::string_view path) {
   win32::ComScope com;
-  ComPtr<ITaskService> service;
-  if (FAILED(ConnectService(service))) return std::nullopt;
-  ComPtr<ITaskFolder> folder;
-  ComPtr<IRegisteredTask> task;
-  if (FAILED(OpenTask(service.get(), path, folder, &task))) return std::nullopt;
+  OpenedTask opened;
+  if (FAILED(OpenTaskAt(path, opened))) return std::nullopt;
+  IRegisteredTask* task = opened.task.get();
   Bstr xml;
   if (FAILED(task->get_Xml(xml.put())) || !xml.get()) return std::nullopt;
   return std::wstring(xml.get(), ::SysStringLen(xml.get()));
