@@ -3,11 +3,46 @@
 # With an X display the desktop opens there and the script waits until the Monitor ends.
 # Without one it starts Xvfb, waits a few seconds, saves a screenshot of the desktop (tray icon
 # included), prints its path and stops everything again.
+#
+#   tools/run.sh --demo [--no-build]
+# The newcomer's tour: in a fresh prefix with its own Xvfb, the real installer installs Obrivo,
+# the installed Monitor starts, a program adds itself to the Run key, and the Monitor's alert and
+# the Explorer's Startup page are saved as PNG pictures, whose paths it prints.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-tools/build.sh
+demo=0
+build=1
+for arg in "$@"; do
+  case "$arg" in
+  --demo) demo=1 ;;
+  --no-build) build=0 ;;
+  *) echo "usage: $0 [--demo [--no-build]]" >&2; exit 2 ;;
+  esac
+done
+[ "$build" = 0 ] || tools/build.sh
 . tools/wine-common.sh
+
+if [ "$demo" = 1 ]; then
+  builddir=${OBRIVO_BUILD_DIR:-$root/build/mingw}
+  out=${OBRIVO_DEMO_DIR:-$root/build/demo}
+  setup=$(ls -t "$builddir"/Obrivo-*-setup.exe 2>/dev/null | head -n 1)
+  [ -n "$setup" ] || { echo "No installer in $builddir: the build makes it where NSIS is installed" >&2; exit 1; }
+  session="$out/session"
+  rm -rf "$out"
+  mkdir -p "$out"
+  trap 'tools/test-session stop "$session" >/dev/null 2>&1 || true' EXIT
+  tools/test-session start "$session" >/dev/null
+  export WINEPREFIX="$session/prefix" DISPLAY=":$(cat "$session/display")"
+  "$WINE64" "$(winepath_of "$builddir/bin/obrivo_demo.exe")" "$(winepath_of "$setup")" \
+    "$(winepath_of "$out")" </dev/null
+  for picture in demo-alert demo-startup-page; do
+    convert "$out/$picture.bmp" "$out/$picture.png"
+    rm -f "$out/$picture.bmp"
+    echo "Picture: $out/$picture.png"
+  done
+  exit 0
+fi
 
 export WINEPREFIX=${OBRIVO_WINEPREFIX:-$HOME/.local/share/obrivo/wineprefix}
 if [ ! -f "$WINEPREFIX/.obrivo-ready" ]; then
