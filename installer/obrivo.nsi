@@ -174,7 +174,13 @@ Section "Uninstall"
 
   ; The product's own clean-up: delayed programs back where they started from, the logon start
   ; and the Explorer's menu entries gone.
-  ExecWait '"$INSTDIR\ObrivoEx.exe" -Restore'
+  ; A delayed program that could not go back stays listed in the settings: they are kept then.
+  StrCpy $1 1
+  ExecWait '"$INSTDIR\ObrivoEx.exe" -Restore' $1
+  ${IfNot} ${Silent}
+  ${AndIf} $1 <> 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Some programs of the Delayed Start list could not be put back into the Windows startup list.$\r$\n$\r$\nObrivo's settings, which hold them, are kept, so that Obrivo can put them back if you install it again."
+  ${EndIf}
 
   ${IfNot} ${Silent}
     MessageBox MB_YESNO|MB_ICONQUESTION "Enable again the startup programs that Obrivo disabled?$\r$\n$\r$\nIf you answer No, they stay disabled. Obrivo's settings, which hold them, are kept, so that Obrivo can enable them if you install it again." IDNO keepStore
@@ -182,6 +188,7 @@ Section "Uninstall"
     ExecWait '"$INSTDIR\ObrivoEx.exe" -EnableDisabled' $0
     ; Some entries are still disabled: their commands live only in the settings.
     IntCmp $0 0 0 keepStore keepStore
+    IntCmp $1 0 0 keepStore keepStore
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Delete Obrivo's settings as well?$\r$\n$\r$\nThey hold the programs you accepted, your choices and the dates programs were first seen. The history file and the copies of removed files are kept either way." IDNO keepStore
     DeleteRegKey HKCU "Software\Tolvane\Obrivo"
     DeleteRegKey HKCU "Software\Tolvane\Detected"

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "common/data_folder.h"
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -71,7 +72,7 @@ core::DateTime LocalNow() {
 
 }  // namespace
 
-std::string HistoryFilePath() { return ProgramFolder() + "\\history.txt"; }
+std::string HistoryFilePath() { return DataPath("history.txt"); }
 
 bool WriteHistory(int event, int type, std::string_view title, std::string_view file,
                   std::string_view description) {

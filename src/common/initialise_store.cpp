@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/app.h"
+#include "common/data_folder.h"
 #include "common/items.h"
 #include "common/options_store.h"
 #include "common/shell_integration.h"
@@ -97,6 +98,8 @@ void InitialiseStore(const BaselineHooks& hooks) {
   SelectLanguage();
   if (ReadOption("Debug", 0) != 0) app.diagnostics = true;
 
+  // Before anything writes history: an earlier build's file joins the data folder's.
+  MoveDataFromProgramFolder();
   ClearItems();
   RecentItems().Clear();
   app.wow64Keys = StoreKeyExists(HKEY_LOCAL_MACHINE,

@@ -7,6 +7,7 @@
 
 #include "app/category_hooks.h"
 #include "common/app.h"
+#include "common/data_folder.h"
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/shell_integration.h"
@@ -96,7 +97,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // kept only when the Debug option was set at start.
 void StartTrace() {
   const bool on = common::App().diagnostics;
-  common::StartTraceLog(Explorer().trace, common::ProgramFolder() + "\\sendex2tv.txt", on);
+  common::StartTraceLog(Explorer().trace, common::DataPath("sendex2tv.txt"), on);
   if (!on) return;
   common::SetDiagnosticHook(
       [](std::string_view category, std::string_view text) { Trace(category, text); });
@@ -105,14 +106,15 @@ void StartTrace() {
 
 }  // namespace
 
-void RestoreBeforeRemoval() {
+bool RestoreBeforeRemoval() {
   // Once the product is gone nothing would start the delayed programs: they go back to where
   // they started from before.
-  startup::RestoreAllDelayed();
+  const bool allBack = startup::RestoreAllDelayed();
   // Nothing may start a program that is being removed.
   startup::RegisterMonitorAtLogon(false);
   common::DeleteOverridesAndPositions();
   if (common::ExplorerMenuExists()) common::SetExplorerMenu(false);
+  return allBack;
 }
 
 int PruneNextDetectedKey() {
@@ -152,8 +154,8 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   const core::ExplorerCommandLine commandLine = core::ParseExplorerCommandLine(args, startTab);
   using Action = core::ExplorerCommandLine::Action;
   if (commandLine.action == Action::Restore) {
-    RestoreBeforeRemoval();
-    return 0;
+    // No window: a silent uninstall runs this. The exit code tells the uninstaller.
+    return RestoreBeforeRemoval() ? 0 : 1;
   }
   if (commandLine.action == Action::EnableDisabled) {
     // The exit code tells the uninstaller whether every entry came back: it keeps the settings

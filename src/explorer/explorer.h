@@ -12,7 +12,9 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments);
 
 // Clean-up before the product is removed (-Restore): every delayed-start program back to its
 // startup location, language overrides, stored window positions and the shell menu entry.
-void RestoreBeforeRemoval();
+// False when a delayed program could not go back: it stays on the list in the settings, which
+// the uninstaller then keeps.
+bool RestoreBeforeRemoval();
 // One first-detection key pruned per start, in rotation; returns the rotation's new count.
 int PruneNextDetectedKey();
 // Deletes the prefetch files Windows kept of the program's installer; returns how many.

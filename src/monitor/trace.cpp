@@ -2,17 +2,17 @@
 #include "monitor/trace.h"
 
 #include "common/app.h"
+#include "common/data_folder.h"
 #include "common/utilities.h"
 #include "monitor/monitor_state.h"
 
 namespace obrivo::monitor {
 
 void InitTrace(bool debugOn) {
-  common::StartTraceLog(State().trace, common::ProgramFolder() + "\\send2tv.txt", debugOn);
+  common::StartTraceLog(State().trace, common::DataPath("send2tv.txt"), debugOn);
   if (debugOn)
-    common::SetDiagnosticHook([](std::string_view category, std::string_view text) {
-      Trace(category, text);
-    });
+    common::SetDiagnosticHook(
+        [](std::string_view category, std::string_view text) { Trace(category, text); });
 }
 
 bool Trace(std::string_view category, std::string_view text) {

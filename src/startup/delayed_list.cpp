@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "common/data_folder.h"
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -53,7 +54,7 @@ bool WriteValue(DelayHive hive, std::string_view sub, std::string_view name,
 }
 
 // Where a moved Startup-folder file waits until it goes back.
-std::string DelayedFolder() { return common::ProgramFolder() + "\\Delayed"; }
+std::string DelayedFolder() { return common::DataPath(common::kDelayedFolderName); }
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   return ::MoveFileExW(win32::Wide(from).c_str(), win32::Wide(to).c_str(), 0) != FALSE;
@@ -223,7 +224,7 @@ DelayedEntry ReadEntry(DelayHive hive, const std::string& name, int code) {
   entry.entryName = ReadValue(hive, kEntry, name);
   entry.listed = ReadValue(hive, kListed, name);
   if (const auto command = ReadCommandValue(DelayHiveKey(hive), Key(kCommand), name)) {
-    entry.command = command->text;
+    entry.command = common::MovedDataPath(command->text);
     entry.commandType = command->type;
   }
   return entry;

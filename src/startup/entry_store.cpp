@@ -1,6 +1,7 @@
 // The Disabled store and the startup baseline, as the startup operations use them.
 #include "startup/entry_store.h"
 
+#include "common/data_folder.h"
 #include "common/store.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
@@ -84,7 +85,8 @@ std::optional<StoredCommand> ReadCommandValue(HKEY hive, std::string_view subkey
   if (!value) return std::nullopt;
   auto text = win32::StringFromValue(*value);
   if (!text) return std::nullopt;
-  return StoredCommand{std::move(*text), static_cast<DWORD>(value->type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ)};
+  return StoredCommand{std::move(*text),
+                       static_cast<DWORD>(value->type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ)};
 }
 
 bool WriteCommandValue(HKEY hive, std::string_view subkey, std::string_view name,
@@ -107,7 +109,8 @@ std::optional<StoredCommand> ReadDisabledRecord(int code, std::string_view name)
 }
 
 bool WriteDisabledRecord(int code, std::string_view name, const StoredCommand& stored) {
-  return !name.empty() && WriteCommandValue(HKEY_LOCAL_MACHINE, DisabledRecordKey(code), name, stored);
+  return !name.empty() &&
+         WriteCommandValue(HKEY_LOCAL_MACHINE, DisabledRecordKey(code), name, stored);
 }
 
 bool DeleteDisabledRecord(int code, std::string_view name) {
@@ -169,9 +172,9 @@ void MoveEarlierDisabledStore() {
   }
 }
 
-std::string DisabledFolder() { return common::ProgramFolder() + "\\Disabled"; }
+std::string DisabledFolder() { return common::DataPath(common::kDisabledFolderName); }
 
-std::string RemovedFolder() { return common::ProgramFolder() + "\\Removed"; }
+std::string RemovedFolder() { return common::DataPath(common::kRemovedFolderName); }
 
 std::string FreePathIn(const std::string& folder, std::string_view fileName) {
   const std::string first = folder + "\\" + std::string(fileName);

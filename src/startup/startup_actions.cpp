@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/data_folder.h"
 #include "common/history.h"
+#include "common/items.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/utilities.h"
@@ -19,7 +21,6 @@
 #include "core/item_list.h"
 #include "core/startup_codes.h"
 #include "core/text.h"
-#include "common/items.h"
 #include "startup/entry_store.h"
 #include "startup/startup_locations.h"
 #include "startup/startup_sources.h"
@@ -156,7 +157,8 @@ bool DisableWinIniEntry(std::string_view command, int code) {
 }
 
 bool EnableWinIniEntry(std::string_view name, std::string_view command, int code) {
-  const std::string recordName = WinIniRecordName(code, name, command).value_or(std::string(command));
+  const std::string recordName =
+      WinIniRecordName(code, name, command).value_or(std::string(command));
   std::string exact = ReadDisabledRecord(code, recordName).value_or(StoredCommand{}).text;
   if (exact.empty()) exact = command;
   bool appended = false;
@@ -327,7 +329,7 @@ bool RestoreShortcut(std::string_view title, std::string_view command, std::stri
 
 // A file kept when it was removed goes back where it stood, never over another file.
 bool RestoreKeptFile(std::string_view original, std::string_view kept) {
-  const std::string keptFile(kept);
+  const std::string keptFile = common::MovedDataPath(kept);
   return !original.empty() && IsInFolder(keptFile, RemovedFolder()) &&
          win32::IsExistingFile(keptFile) && MoveFileTo(keptFile, std::string(original));
 }
@@ -403,7 +405,7 @@ bool ToggleStartupEntry(std::string_view name, std::string_view command, std::st
   if (code == core::kStartupFolder) return ToggleStartupFile(command, file);
   if (code == core::kWinIniLoad || code == core::kWinIniRun)
     return WinIniRecordName(code, name, command) ? EnableWinIniEntry(name, command, code)
-                                                : DisableWinIniEntry(command, code);
+                                                 : DisableWinIniEntry(command, code);
   if (name.empty()) return false;
   const bool disabled = ReadDisabledRecord(code, name).has_value();
   if (const auto run = core::SplitRunKeyCode(code))
@@ -465,8 +467,8 @@ bool RestoreStartupEntry(int code, std::string_view title, std::string_view comm
   } else if (code == core::kStartupFolder) {
     // The record of a shortcut names the shortcut to make again; that of any other file names
     // the copy kept when it was removed. An older record of such a file has no copy to go back.
-    restored = IsShortcutFile(key) ? RestoreShortcut(title, command, key)
-                                   : RestoreKeptFile(command, key);
+    restored =
+        IsShortcutFile(key) ? RestoreShortcut(title, command, key) : RestoreKeptFile(command, key);
   } else if (code == core::kDelayLoad) {
     restored = common::WriteStoreString(HKEY_LOCAL_MACHINE, AdvancedValueKey(code), title, key);
   } else if (code == core::kSharedTaskScheduler || code == core::kShellExecuteHooks) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/data_folder.h"
 #include "common/history.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
@@ -24,7 +25,7 @@ constexpr std::string_view kDefinitionFile = "task.xml";
 // A new, empty folder under Removed\Tasks for one removal: every removal keeps its own copy, so
 // an older history record never brings back a later task of the same name.
 std::optional<std::string> NewCopyFolder() {
-  const std::string removed = common::ProgramFolder() + "\\Removed";
+  const std::string removed = common::DataPath(common::kRemovedFolderName);
   const std::string parent = removed + "\\Tasks";
   if (!win32::EnsureDirectory(removed) || !win32::EnsureDirectory(parent)) return std::nullopt;
   FILETIME now{};
@@ -40,9 +41,8 @@ std::optional<std::string> NewCopyFolder() {
 }
 
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-  const win32::UniqueHandle file(::CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0,
-                                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                               nullptr));
+  const win32::UniqueHandle file(::CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   return file && ::WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
          written == size;
@@ -107,7 +107,8 @@ TaskRemoval RemoveScheduledTask(std::string_view name) {
   return removal;
 }
 
-bool RestoreScheduledTask(std::string_view name, std::string_view copy) {
+bool RestoreScheduledTask(std::string_view name, std::string_view keptCopy) {
+  const std::string copy = common::MovedDataPath(keptCopy);
   if (name.empty() || !win32::IsExistingFile(copy)) return false;
   if (StartScheduler() != ERROR_SUCCESS || IsListed(name)) return false;
   if (IsFolderTaskName(name)) {

@@ -166,5 +166,28 @@ TEST_F(DelayedStartScenario, RestoreBeforeRemovalPutsEveryListedProgramBack) {
   }
 }
 
+TEST_F(DelayedStartScenario, RestoreBeforeRemovalFailsWhenAProgramCannotGoBack) {
+  // A namesake took the entry's place in the Run key meanwhile: it is not ours to overwrite, so
+  // the delayed program stays on the list, and the exit code says so to the uninstaller.
+  const std::wstring program = L"C:\\Tools\\blocked.exe";
+  const std::wstring name = Upper(program);
+  List(11, program, L"30", L"");
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, (kDelay + L"\\Entry").c_str(), name.c_str(), L"Agent"),
+            ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, (kDelay + L"\\Command").c_str(), name.c_str(),
+                      program + L" -startup"),
+            ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, kRun, L"Agent", L"C:\\Other\\namesake.exe"),
+            ERROR_SUCCESS);
+
+  Process explorer = RunExplorer(L"-Restore");
+  ASSERT_TRUE(explorer.started());
+  EXPECT_EQ(explorer.WaitForExit(), 1u);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kRun, L"Agent"), L"C:\\Other\\namesake.exe");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, (kDelay + L"\\Command").c_str(), name.c_str()),
+            program + L" -startup")
+      << "still on the list, with what brings it back";
+}
+
 }  // namespace
 }  // namespace obrivo::test

@@ -241,7 +241,7 @@ TEST_F(ExplorerScenario, PruningRotatesThroughTheDetectionKeys) {
 }
 
 TEST_F(ExplorerScenario, TraceFileOnlyWithDebug) {
-  const std::wstring traceFile = folder_ + L"\\sendex2tv.txt";
+  const std::wstring traceFile = DataFile(L"sendex2tv.txt");
   {
     Process explorer;
     ASSERT_NE(OpenExplorer(explorer, L"-START"), nullptr);

@@ -132,9 +132,69 @@ HWND FindUninstallWindow(bool question) {
   return search.found;
 }
 
+// The uninstaller's message box whose text holds `words`, once one shows.
+HWND FindUninstallMessage(const wchar_t* words) {
+  struct Search {
+    const wchar_t* words;
+    HWND found;
+  } search{words, nullptr};
+  ::EnumWindows(
+      [](HWND w, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        wchar_t title[64] = {};
+        ::GetWindowTextW(w, title, 64);
+        if (!::IsWindowVisible(w) ||
+            std::wstring_view(title).substr(0, std::wcslen(kUninstallTitle)) != kUninstallTitle)
+          return TRUE;
+        ::EnumChildWindows(
+            w,
+            [](HWND child, LPARAM context) -> BOOL {
+              auto& s = *reinterpret_cast<Search*>(context);
+              wchar_t text[512] = {};
+              ::GetWindowTextW(child, text, 512);
+              if (std::wstring_view(text).find(s.words) == std::wstring_view::npos) return TRUE;
+              s.found = ::GetParent(child);
+              return FALSE;
+            },
+            context);
+        return s.found ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void Press(HWND dialog, int id) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// "Close" on the wizard's last page, pressed until the wizard is gone: the uninstall's files and
+// values can be gone a moment before that page is shown, and a press before it is lost.
+bool CloseFinishedWizard() {
+  return WaitUntil(
+      [] {
+        HWND wizard = FindUninstallWindow(false);
+        if (wizard) Press(wizard, 1);
+        return wizard == nullptr;
+      },
+      60s);
+}
+
+// An uninstaller left open by a failed scenario runs from a copy outside the install folder:
+// ended here, so that the next scenario never drives its windows.
+void EndLeftoverUninstaller() {
+  for (bool question : {true, false}) {
+    while (HWND window = FindUninstallWindow(question)) {
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(window, &pid);
+      HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      if (!process) break;
+      const bool ended = ::TerminateProcess(process, 1) &&
+                         ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+      ::CloseHandle(process);
+      if (!ended) break;
+    }
+  }
 }
 
 class InstallerScenario : public ProgramScenario {
@@ -148,6 +208,7 @@ class InstallerScenario : public ProgramScenario {
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserRun, L"Agent");
   }
   void TearDown() override {
+    EndLeftoverUninstaller();
     KillProcessesIn(kInstallFolder);
     if (Exists(Installed(L"Uninstall.exe"))) {
       Uninstall(L"/S");
@@ -276,10 +337,11 @@ TEST_F(InstallerScenario, SilentUninstallRemovesTheProgramsAndKeepsTheStore) {
   Process explorer(Installed(L"ObrivoEx.exe"), L"-START", kInstallFolder);
   ASSERT_NE(WaitForSheet(), nullptr) << "the Explorer is open while uninstalling";
   DisableAnEntry();
-  // Something the programs wrote into their folder.
-  {
-    HANDLE file = ::CreateFileW(Installed(L"history.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, 0, nullptr);
+  // What the programs wrote: the history in the user's data folder, and a file an earlier build
+  // wrote beside the programs.
+  for (const std::wstring& written : {DataFile(L"history.txt"), Installed(L"history.txt")}) {
+    HANDLE file =
+        ::CreateFileW(written.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ::CloseHandle(file);
   }
@@ -293,7 +355,8 @@ TEST_F(InstallerScenario, SilentUninstallRemovesTheProgramsAndKeepsTheStore) {
     EXPECT_FALSE(Exists(Installed(file))) << file;
   EXPECT_FALSE(Exists(StartMenuFolder())) << "the shortcuts and their folder";
   EXPECT_TRUE(GetString(HKEY_LOCAL_MACHINE, kMachineRun, L"Obrivo").empty()) << "logon start";
-  EXPECT_TRUE(Exists(Installed(L"history.txt"))) << "what the programs wrote stays";
+  EXPECT_TRUE(Exists(DataFile(L"history.txt"))) << "what the programs wrote stays";
+  EXPECT_TRUE(Exists(Installed(L"history.txt"))) << "and so does the folder that holds it";
   const auto kept = ReadValue(HKEY_LOCAL_MACHINE, kDisabledRun, L"Agent");
   ASSERT_TRUE(kept) << "without the question the store is kept, disabled entries with it";
   EXPECT_EQ(kept->text, L"%SystemRoot%\\agent.exe -tray");
@@ -333,8 +396,7 @@ TEST_F(InstallerScenario, InteractiveUninstallEnablesDisabledEntriesOnYesAndKeep
     }
     ASSERT_TRUE(WaitUntil(Uninstalled, 60s));
     EXPECT_EQ(FindUninstallWindow(true), nullptr) << "no further question";
-    if (HWND done = FindUninstallWindow(false)) Press(done, 1);  // "Close"
-    ASSERT_TRUE(WaitUntil([] { return FindUninstallWindow(false) == nullptr; }, 30s));
+    ASSERT_TRUE(CloseFinishedWizard());
 
     const auto live = ReadValue(HKEY_CURRENT_USER, kUserRun, L"Agent");
     const auto copy = ReadValue(HKEY_LOCAL_MACHINE, kDisabledRun, L"Agent");
@@ -353,6 +415,46 @@ TEST_F(InstallerScenario, InteractiveUninstallEnablesDisabledEntriesOnYesAndKeep
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserRun, L"Agent");
     ResetStore();
   }
+}
+
+// A delayed program that cannot go back to the startup list (a namesake took its place) lives
+// only in the settings: the uninstaller says so, and never offers to delete them.
+TEST_F(InstallerScenario, InteractiveUninstallKeepsTheSettingsWhenADelayedProgramCannotGoBack) {
+  ASSERT_EQ(InstallSilently(), 0u);
+  const std::wstring delay = L"Software\\Tolvane\\Obrivo\\Delay";
+  const wchar_t* name = L"C:\\TOOLS\\BLOCKED.EXE";
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, delay.c_str(), name, L"11"), ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, (delay + L"\\Time").c_str(), name, L"30"), ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, (delay + L"\\Entry").c_str(), name, L"Agent"),
+            ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, (delay + L"\\Command").c_str(), name,
+                      L"C:\\Tools\\blocked.exe -startup"),
+            ERROR_SUCCESS);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, kUserRun, L"Agent", L"C:\\Other\\namesake.exe"),
+            ERROR_SUCCESS);
+  SetOption(L"HideStartup", L"2");
+
+  Uninstall(L"");
+  HWND wizard = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (wizard = FindUninstallWindow(false)) != nullptr; }, 30s));
+  Press(wizard, 1);  // "Uninstall" on the confirmation page
+  HWND warning = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (warning = FindUninstallMessage(L"could not be put back")) != nullptr; }, 60s))
+      << "the user is told";
+  Press(warning, IDOK);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (question = FindUninstallWindow(true)) != nullptr; }, 30s));
+  Press(question, IDYES);  // enable what was disabled: nothing is, so every entry "came back"
+  ASSERT_TRUE(WaitUntil(Uninstalled, 60s));
+  EXPECT_EQ(FindUninstallWindow(true), nullptr) << "never asked to delete the settings";
+  ASSERT_TRUE(CloseFinishedWizard());
+
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, (delay + L"\\Command").c_str(), name),
+            L"C:\\Tools\\blocked.exe -startup")
+      << "the delayed program's way back is kept";
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kOptions, L"HideStartup"), L"2");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kUserRun, L"Agent"), L"C:\\Other\\namesake.exe");
 }
 
 }  // namespace

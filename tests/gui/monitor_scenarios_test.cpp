@@ -187,7 +187,7 @@ TEST_F(MonitorScenario, TraceFileOnlyWithDebug) {
     ASSERT_NE(StartMonitor(monitor), nullptr);
     Process quit = Run(L"-Q");
     EXPECT_EQ(monitor.WaitForExit(), 0u);
-    EXPECT_EQ(::GetFileAttributesW((folder_ + L"\\send2tv.txt").c_str()), INVALID_FILE_ATTRIBUTES)
+    EXPECT_EQ(::GetFileAttributesW(DataFile(L"send2tv.txt").c_str()), INVALID_FILE_ATTRIBUTES)
         << "no trace without Debug";
   }
   ResetStore();
@@ -197,7 +197,7 @@ TEST_F(MonitorScenario, TraceFileOnlyWithDebug) {
   Process quit = Run(L"-Q");
   EXPECT_EQ(monitor.WaitForExit(), 0u);
 
-  std::ifstream file(std::filesystem::path(folder_ + L"\\send2tv.txt"));
+  std::ifstream file(std::filesystem::path(DataFile(L"send2tv.txt")));
   ASSERT_TRUE(file.good()) << "the trace file";
   std::stringstream content;
   content << file.rdbuf();
@@ -227,7 +227,7 @@ TEST_F(MonitorScenario, ChangeSignalBringsThePatrolForward) {
   SetOption(L"Update", L"1");
   ::PostMessageW(window, 9024, 0, 0);
 
-  const std::filesystem::path file(folder_ + L"\\send2tv.txt");
+  const std::filesystem::path file(DataFile(L"send2tv.txt"));
   std::string trace;
   const bool passed = WaitUntil(
       [&] {

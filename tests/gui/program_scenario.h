@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "explorer_probe.h"
@@ -69,8 +70,7 @@ class ProgramScenario : public ::testing::Test {
   void TearDown() override {
     nudge_ = Process();
     KillProcessesIn(folder_);
-    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll", L"send2tv.txt",
-                                L"sendex2tv.txt", L"history.txt"})
+    for (const wchar_t* file : {L"Obrivo.exe", L"ObrivoEx.exe", L"Quenrax.dll"})
       ::DeleteFileW((folder_ + L"\\" + file).c_str());
     ::RemoveDirectoryW(folder_.c_str());
     if (ProgramsRoot() != kScenarioRoot) ::RemoveDirectoryW(ProgramsRoot().c_str());
@@ -81,8 +81,19 @@ class ProgramScenario : public ::testing::Test {
   // The folder below which each scenario's copy of the programs lies.
   virtual std::wstring ProgramsRoot() const { return kScenarioRoot; }
 
-  // Every scenario starts as a first run on this machine.
+  // The user's data folder, where the programs write their history, trace and kept files.
+  static std::wstring DataFolder() {
+    return GetString(HKEY_CURRENT_USER,
+                     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     L"AppData") +
+           L"\\Obrivo";
+  }
+  static std::wstring DataFile(const std::wstring& name) { return DataFolder() + L"\\" + name; }
+
+  // Every scenario starts as a first run on this machine, with an empty data folder.
   static void ResetStore() {
+    std::error_code ignored;
+    std::filesystem::remove_all(DataFolder(), ignored);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tolvane");
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tolvane");
     ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",

@@ -112,7 +112,7 @@ TEST_F(StartupPageScenario, AFileInAStartupFolderIsKeptOnRemoveAndRestoredFromTh
   ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, startup), S_OK);
   ::SHCreateDirectoryExW(nullptr, startup, nullptr);
   const std::wstring file = std::wstring(startup) + L"\\keepme.bat";
-  const std::wstring kept = folder_ + L"\\Removed\\keepme.bat";
+  const std::wstring kept = DataFile(L"Removed") + L"\\keepme.bat";
   const std::string content = "@echo kept\r\n";
   {
     HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -128,7 +128,7 @@ TEST_F(StartupPageScenario, AFileInAStartupFolderIsKeptOnRemoveAndRestoredFromTh
       ::DeleteFileW(kept.c_str());
       ::RemoveDirectoryW(folder.c_str());
     }
-  } cleanup{file, kept, folder_ + L"\\Removed"};
+  } cleanup{file, kept, DataFile(L"Removed")};
 
   Process explorer;
   HWND list = OpenStartupPage(explorer);

@@ -108,7 +108,7 @@ class StartupScenario : public ProgramScenario {
     return found;
   }
 
-  std::string History() const { return ReadText(folder_ + L"\\history.txt"); }
+  std::string History() const { return ReadText(DataFile(L"history.txt")); }
 
   static std::string ReadText(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);

@@ -26,13 +26,13 @@ constexpr int kNoButton = 7, kNextRunText = 2421;
 class TaskScenario : public ProgramScenario {
  protected:
   std::string History() const {
-    std::ifstream in(std::filesystem::path(folder_ + L"\\history.txt"), std::ios::binary);
+    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   void TearDown() override {
     // The copies the removal kept.
     std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(folder_ + L"\\Removed"), ignored);
+    std::filesystem::remove_all(std::filesystem::path(DataFile(L"Removed")), ignored);
     ProgramScenario::TearDown();
   }
 };

@@ -2,15 +2,18 @@
 // programs appending at the same time.
 #include "common/history.h"
 
+#include <filesystem>
 #include <set>
 #include <thread>
 
+#include "common/data_folder.h"
 #include "common/items.h"
 #include "common/store.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "common/win32/unique.h"
 #include "core/history_record.h"
+#include "core/text.h"
 #include "file_bytes.h"
 #include "test_process.h"
 #include "wine_test_env.h"
@@ -37,7 +40,7 @@ class HistoryTest : public SandboxedTest {
   }
 };
 
-TEST_F(HistoryTest, FileLiesBesideTheProgram) {
+TEST_F(HistoryTest, WithoutAKnownAppDataFolderTheFileLiesBesideTheProgram) {
   EXPECT_EQ(HistoryFilePath(), common::ProgramFolder() + "\\history.txt");
 }
 
@@ -189,6 +192,115 @@ TEST_F(HistoryTest, TwoProgramsAppendingAtOnceLoseNothing) {
   EXPECT_EQ(lines, 2u * kEach);
   EXPECT_EQ(seen.size(), 2u * kEach);
   EXPECT_EQ(common::LoadHistory(), 2u * kEach);
+}
+
+// The user's data folder under an AppData folder of this test's own: an installed program folder
+// is read-only for a normal user, so what the programs write lives there, and what an earlier
+// build wrote beside the programs moves over.
+class DataFolderTest : public HistoryTest {
+ protected:
+  void SetUp() override {
+    HistoryTest::SetUp();
+    ASSERT_TRUE(win32::EnsureDirectory(appData_));
+    ASSERT_TRUE(common::WriteStoreString(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "AppData", appData_));
+    data_ = appData_ + "\\Obrivo";
+  }
+  void TearDown() override {
+    HistoryTest::TearDown();
+    std::error_code ignored;
+    std::filesystem::remove_all(win32::Wide(appData_), ignored);
+    for (const char* folder : {"Disabled", "Removed", "Delayed"})
+      std::filesystem::remove_all(win32::Wide(program_ + "\\" + folder), ignored);
+    ::DeleteFileW(win32::Wide(program_ + "\\history.txt").c_str());
+  }
+
+  const std::string program_ = common::ProgramFolder();
+  const std::string appData_ = program_ + "\\appdata";
+  std::string data_;
+};
+
+TEST_F(DataFolderTest, WhatTheProgramsWriteLivesInTheUsersDataFolder) {
+  EXPECT_EQ(common::DataFolder(), data_);
+  EXPECT_EQ(HistoryFilePath(), data_ + "\\history.txt");
+  ASSERT_TRUE(WriteHistory(6, 11, "Agent", "C:\\agent.exe", ""));
+  EXPECT_TRUE(win32::IsExistingFile(data_ + "\\history.txt"));
+  EXPECT_FALSE(win32::IsExistingFile(program_ + "\\history.txt"));
+  EXPECT_EQ(common::DataPath(common::kRemovedFolderName), data_ + "\\Removed");
+}
+
+TEST_F(DataFolderTest, AnEarlierBuildsFilesMoveOverOnceAndKeepTheirOrder) {
+  ASSERT_TRUE(win32::EnsureDirectory(data_));
+  ASSERT_TRUE(WriteBytes(program_ + "\\history.txt", "older record\r\n"));
+  ASSERT_TRUE(WriteBytes(data_ + "\\history.txt", "newer record\r\n"));
+  // Kept files of every folder, one in a subfolder (a removed task's copy), a name beyond ASCII,
+  // and one whose name the data folder already holds.
+  const std::string taskCopy = "Removed\\Tasks\\133\\task.xml";
+  const std::string kept[] = {"Disabled\\" + kCyrillicTitle + ".lnk", taskCopy,
+                              "Delayed\\agent.lnk", "Disabled\\taken.lnk"};
+  for (const std::string& file : kept) {
+    const std::string path = program_ + "\\" + file;
+    ASSERT_TRUE(std::filesystem::create_directories(
+                    std::filesystem::path(win32::Wide(path)).parent_path()) ||
+                win32::IsExistingDirectory(path.substr(0, path.rfind('\\'))));
+    ASSERT_TRUE(WriteBytes(path, "old " + file));
+  }
+  ASSERT_TRUE(win32::EnsureDirectory(data_ + "\\Disabled"));
+  ASSERT_TRUE(WriteBytes(data_ + "\\Disabled\\taken.lnk", "the data folder's own"));
+
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);  // the second start finds nothing more to move
+    common::MoveDataFromProgramFolder();
+    EXPECT_EQ(Contents(), "older record\r\nnewer record\r\n");
+    EXPECT_FALSE(win32::IsExistingFile(program_ + "\\history.txt"));
+    for (const std::string& file : {kept[0], kept[1], kept[2]}) {
+      EXPECT_EQ(ReadBytes(data_ + "\\" + file), "old " + file) << file;
+      EXPECT_FALSE(win32::FileAttributes(program_ + "\\" + file)) << file;
+    }
+    EXPECT_EQ(ReadBytes(data_ + "\\Disabled\\taken.lnk"), "the data folder's own");
+    EXPECT_EQ(ReadBytes(program_ + "\\Disabled\\taken.lnk"), "old Disabled\\taken.lnk")
+        << "never moved over another file";
+  }
+
+  // A record written by the earlier build still finds its kept file; a file that stayed behind,
+  // and any other path, are left as they are.
+  const struct {
+    std::string recorded, found;
+  } paths[] = {
+      {program_ + "\\" + taskCopy, data_ + "\\" + taskCopy},
+      {program_ + "\\REMOVED\\Tasks\\133\\task.xml", data_ + "\\Removed\\Tasks\\133\\task.xml"},
+      {program_ + "\\Disabled\\taken.lnk", program_ + "\\Disabled\\taken.lnk"},
+      {program_ + "\\Removedx\\a.txt", program_ + "\\Removedx\\a.txt"},
+      {program_ + "\\Removed", program_ + "\\Removed"},
+      {"C:\\Windows\\notepad.exe", "C:\\Windows\\notepad.exe"},
+  };
+  for (const auto& p : paths) {
+    std::string found = common::MovedDataPath(p.recorded);
+    if (p.recorded.find("REMOVED") != std::string::npos) {
+      EXPECT_TRUE(core::EqualsNoCase(found, p.found)) << p.recorded << " -> " << found;
+    } else {
+      EXPECT_EQ(found, p.found) << p.recorded;
+    }
+  }
+}
+
+TEST_F(DataFolderTest, AHistoryThatCannotMoveStaysWhereItIs) {
+  ASSERT_TRUE(win32::EnsureDirectory(data_));
+  ASSERT_TRUE(WriteBytes(program_ + "\\history.txt", "older record\r\n"));
+  ASSERT_TRUE(WriteBytes(data_ + "\\history.txt", "newer record\r\n"));
+  {
+    // Held open without sharing, as a program that locked it would: nothing is joined and
+    // neither file loses a record.
+    win32::UniqueHandle held(::CreateFileW(win32::Wide(program_ + "\\history.txt").c_str(),
+                                           GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    common::MoveDataFromProgramFolder();
+    EXPECT_EQ(Contents(), "newer record\r\n");
+  }
+  EXPECT_EQ(ReadBytes(program_ + "\\history.txt"), "older record\r\n");
+  common::MoveDataFromProgramFolder();
+  EXPECT_EQ(Contents(), "older record\r\nnewer record\r\n") << "at the next start";
 }
 
 }  // namespace
