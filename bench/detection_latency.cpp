@@ -7,8 +7,10 @@
 //  - "as shipped": nothing but reg.exe. A removal is itself a change the notifier reports, so
 //    it brings one more patrol forward; an add made before that patrol would be found by it and
 //    look faster than any add the Monitor did not see coming. Each round therefore first waits
-//    out the longest latency seen so far, then a random time below it, so that the adds fall at
-//    random points of the Monitor's timer.
+//    out the longest latency seen so far (at least the spacing of passes), then a random time
+//    within one period of the timer, so that the adds fall at random points of the timer.
+//  - "notifier off": the same against a Monitor whose folder has no Quenrax.dll, so that only
+//    the timed patrol, the safety net, finds the value.
 #include <windows.h>
 
 #include <algorithm>
@@ -101,7 +103,29 @@ void Report(const std::string& label, const std::vector<double>& latencies, int 
                     " timed out)");
 }
 
-int Run(int rounds, int nudgedRounds) {
+// Rounds of reg.exe alone, each after a wait that puts the add at a random point of the timer.
+void ShippedSeries(LatencyBench& bench, const std::string& label, const std::wstring& prefix,
+                   int rounds, double longest, int& timeouts) {
+  std::mt19937 random(std::random_device{}());
+  std::vector<double> latencies;
+  for (int i = 1; i <= rounds; ++i) {
+    const double wait =
+        std::max(longest, 2.0) + std::uniform_real_distribution<double>(0, 2.0)(random);
+    std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    const double latency = bench.Round(prefix + std::to_wstring(i), false, 600s);
+    Progress(label + " round " + std::to_string(i) + " (after " + Fixed(wait, 1) +
+             " s): " + Fixed(latency, 3) + " s");
+    if (latency < 0) {
+      ++timeouts;
+    } else {
+      latencies.push_back(latency);
+      longest = std::max(longest, latency);
+    }
+  }
+  if (rounds > 0) Report("detection latency, " + label, latencies, timeouts);
+}
+
+int Run(int rounds, int nudgedRounds, int unnotifiedRounds) {
   ProgramFolder folder(L"latency");
   if (!folder.ready()) return 2;
   if (!ProgramFolder::SetOption(L"HideStartup", L"2") ||
@@ -132,24 +156,22 @@ int Run(int rounds, int nudgedRounds) {
     Report("detection latency, NUDGED (bench starts/ends a program and posts 9024)", nudged,
            nudgedTimeouts);
 
-  std::mt19937 random(std::random_device{}());
-  std::vector<double> shipped;
   int shippedTimeouts = 0;
-  for (int i = 1; i <= rounds; ++i) {
-    const double wait = longest + std::uniform_real_distribution<double>(0, longest)(random);
-    std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-    const double latency = bench.Round(L"BenchShipped" + std::to_wstring(i), false, 600s);
-    Progress("round " + std::to_string(i) + " (after " + Fixed(wait, 1) +
-             " s): " + Fixed(latency, 3) + " s");
-    if (latency < 0) {
-      ++shippedTimeouts;
-    } else {
-      shipped.push_back(latency);
-      longest = std::max(longest, latency);
-    }
+  ShippedSeries(bench, "as shipped (reg.exe only)", L"BenchShipped", rounds, longest,
+                shippedTimeouts);
+
+  int unnotifiedTimeouts = 0;
+  if (unnotifiedRounds > 0) {
+    monitor = test::Process();
+    test::KillProcessesIn(folder.path());
+    if (!::DeleteFileW(folder.Program(L"Quenrax.dll").c_str())) return 2;
+    window = StartMonitor(folder, monitor);
+    if (!window) return 2;
+    LatencyBench timerOnly(folder, window);
+    ShippedSeries(timerOnly, "notifier off (the timed patrol alone)", L"BenchTimed",
+                  unnotifiedRounds, 0, unnotifiedTimeouts);
   }
-  if (rounds > 0) Report("detection latency, as shipped (reg.exe only)", shipped, shippedTimeouts);
-  return shippedTimeouts + nudgedTimeouts == 0 ? 0 : 1;
+  return shippedTimeouts + nudgedTimeouts + unnotifiedTimeouts == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -157,6 +179,7 @@ int Run(int rounds, int nudgedRounds) {
 
 int wmain(int argc, wchar_t** argv) {
   using obrivo::bench::IntArgument;
-  return obrivo::bench::Run(IntArgument(argc, argv, L"--rounds", 20),
-                            IntArgument(argc, argv, L"--nudged-rounds", 20));
+  return obrivo::bench::Run(IntArgument(argc, argv, L"--rounds", 30),
+                            IntArgument(argc, argv, L"--nudged-rounds", 20),
+                            IntArgument(argc, argv, L"--unnotified-rounds", 10));
 }

@@ -3,7 +3,7 @@
 # BUILD_DIR/bench-results.txt.
 #   bench/run.sh BUILD_DIR [pass_cost|services_pass|ie_helpers|page_fill|explorer_startup|footprint|detection_latency ...]
 # Without names every benchmark runs (the detection latency last: it waits for real patrols).
-# Series lengths: BENCH_LATENCY_ROUNDS (20), BENCH_NUDGED_ROUNDS (20),
+# Series lengths: BENCH_LATENCY_ROUNDS (30), BENCH_NUDGED_ROUNDS (20), BENCH_UNNOTIFIED_ROUNDS (10),
 # BENCH_FOOTPRINT_SECONDS (300), BENCH_EXPLORER_STARTS (6).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -55,7 +55,7 @@ export BENCH_WINESERVER_PID=$server_pid BENCH_CLK_TCK=$(getconf CLK_TCK)
 status=0
 for name in "${names[@]}"; do
   case $name in
-  detection_latency) args=(--rounds "${BENCH_LATENCY_ROUNDS:-20}" --nudged-rounds "${BENCH_NUDGED_ROUNDS:-20}") ;;
+  detection_latency) args=(--rounds "${BENCH_LATENCY_ROUNDS:-30}" --nudged-rounds "${BENCH_NUDGED_ROUNDS:-20}" --unnotified-rounds "${BENCH_UNNOTIFIED_ROUNDS:-10}") ;;
   footprint) args=(--seconds "${BENCH_FOOTPRINT_SECONDS:-300}") ;;
   explorer_startup) args=(--starts "${BENCH_EXPLORER_STARTS:-6}") ;;
   *) args=() ;;

@@ -242,6 +242,33 @@ int VerifyPass(PatrolState& state, const PatrolEnv& env) {
   return 1;
 }
 
+std::uint32_t OnChangeSettled(PatrolState& state, const PatrolEnv& env) {
+  if (state.changePending == 0) return 0;
+  if (state.alertOpen || state.verifyRunning || state.expressBootTicks > 0) return 0;
+  const std::uint32_t now = Call<std::uint32_t>(env.tickMs);
+  // Unsigned differences, as in the pass: correct across the wrap of the tick counter.
+  const auto remaining = [now](std::uint32_t since) -> std::uint32_t {
+    const std::uint32_t elapsed = now - since;
+    return elapsed < kPassSpacingMs ? kPassSpacingMs - elapsed : 0;
+  };
+  const std::uint32_t wait =
+      std::max(remaining(state.lastVerifyStart),
+               state.settledCheckRan ? remaining(state.lastSettledCheck) : 0u);
+  if (wait != 0) return wait;
+
+  state.settledCheckRan = true;
+  state.lastSettledCheck = now;
+  QuickChangeCheck(state, env);
+  state.changePending = 0;
+  if (state.tickCount < kPassDueTicks) return 0;
+  // What the tick that runs a due pass does, on this message instead of two ticks later.
+  VerifyPass(state, env);
+  state.tickCount = 0;
+  state.alertSuppress = 0;
+  state.conflictCount = 0;
+  return 0;
+}
+
 bool RestartCommandsMayRun(const PatrolState& state, int showAlerts) {
   return state.alertSuppress < 2 || showAlerts != 0;
 }

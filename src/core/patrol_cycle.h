@@ -26,6 +26,9 @@ inline constexpr int kPassDueTicks = 16;
 inline constexpr int kConflictLimit = 3;
 // Two passes never start closer together than this.
 inline constexpr std::uint32_t kPassSpacingMs = 1000;
+// How long the notifier's signals must stay quiet before the Monitor acts on them at once: a
+// burst of writes (an installer writing many values) is handled once.
+inline constexpr std::uint32_t kSettleMs = 150;
 // Passes between two refreshes of the tray icon.
 inline constexpr int kTrayRefreshPasses = 60;
 
@@ -61,6 +64,8 @@ struct PatrolState {
   bool alertShown = false;  // an alert was shown since the last trace line
   int alertSuppress = 0;    // 2: the user refused a repeated program; quiets prompts this pass
   std::uint32_t lastVerifyStart = 0;  // millisecond tick of the last pass's start (or long end)
+  bool settledCheckRan = false;       // a real-time check has run from a settled signal
+  std::uint32_t lastSettledCheck = 0;  // ... at this millisecond tick
   int processCount = 0;               // running programs at the last real-time check
   int restartCountdown = 0;           // the countdown of the restart-commands category
   // Interval and countdown per category, by order - 1. The restart-commands category counts in
@@ -122,6 +127,15 @@ int VerifyPass(PatrolState& state, const PatrolEnv& env);
 // The real-time check after a change signal: when the number of running programs changed, the
 // categories watched in real time become due and the next tick runs half A. Returns the number.
 int QuickChangeCheck(PatrolState& state, const PatrolEnv& env);
+
+// The Monitor's answer to the notifier once its signals have settled (kSettleMs after the last
+// one), instead of waiting for the timer's ticks: the real-time check at once and, when it makes
+// the watched categories due, the pass right after it. Returns 0 when nothing is left to do, or
+// the milliseconds to wait before calling again: checks and passes started this way keep
+// kPassSpacingMs apart, so a notifier that never stops signalling gets at most one of each per
+// spacing. Under an alert, a pass or the hold-off it does nothing and the signal stays pending
+// for the ticks, which remain the safety net for whatever this does not handle.
+std::uint32_t OnChangeSettled(PatrolState& state, const PatrolEnv& env);
 
 // Whether the restart-commands check may run on a pass in which its countdown reached 0.
 bool RestartCommandsMayRun(const PatrolState& state, int showAlerts);

@@ -123,6 +123,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       // Each tick drives the delayed-start launcher (first, whatever the patrol is doing) and
       // the patrol cycle.
       if (wParam == kTimerId) OnPatrolTick();
+      if (wParam == kSettleTimerId) OnChangeSettled();
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == core::cmd::kTrayIconSwitch)
@@ -143,6 +144,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case quenrax::kChangeMessage:
       s.changePending = 1;
       if (wParam & quenrax::kPlacesChanged) s.placesChanged = 1;
+      // Before the patrol runs (its timer starts with the start-up command) the ticks take it.
+      if (s.timerId != 0) OnChangeSignal();
       return 0;
     default:
       if (message != 0 && message == s.taskbarCreatedMsg) {
@@ -195,8 +198,10 @@ void ShutdownMonitor() {
   if (!IconHidden()) UpdateTrayIcon(TrayAction::Delete, 0, 0);
   if (s.timerId != 0) {
     ::KillTimer(s.mainWindow, kTimerId);
+    ::KillTimer(s.mainWindow, kSettleTimerId);
     ::RemovePropW(s.mainWindow, kPatrolRunningProperty);
     ::RemovePropW(s.mainWindow, kLauncherTicksProperty);
+    ::RemovePropW(s.mainWindow, kSettledChecksProperty);
     s.timerId = 0;
   }
   common::ClearItems();

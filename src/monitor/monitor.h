@@ -11,6 +11,9 @@ namespace obrivo::monitor {
 // has handled its start-up command, so another process can tell a Monitor that is ready from one
 // whose window merely exists.
 inline constexpr wchar_t kPatrolRunningProperty[] = L"ObrivoPatrolRunning";
+// A property of the main window: how many real-time checks ran as soon as the notifier's signal
+// settled, rather than on a tick of the timer; a scenario can tell which path found a change.
+inline constexpr wchar_t kSettledChecksProperty[] = L"ObrivoSettledChecks";
 
 // The program entry; `arguments` is the command line without the program name. Returns the exit
 // code of the message loop, or 0 when the program ends early.

@@ -15,6 +15,8 @@ namespace obrivo::monitor {
 
 inline constexpr UINT kTimerId = 1;
 inline constexpr UINT kTimerPeriodMs = 2000;
+// The one-shot timer that acts on the notifier's signal once it has settled.
+inline constexpr UINT kSettleTimerId = 2;
 inline constexpr int kExpressBootTicks = 45;
 
 // The patrol cycle's fields (tickCount, changePending, alertOpen, alertShown ...) come from

@@ -12,6 +12,7 @@
 #include "common/text_loader.h"
 #include "common/win32/wide.h"
 #include "monitor/alerts/message_alert.h"
+#include "monitor/monitor.h"
 #include "monitor/monitor_state.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
@@ -77,6 +78,21 @@ void StartPatrol() {
 }
 
 void OnPatrolTick() { core::OnTimerTick(State(), Env()); }
+
+void OnChangeSignal() { ::SetTimer(State().mainWindow, kSettleTimerId, core::kSettleMs, nullptr); }
+
+void OnChangeSettled() {
+  MonitorState& s = State();
+  ::KillTimer(s.mainWindow, kSettleTimerId);
+  const bool ranBefore = s.settledCheckRan;
+  const std::uint32_t before = s.lastSettledCheck;
+  if (const std::uint32_t wait = core::OnChangeSettled(s, Env()); wait != 0)
+    ::SetTimer(s.mainWindow, kSettleTimerId, wait, nullptr);
+  if (s.settledCheckRan && (!ranBefore || s.lastSettledCheck != before)) {
+    const auto count = reinterpret_cast<INT_PTR>(::GetPropW(s.mainWindow, kSettledChecksProperty));
+    ::SetPropW(s.mainWindow, kSettledChecksProperty, reinterpret_cast<HANDLE>(count + 1));
+  }
+}
 
 void SetPatrolCheck(int order, core::PatrolCheck check) {
   if (order < 1 || order > core::kPatrolCategoryCount) return;

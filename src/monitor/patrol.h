@@ -15,6 +15,13 @@ void StartPatrol();
 // One WM_TIMER of the patrol timer.
 void OnPatrolTick();
 
+// The notifier's signal: the settle timer (re)starts, so that a burst is handled once, soon
+// after its last signal.
+void OnChangeSignal();
+// The settle timer: the real-time check and its pass now, or the timer again for when the
+// spacing of passes allows them.
+void OnChangeSettled();
+
 // The check of category `order` (1 to 13, the order of the passes). An empty check leaves the
 // category scheduled and traced but doing nothing.
 void SetPatrolCheck(int order, core::PatrolCheck check);

@@ -146,6 +146,27 @@ TEST_F(StartupScenario, NoRemovesTheNewEntryAndRecordsBothSteps) {
   EXPECT_NE(History().find("START_Alert"), std::string::npos) << History();
 }
 
+// Nothing but reg.exe: the notifier's word alone brings the check, as soon as its signal has
+// settled rather than on the timer's later ticks.
+TEST_F(StartupScenario, TheNotifiersSignalAloneHasTheNewEntryRemovedAtOnce) {
+  SetOption(L"HideStartup", L"2");  // answered No without a window ...
+  SetOption(L"ShowAlerts", L"0");   // ... which a shown alert would otherwise still need
+  Process monitor;
+  HWND window = StartMonitor(monitor);
+  ASSERT_NE(window, nullptr);
+  AddEntryWithReg();
+  EXPECT_TRUE(WaitUntil([&] { return !EntryPresent(); }, 30s)) << "removed without a question";
+  // Counted once the check's pass has returned, a moment after the removal it made.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return reinterpret_cast<INT_PTR>(::GetPropW(window, monitor::kSettledChecksProperty)) >= 1;
+      },
+      5s))
+      << "found by the check that followed the signal, not by a tick of the timer";
+  EXPECT_TRUE(WaitUntil([&] { return History().find("*START_Remove") != std::string::npos; }, 5s))
+      << History();
+}
+
 TEST_F(StartupScenario, YesKeepsTheEntryAndAcceptsItIntoTheBaseline) {
   Process monitor;
   HWND window = StartMonitor(monitor);

@@ -97,6 +97,13 @@ class FakeMonitor {
     clock += kTickMs;
     OnTimerTick(state, env);
   }
+  // The notifier's signal, then its settle timer `kSettleMs` later; the call's result.
+  std::uint32_t SignalAndSettle(bool placeChanged = true) {
+    state.changePending = 1;
+    if (placeChanged) state.placesChanged = 1;
+    clock += kSettleMs;
+    return OnChangeSettled(state, env);
+  }
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) Tick();
   }
@@ -751,6 +758,100 @@ TEST(PatrolCycle, PassesKeepTheirPaceAcrossTheTickCounterWrap) {
   EXPECT_EQ(m.TicksOf("trace VERIFY: Exit Normal Verify"), (std::vector<int>{17, 34, 51, 68}));
   EXPECT_EQ(m.Count("trace VERIFY: Exit Early because we recently did a verify"), 0u);
   EXPECT_EQ(m.Count("trace CATCH: MonitorTimer > 1000"), 0u);
+}
+
+// A settled signal from a watched place runs the real-time check and the pass it makes due at
+// once, instead of on the next tick and the tick after it.
+TEST(PatrolCycle, ASettledSignalRunsTheCheckAndItsPassAtOnce) {
+  FakeMonitor m;
+  m.TickToPass();  // tick 17: half A
+  m.Ticks(3);
+  m.clock += 1000;
+  m.state.processCount = static_cast<int>(m.processes);
+  m.log.clear();
+  EXPECT_EQ(m.SignalAndSettle(), 0u);
+  EXPECT_EQ(m.Count("trace * * * VERIFY TASKS: Check for Task Change"), 1u);
+  EXPECT_EQ(m.Count("status 821 157"), 1u) << "half A, whichever half was next";
+  EXPECT_EQ(m.ChecksRun(), (std::vector<int>{1, 2, 4, 5, 6}));
+  EXPECT_EQ(m.TicksOf("check 1"), (std::vector<int>{20})) << "before any further tick";
+  EXPECT_EQ(m.state.changePending, 0);
+  EXPECT_EQ(m.state.tickCount, 0) << "the timed passes keep their spacing from this one";
+  m.log.clear();
+  m.Ticks(16);
+  EXPECT_EQ(m.Count("trace VERIFY: Enter Verify function"), 0u);
+  m.Tick();
+  EXPECT_EQ(m.Count("trace VERIFY: Enter Verify function"), 1u);
+
+  // Only the running programs signalled and their number is the same: the check, no pass.
+  m.clock += 5000;
+  m.log.clear();
+  EXPECT_EQ(m.SignalAndSettle(false), 0u);
+  EXPECT_EQ(m.Count("enum tasks"), 1u);
+  EXPECT_EQ(m.Count("trace VERIFY: Enter Verify function"), 0u);
+}
+
+TEST(PatrolCycle, SettledSignalsKeepTheSpacingOfPassesAndChecks) {
+  // Milliseconds since the last pass (or settled check) when the signal settles, and what the
+  // call does: wait the rest of the second, or run.
+  const struct {
+    std::uint32_t sincePass;
+    std::uint32_t sinceCheck;  // 0: no settled check has run yet
+    std::uint32_t wait;
+  } cases[] = {
+      {200, 0, 800}, {999, 0, 1}, {1000, 0, 0}, {5000, 300, 700}, {5000, 1000, 0}, {400, 100, 900},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.sincePass) + " " + std::to_string(c.sinceCheck));
+    FakeMonitor m;
+    m.state.lastVerifyStart = m.clock - c.sincePass + kSettleMs;
+    if (c.sinceCheck != 0) {
+      m.state.settledCheckRan = true;
+      m.state.lastSettledCheck = m.clock - c.sinceCheck + kSettleMs;
+    }
+    EXPECT_EQ(m.SignalAndSettle(), c.wait);
+    EXPECT_EQ(m.Count("enum tasks"), c.wait == 0 ? 1u : 0u);
+    EXPECT_EQ(m.state.changePending, c.wait == 0 ? 0 : 1) << "a waiting signal stays pending";
+  }
+
+  // A notifier that never stops: one check and one pass per spacing, however many signals.
+  FakeMonitor busy;
+  busy.clock += 5000;
+  int passes = 0;
+  for (int signal = 0; signal < 100; ++signal) {  // every 150 ms for 15 seconds
+    busy.log.clear();
+    busy.SignalAndSettle();
+    passes += static_cast<int>(busy.Count("trace VERIFY: Enter Verify function"));
+  }
+  EXPECT_GE(passes, 13);
+  EXPECT_LE(passes, 15);
+}
+
+TEST(PatrolCycle, SettledSignalsWaitForAlertsPassesAndTheHoldOff) {
+  const struct {
+    const char* name;
+    bool alertOpen;
+    int verifyRunning;
+    int expressBootTicks;
+  } cases[] = {
+      {"alert", true, 0, 0},
+      {"pass", false, 1, 0},
+      {"hold-off", false, 0, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMonitor m;
+    m.clock += 5000;
+    m.state.alertOpen = c.alertOpen;
+    m.state.verifyRunning = c.verifyRunning;
+    m.state.expressBootTicks = c.expressBootTicks;
+    EXPECT_EQ(m.SignalAndSettle(), 0u) << "nothing to retry: the ticks take it from here";
+    EXPECT_TRUE(m.log.empty());
+    EXPECT_EQ(m.state.changePending, 1);
+    EXPECT_EQ(m.state.placesChanged, 1);
+  }
+  FakeMonitor quiet;
+  EXPECT_EQ(OnChangeSettled(quiet.state, quiet.env), 0u);
+  EXPECT_TRUE(quiet.log.empty()) << "no signal, nothing to do";
 }
 
 }  // namespace
