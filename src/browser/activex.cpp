@@ -85,16 +85,17 @@ DWORD BrowserUseType(std::string_view name) {
 
 // Appends the control of class `clsid` when its class has a server and it passes the listing.
 void AppendControl(std::string_view clsid, bool hideMicrosoft) {
-  const ClassRegistration cls = LookUpClass(clsid);
-  if (cls.serverPath.empty()) return;
-  const std::optional<common::VersionInfo> version = CachedVersionInfo(cls.serverPath);
-  if (hideMicrosoft && version && IsMicrosoftControl(cls.serverPath, version->companyName)) return;
-  std::string title = cls.text;
+  // The server first: a class without one is not listed, and its text need not be read.
+  const std::string server = ClassServer(clsid).value_or("");
+  if (server.empty()) return;
+  const std::optional<common::VersionInfo> version = CachedVersionInfo(server);
+  if (hideMicrosoft && version && IsMicrosoftControl(server, version->companyName)) return;
+  std::string title = ClassText(clsid);
   if (title.empty() && version) title = version->fileDescription;
   if (title.empty() && version) title = version->productName;
-  if (title.empty()) title = core::FileNamePart(cls.serverPath);
-  if (title.empty()) title = cls.serverPath;
-  if (!common::AddItem(title, cls.serverPath, clsid, version ? version->productVersion : "",
+  if (title.empty()) title = core::FileNamePart(server);
+  if (title.empty()) title = server;
+  if (!common::AddItem(title, server, clsid, version ? version->productVersion : "",
                        T::kActiveX, static_cast<int>(GetCompatibilityFlags(clsid))))
     return;
   // The key names the class exactly as the registry does, whatever the list's path rules do.
