@@ -59,8 +59,9 @@ KillBitWrite WriteKillBit(const core::Item& control, bool set) {
   const win32::UniqueKey key =
       win32::CreateKey(HKEY_LOCAL_MACHINE, CompatibilityPath(control.key), KEY_SET_VALUE, &error);
   if (!key || !win32::SetDwordValue(key.get(), kFlagsValue, after)) {
-    result.error = key ? ERROR_ACCESS_DENIED : static_cast<DWORD>(error);
-    if (result.error == ERROR_SUCCESS) result.error = ERROR_ACCESS_DENIED;
+    // The value's own write gives no reason: refused, as writing to the machine's settings is.
+    result.error = !key && error != ERROR_SUCCESS ? static_cast<DWORD>(error)
+                                                  : static_cast<DWORD>(ERROR_ACCESS_DENIED);
     return result;
   }
   result.done = true;
