@@ -116,4 +116,11 @@
 #define IDS_IE_HELPER_REMOVE_FAILED 3840
 #define IDS_IE_HELPER_RESTORE_FAILED 3841
 
+/* ActiveX controls: the page's state column and questions, and what a kill-bit write reports. */
+#define IDS_ACTIVEX_DISABLED 666
+#define IDS_ACTIVEX_ENABLED 1156
+#define IDS_DISABLE_ACTIVEX_QUESTION 1159
+#define IDS_ACTIVEX_DISABLE_FAILED 4000
+#define IDS_ACTIVEX_ENABLE_FAILED 4001
+
 #endif /* OBRIVO_STRING_IDS_H */

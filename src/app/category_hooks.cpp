@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/activex_check.h"
 #include "browser/ie_helper_check.h"
 #include "common/first_detected.h"
 #include "common/items.h"
@@ -28,6 +29,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initTasks = system::EnsureTaskBaseline;
   hooks.snapshotIEHelpers = browser::SnapshotIEHelpers;
   hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
+  // Marked by its own "P", so a store made before the category existed takes it once.
+  hooks.initActiveX = [] { browser::SnapshotActiveX(); };
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -50,6 +53,7 @@ common::BaselineHooks CategoryBaselineHooks() {
       return files;
     };
     seeds.tasks = system::TaskPrograms;
+    seeds.activeX = browser::ActiveXKeys;
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

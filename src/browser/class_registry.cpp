@@ -24,15 +24,39 @@ std::string ClassKeyPath(std::string_view key) {
   return "CLSID\\" + core::ClassRegistrationName(key);
 }
 
+std::optional<std::string> ClassServer(std::string_view key) {
+  return ReadText(HKEY_CLASSES_ROOT, ClassKeyPath(key) + "\\InprocServer32", "");
+}
+
+std::string ClassText(std::string_view key) {
+  return ReadText(HKEY_CLASSES_ROOT, ClassKeyPath(key), "").value_or("");
+}
+
 ClassRegistration LookUpClass(std::string_view key) {
-  const std::string path = ClassKeyPath(key);
   ClassRegistration found;
-  found.text = ReadText(HKEY_CLASSES_ROOT, path, "").value_or("");
-  if (const auto server = ReadText(HKEY_CLASSES_ROOT, path + "\\InprocServer32", "")) {
+  found.text = ClassText(key);
+  if (const auto server = ClassServer(key)) {
     found.serverPath = *server;
     found.hasServer = true;
   }
   return found;
+}
+
+KeyTexts::KeyTexts(HKEY root, std::string_view path) {
+  const win32::UniqueKey key = win32::OpenKey(root, path, KEY_READ);
+  if (!key) return;
+  for (const win32::NamedValue& value : win32::EnumValues(key.get())) {
+    std::optional<std::string> text = win32::StringFromValue(value.value);
+    if (!text) continue;
+    if (value.value.type == REG_EXPAND_SZ) text = win32::ExpandEnvironment(*text);
+    values_.emplace_back(value.name, std::move(*text));
+  }
+}
+
+std::string KeyTexts::Get(std::string_view name) const {
+  for (const auto& [valueName, text] : values_)
+    if (core::EqualsNoCase(valueName, name)) return text;
+  return {};
 }
 
 std::optional<common::VersionInfo> CachedVersionInfo(std::string_view path) {

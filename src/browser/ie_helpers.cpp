@@ -66,11 +66,12 @@ void ListBrowserHelperObjects() {
                                                KEY_READ);
   if (!root) return;
   for (const std::string& name : win32::EnumSubkeyNames(root.get())) {
-    const ClassRegistration cls = LookUpClass(name);
+    const std::string server = ClassServer(name).value_or("");
     // Without a server there is nothing the browser could load.
-    if (cls.serverPath.empty()) continue;
-    const auto version = VersionOf(cls.serverPath);
-    Append(TitleFor(cls.serverPath, version, cls.text, name), cls.serverPath, name,
+    if (server.empty()) continue;
+    // With a server the title comes from its file: the class's own text is not needed.
+    const auto version = VersionOf(server);
+    Append(TitleFor(server, version, {}, name), server, name,
            version ? version->productVersion : std::string(), T::kBrowserHelper);
   }
 }
@@ -81,10 +82,11 @@ void ListToolbars() {
   for (const win32::NamedValue& value : win32::EnumValues(root.get())) {
     // The key's default value names no toolbar.
     if (value.name.empty()) continue;
-    const ClassRegistration cls = LookUpClass(value.name);
-    const auto version = VersionOf(cls.serverPath);
-    Append(TitleFor(cls.serverPath, version, cls.text, value.name), cls.serverPath, value.name,
-           version ? version->productVersion : std::string(), T::kToolbar);
+    const std::string server = ClassServer(value.name).value_or("");
+    const auto version = VersionOf(server);
+    Append(TitleFor(server, version, server.empty() ? ClassText(value.name) : std::string(),
+                    value.name),
+           server, value.name, version ? version->productVersion : std::string(), T::kToolbar);
   }
 }
 
@@ -92,24 +94,21 @@ void ListExtensions() {
   const win32::UniqueKey root = win32::OpenKey(HKEY_LOCAL_MACHINE, kExtensionsKey, KEY_READ);
   if (!root) return;
   for (const std::string& name : win32::EnumSubkeyNames(root.get())) {
-    const std::string path = std::string(kExtensionsKey) + "\\" + name;
-    const auto text = [&](std::string_view value) {
-      return ReadText(HKEY_LOCAL_MACHINE, path, value).value_or("");
-    };
-    std::string title = text("ButtonText");
+    const KeyTexts texts(HKEY_LOCAL_MACHINE, std::string(kExtensionsKey) + "\\" + name);
+    std::string title = texts.Get("ButtonText");
     if (core::FindNoCase(title, kRelatedLinksFile) != std::string::npos)
       title = kRelatedTitle;
     // A menu entry without a button, or neither, is still an add-on: it must not hide by
     // leaving its button text out.
-    if (title.empty()) title = text("MenuText");
+    if (title.empty()) title = texts.Get("MenuText");
     if (title.empty()) title = name;
-    std::string command = text("Exec");
-    if (command.empty()) command = text("Script");
+    std::string command = texts.Get("Exec");
+    if (command.empty()) command = texts.Get("Script");
     const std::string program =
         command.empty() ? std::string() : common::CommandToProgramPath(command);
     const auto version = VersionOf(program);
     if (version && !version->productName.empty()) title = version->productName;
-    std::string icon = text("HotIcon");
+    std::string icon = texts.Get("HotIcon");
     if (icon.empty()) icon = command;
     Append(title, command, name, icon, T::kBrowserExtension);
   }

@@ -45,9 +45,13 @@ std::optional<std::string> CanonicalClassId(std::string_view text) {
   return canonical;
 }
 
-std::string AddOnIdentity(int type, std::string_view key) {
+std::string ClassIdentity(std::string_view key) {
   const std::optional<std::string> canonical = CanonicalClassId(key);
-  return std::to_string(type) + " " + (canonical ? *canonical : "?" + std::string(key));
+  return canonical ? *canonical : "?" + std::string(key);
+}
+
+std::string AddOnIdentity(int type, std::string_view key) {
+  return std::to_string(type) + " " + ClassIdentity(key);
 }
 
 bool SameClass(std::string_view a, std::string_view b) {

@@ -14,6 +14,10 @@ namespace obrivo::core {
 // (another length, a brace on one side only, a character that is no hex digit, misplaced dashes).
 std::optional<std::string> CanonicalClassId(std::string_view text);
 
+// A class's identity by its name alone: the canonical class identifier, or a name that is no
+// class identifier as it stands behind a "?" that no canonical identifier starts with.
+std::string ClassIdentity(std::string_view key);
+
 // An add-on's identity: its type code, a space and its canonical class identifier; a name that
 // is no class identifier stands as it is, behind a "?" that no canonical identifier starts with.
 std::string AddOnIdentity(int type, std::string_view key);

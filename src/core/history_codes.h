@@ -49,6 +49,9 @@ inline constexpr int kDelayStartFailed = 32;
 // An accepted service's changed command was put back as it was accepted; the description holds
 // the command it had been changed to.
 inline constexpr int kServiceCommandRestored = 36;
+// An ActiveX control's kill bit set (the control disabled) and cleared (enabled again).
+inline constexpr int kActiveXDisable = 40;
+inline constexpr int kActiveXEnable = 41;
 }  // namespace history_event
 
 namespace item_type {

@@ -56,6 +56,8 @@ constexpr NameRow kEvents[] = {
     {E::kRemoveWinlogonNotify, "REMOVE_WinLogonNotify"},
     {E::kDelayStartFailed, "DELAY_StartFailed"},
     {E::kServiceCommandRestored, "SERVICE_CommandRestored"},
+    {E::kActiveXDisable, "ACTIVEX_Disable"},
+    {E::kActiveXEnable, "ACTIVEX_Enable"},
     {E::kUnknown, "LOG_UNKNOWN"},
 };
 
@@ -110,6 +112,7 @@ constexpr NameRow kTypes[] = {
     {T::kHiddenFile, "TYPE_HIDDEN"},
     {T::kFileType, "TYPE_FILETYPE"},
     {T::kSearch, "TYPE_PROSEARCH"},
+    {T::kActiveX, "TYPE_ACTIVEX"},
     {T::kUnknown, "TYPE_UNKNOWN"},
 };
 

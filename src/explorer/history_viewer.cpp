@@ -51,23 +51,22 @@ const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
   return RecordInRow(dialog, s, SelectedRowPosition(List(dialog)));
 }
 
-// Restore can be pressed only for an event this build can undo.
-// The Restore button's records: the marked events, and a service's start-type change that names
-// the start type before it.
-bool OffersRestore(const core::Item& record) {
-  if (core::IsRestorableEvent(record.flag)) return true;
+// One rule for the Restore button and a double-click on a row: the record's event has an undo in
+// this build, and a service's start-type change names the start type before it (a record of
+// earlier versions, or a startup restore read back under the same code, has none to go back to).
+bool CanRestore(const core::Item& record) {
+  if (!HistoryRestoreFor(record.flag)) return false;
+  const bool startChange = record.flag >= core::history_event::kServiceAutomatic &&
+                           record.flag <= core::history_event::kServiceDisabled;
+  if (!startChange) return true;
   const bool service = record.type == core::item_type::kServiceExe ||
                        record.type == core::item_type::kServiceSvchost;
-  return service && record.flag >= core::history_event::kServiceAutomatic &&
-         record.flag <= core::history_event::kServiceDisabled &&
-         system::ParseStartRecord(record.key).has_value();
+  return service && system::ParseStartRecord(record.key).has_value();
 }
 
 void UpdateRestoreButton(HWND dialog, const ViewerState& s) {
   const core::Item* record = SelectedRecord(dialog, s);
-  const bool can =
-      record && OffersRestore(*record) && static_cast<bool>(HistoryRestoreFor(record->flag));
-  ::EnableWindow(::GetDlgItem(dialog, IDC_HISTORY_RESTORE), can);
+  ::EnableWindow(::GetDlgItem(dialog, IDC_HISTORY_RESTORE), record && CanRestore(*record));
 }
 
 void Load(HWND dialog, ViewerState& s) {
@@ -89,15 +88,11 @@ void Load(HWND dialog, ViewerState& s) {
   UpdateRestoreButton(dialog, s);
 }
 
-// Acts by the record's event. The button is offered only for the events marked restorable; a
-// double-click acts on any row whose event has an undo, so it also reverses a disable or an
-// enable.
+// Acts by the record's event, for the button and a double-click alike.
 void Restore(HWND dialog, ViewerState& s, const core::Item* record) {
-  if (!record) return;
-  if (const HistoryRestore restore = HistoryRestoreFor(record->flag)) {
-    restore(dialog, *record);
-    Load(dialog, s);
-  }
+  if (!record || !CanRestore(*record)) return;
+  HistoryRestoreFor(record->flag)(dialog, *record);
+  Load(dialog, s);
 }
 
 void Close(HWND dialog) {
@@ -130,8 +125,7 @@ INT_PTR CALLBACK ViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
           Close(dialog);
           return TRUE;
         case IDC_HISTORY_RESTORE:
-          if (const core::Item* r = SelectedRecord(dialog, *s); r && OffersRestore(*r))
-            Restore(dialog, *s, r);
+          Restore(dialog, *s, SelectedRecord(dialog, *s));
           return TRUE;
         case IDC_HISTORY_CLEAR:
           common::ClearHistoryFile();

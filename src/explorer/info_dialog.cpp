@@ -75,7 +75,7 @@ std::string LocationLine(const InfoState& s, const core::Item& item) {
       item.type <= core::item_type::kBrowserExtension)
     return common::LoadText(kLocationId, 64) + ": " +
            browser::IEHelperLocation(item.type, item.key);
-  if (item.type == 1200) return common::LoadText(IDS_CLSID, 64) + ": " + item.key;
+  if (item.type == core::item_type::kActiveX) return common::LoadText(IDS_CLSID, 64) + ": " + item.key;
   if (item.type == core::item_type::kFileType) return {};
   const std::string where = s.context.locationText ? s.context.locationText(item) : std::string();
   return where.empty() ? std::string() : common::LoadText(IDS_STARTUP_LOCATION, 64) + where;

@@ -165,12 +165,16 @@ std::string FullLongPath(std::string_view path) {
   return common::LongPathName(win32::Narrow(std::wstring(buffer.data(), length)));
 }
 
-bool IsMicrosoftFile(std::string_view file) {
+bool IsInWindowsFolder(std::string_view file) {
   if (file.empty()) return false;
   std::string windows = FullLongPath(common::CurrentSystemFolders().windowsDir);
   if (windows.empty()) return false;
   if (windows.back() != '\\') windows += '\\';
-  if (!core::StartsWithNoCase(FullLongPath(file), windows)) return false;
+  return core::StartsWithNoCase(FullLongPath(file), windows);
+}
+
+bool IsMicrosoftFile(std::string_view file) {
+  if (!IsInWindowsFolder(file)) return false;
   const auto version = common::ReadVersionInfo(file);
   return version && core::ContainsNoCase(version->companyName, "Microsoft");
 }

@@ -57,6 +57,9 @@ std::string ServiceCommandText(const ServiceRecord& record);
 // A service counts as Microsoft's only when its file's company names Microsoft and the file
 // lies in the Windows folder: any program can write that company into its version resource.
 bool IsMicrosoftFile(std::string_view file);
+// The file lies inside the Windows folder, its path made full and long first (so "..\" or a
+// short name cannot lead out of it or into it).
+bool IsInWindowsFolder(std::string_view file);
 
 // "Automatic", "Manual", "Disabled" (strings 664-666) for Start 2, 3, 4; "0" for anything else.
 std::string StartTypeText(std::optional<DWORD> start);

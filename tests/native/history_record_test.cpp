@@ -40,7 +40,7 @@ TEST(HistoryRecord, NameTables) {
       {450, "", "TYPE_PROSEARCH"},
       {600, "", "INFO_TASK"},
       {902, "", "TYPE_EXTENSION"},
-      {1200, "", "TYPE_UNKNOWN"},
+      {1200, "", "TYPE_ACTIVEX"},  // an ActiveX control's kill bit set or cleared
       {3000, "", "TYPE_UNKNOWN"},
       {-1, "", "TYPE_UNKNOWN"},
   };

@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "browser/ie_helpers.h"
 #include "common/history.h"
+#include "common/items.h"
 #include "common/store.h"
 #include "common/win32/files.h"
 #include "core/history_record.h"
@@ -132,8 +134,7 @@ TEST_F(HistoryViewer, RowsShowEveryRecordAndRestoreOnlyWhereAnUndoExists) {
     for (const auto& c : cases) {
       SCOPED_TRACE(c.row);
       SelectRow(list, c.row);
-      const bool undoExists = c.event >= 0 && core::IsRestorableEvent(c.event) &&
-                              static_cast<bool>(HistoryRestoreFor(c.event));
+      const bool undoExists = c.event >= 0 && static_cast<bool>(HistoryRestoreFor(c.event));
       EXPECT_EQ(RestoreEnabled(dialog), undoExists);
       if (undoExists) continue;
       // The command reaching a row without an undo (as a keyboard accelerator could) does
@@ -144,10 +145,10 @@ TEST_F(HistoryViewer, RowsShowEveryRecordAndRestoreOnlyWhereAnUndoExists) {
   });
 }
 
-// Events 1 and 2 carry no "*": Restore stays greyed for them, but a double-click on the row
-// reverses the disable or the enable it records. Rows are found by title, so the order they
-// stand in does not matter.
-TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
+// Events 1 and 2 carry no "*", yet they have an undo: Restore is offered for them as a
+// double-click is, and either reverses the disable or the enable the row records, only ever back.
+// Rows are found by title, so the order they stand in does not matter.
+TEST_F(HistoryViewer, RestoreAndDoubleClickReverseADisableAndAnEnable) {
   const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   const std::string paused = "C:\\Tools\\paused.exe -tray", resumed = "C:\\Tools\\resumed.exe";
   ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, runKey, "Paused", paused));
@@ -163,13 +164,11 @@ TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
     for (const char* title : {"Paused", "Resumed"}) {
       SCOPED_TRACE(title);
       SelectRow(list, RowOf(list, title));
-      EXPECT_FALSE(RestoreEnabled(dialog));
-      ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
+      EXPECT_TRUE(RestoreEnabled(dialog));
     }
-    EXPECT_TRUE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused")) << "Restore does not act for them";
-    EXPECT_TRUE(inRun("Resumed"));
 
-    DoubleClick(list, RowOf(list, "Paused"));
+    SelectRow(list, RowOf(list, "Paused"));
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
     EXPECT_FALSE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused")) << "the disable reversed";
     EXPECT_EQ(common::ReadStoreString(runKey, HKEY_CURRENT_USER, "Paused", 260), paused);
 
@@ -177,9 +176,38 @@ TEST_F(HistoryViewer, DoubleClickReversesADisableAndAnEnable) {
     EXPECT_TRUE(startup::IsStartupEntryDisabled(kCurrentRun, "Resumed")) << "the enable reversed";
     EXPECT_FALSE(inRun("Resumed"));
 
-    DoubleClick(list, RowOf(list, "Other"));  // nothing to undo
+    DoubleClick(list, RowOf(list, "Paused"));  // already back: stays enabled
+    EXPECT_FALSE(startup::IsStartupEntryDisabled(kCurrentRun, "Paused"));
+
+    SelectRow(list, RowOf(list, "Other"));  // nothing to undo
+    EXPECT_FALSE(RestoreEnabled(dialog));
+    DoubleClick(list, RowOf(list, "Other"));
     EXPECT_EQ(RowCount(list), 3);
   });
+}
+
+// A removed add-on (event 3): Restore is offered for its row as a double-click is, and pressing
+// it writes the saved registration back.
+TEST_F(HistoryViewer, RestoreWritesBackARemovedAddOn) {
+  const std::string bho =
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\"
+      "{4D5E6F70-0000-4000-8000-00000000000A}";
+  ASSERT_TRUE(common::WriteStoreString(
+      HKEY_CLASSES_ROOT, "CLSID\\{4D5E6F70-0000-4000-8000-00000000000A}\\InprocServer32", "",
+      "C:\\Add-ons\\restored.dll"));
+  ASSERT_TRUE(common::WriteStoreString(HKEY_LOCAL_MACHINE, bho, "NoExplorer", "1"));
+  ASSERT_EQ(browser::EnumIEHelpers(), 1u);
+  ASSERT_TRUE(browser::RemoveIEHelper(common::Items().At(0)).removed);
+  ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, bho));
+
+  Run([&](HWND dialog, HWND list) {
+    ASSERT_EQ(RowCount(list), 1);
+    SelectRow(list, 0);
+    EXPECT_TRUE(RestoreEnabled(dialog));
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_RESTORE, BN_CLICKED), 0);
+  });
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, bho));
+  EXPECT_EQ(common::ReadStoreString(bho, HKEY_LOCAL_MACHINE, "NoExplorer", 16), "1");
 }
 
 TEST_F(HistoryViewer, HeaderClicksSortBothWaysAndTheSortColumnIsStored) {
