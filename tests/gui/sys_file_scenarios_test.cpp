@@ -105,6 +105,31 @@ class SysFileScenario : public ProgramScenario {
     return nullptr;
   }
 
+  // A message box of the Monitor's (a dialog with the static text 0xFFFF), once one shows.
+  static HWND WaitForMessageBox(DWORD monitorId) {
+    struct Search {
+      DWORD pid;
+      HWND found;
+    } search{monitorId, nullptr};
+    WaitUntil(
+        [&] {
+          ::EnumWindows(
+              [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(window, &pid);
+                if (pid != s->pid || !::IsWindowVisible(window) || !::GetDlgItem(window, 0xFFFF))
+                  return TRUE;
+                s->found = window;
+                return FALSE;
+              },
+              reinterpret_cast<LPARAM>(&search));
+          return search.found != nullptr;
+        },
+        10s);
+    return search.found;
+  }
+
   static void Press(HWND alert, int button) {
     ::SendMessageW(::GetDlgItem(alert, button), BM_CLICK, 0, 0);
   }
@@ -146,6 +171,33 @@ TEST_F(SysFileScenario, ASameSizeEditIsAskedAboutAndRejectPutsTheOldContentsBack
   ASSERT_NE(alert, nullptr) << "the alert for the second edit";
   Press(alert, IDC_SF_REJECT);
   EXPECT_TRUE(WaitUntil([&] { return ReadAll(hosts_) == kOriginal; }, 10s));
+}
+
+// A saved copy replaced behind the Monitor's back is never written over HOSTS: Reject says so and
+// the alert stays, so that the edit can still be accepted.
+TEST_F(SysFileScenario, RejectRefusesASwappedCopyAndTheAlertStays) {
+  Process monitor;
+  HWND window = Start(monitor);
+  ASSERT_NE(window, nullptr);
+  Write(kLongerEdit, 8);
+  HWND alert = WaitForAlert(window, monitor.id());
+  ASSERT_NE(alert, nullptr) << "the File Change Alert";
+  const std::string planted = "10.0.0.66 bank.example\r\n";
+  { std::ofstream(std::filesystem::path(backup_), std::ios::binary | std::ios::trunc) << planted; }
+
+  ::PostMessageW(::GetDlgItem(alert, IDC_SF_REJECT), BM_CLICK, 0, 0);
+  HWND box = WaitForMessageBox(monitor.id());
+  ASSERT_NE(box, nullptr) << "the refusal is said";
+  EXPECT_NE(WindowText(::GetDlgItem(box, 0xFFFF)).find(L"was not written back"), std::wstring::npos)
+      << "the refusal names what happened";
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 10s));
+  EXPECT_EQ(ReadAll(hosts_), kLongerEdit) << "nothing is written over HOSTS";
+  EXPECT_TRUE(::IsWindow(alert) && ::IsWindowVisible(alert)) << "the alert stays";
+
+  Press(alert, IDC_SF_ACCEPT);
+  EXPECT_TRUE(WaitUntil([&] { return ReadAll(backup_) == kLongerEdit; }, 10s))
+      << "accepting makes a good copy again";
 }
 
 TEST_F(SysFileScenario, AcceptMakesTheEditTheSavedCopy) {
