@@ -63,6 +63,7 @@ class SysFiles : public SandboxedTest {
     hosts_ = folder_ + "\\HOSTS";
   }
   void TearDown() override {
+    if (!createdOutside_.empty()) ::DeleteFileW(win32::Wide(createdOutside_).c_str());
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(std::filesystem::path(win32::Wide(folder_))))
       ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -106,6 +107,7 @@ class SysFiles : public SandboxedTest {
   }
 
   std::string folder_, hosts_;
+  std::string createdOutside_;  // a file made outside the test's folder, removed afterwards
   int icons_ = 0;
   std::vector<std::string> asked_;
 };
@@ -366,6 +368,7 @@ TEST_F(SysFiles, AWatchedFileMissingAtFirstIsRecordedWhenItAppearsAndWatchedFrom
   EXPECT_TRUE(win32::EnumValueNames(key.get()).empty());
   EXPECT_FALSE(Record("HOSTS", "Location").empty()) << "the prefix's HOSTS is recorded first";
 
+  createdOutside_ = config;
   Put(config, "DEVICE=C:\\planted.sys\r\n", 2);
   files::VerifySysFiles(Counting());
   EXPECT_EQ(Record("Config.sys", "Location"), config);
@@ -375,7 +378,6 @@ TEST_F(SysFiles, AWatchedFileMissingAtFirstIsRecordedWhenItAppearsAndWatchedFrom
   Put(config, "DEVICE=C:\\planted2.sys\r\n", 3);
   asked_.clear();
   files::VerifySysFiles(Counting());
-  ::DeleteFileW(win32::Wide(config).c_str());
   ASSERT_EQ(asked_.size(), 1u);
   EXPECT_EQ(asked_[0], "Config.sys|" + config);
 }
