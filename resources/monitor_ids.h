@@ -10,6 +10,7 @@
 #define IDD_ALERT_TASK 138      /* new scheduled task */
 #define IDD_ALERT_IE_HELPER 140 /* Internet Explorer add-on */
 #define IDD_ALERT_FILE_TYPE 143 /* file-type association change */
+#define IDD_ALERT_SYS_FILE 189  /* a watched system file (HOSTS ...) changed */
 #define IDD_ALERT_SERVICE 171   /* new service */
 #define IDD_ALERT_HIDDEN 191    /* new hidden file */
 #define IDD_ALERT_DELAYED 192   /* a delayed program put itself back into the startup list */
@@ -58,5 +59,20 @@
 #define IDC_FT_NEW_NAME 2407
 #define IDC_FT_NEW_COMPANY 2408
 #define IDC_FT_NEW_COMMAND 2409
+
+/* The system-file alert: what changed, the two views and the two answers. */
+#define IDC_SF_HEADING 4230
+#define IDC_SF_EXPECTED 4231
+#define IDC_SF_UNEXPECTED 4232
+#define IDC_SF_NAME_LABEL 4233
+#define IDC_SF_LOCATION_LABEL 4234
+#define IDC_SF_NAME 4235
+#define IDC_SF_LOCATION 4236
+#define IDC_SF_COMMENT 4237
+#define IDC_SF_VIEW_NEW 4238
+#define IDC_SF_VIEW_PREVIOUS 4239
+#define IDC_SF_ACCEPT 4240
+#define IDC_SF_REJECT 4241
+#define IDC_SF_STOP_WATCHING 4242
 
 #endif

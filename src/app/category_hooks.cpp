@@ -7,9 +7,14 @@
 
 #include "browser/activex_check.h"
 #include "browser/ie_helper_check.h"
+#include "common/app.h"
 #include "common/first_detected.h"
 #include "common/items.h"
+#include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/wide.h"
+#include "core/text.h"
+#include "files/sys_files.h"
 #include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
@@ -17,6 +22,7 @@
 #include "system/service_check.h"
 #include "system/services.h"
 #include "system/task_baseline.h"
+#include "string_ids.h"
 
 namespace obrivo::app {
 
@@ -55,6 +61,17 @@ common::BaselineHooks CategoryBaselineHooks() {
     seeds.tasks = system::TaskPrograms;
     seeds.activeX = browser::ActiveXKeys;
     common::InitFirstDetected(seeds);
+  };
+  // A file whose copy could not be saved is still watched, but a change to it cannot be undone:
+  // the user hears of it now rather than when a Reject fails.
+  hooks.recordSystemFiles = [] {
+    for (const std::string& name : files::RecordSysFiles()) {
+      const std::string text =
+          core::FormatText(common::LoadText(IDS_SYSFILE_BACKUP_FAILED), name);
+      ::MessageBoxExW(nullptr, win32::Wide(text).c_str(),
+                      win32::Wide(common::LoadText(IDS_PROGRAM_TITLE, 128)).c_str(),
+                      MB_OK | MB_ICONWARNING | MB_TOPMOST, common::App().languageId);
+    }
   };
   hooks.registerMonitor = [] {
     startup::RemoveOlderMonitorEntry();

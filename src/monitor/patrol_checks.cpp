@@ -6,9 +6,19 @@
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
+#include "monitor/sys_file_watch.h"
 #include "monitor/task_watch.h"
 
 namespace obrivo::monitor {
+namespace {
+
+// Category 5: the watched system files, then the system settings.
+bool PatrolSystemFilesAndSettings() {
+  PatrolSysFiles();
+  return false;
+}
+
+}  // namespace
 
 void RegisterPatrolChecks() {
   // 1 startup, 2 IE helpers, 3 hidden files, 4 ActiveX, 5 system files and settings, 6 browser
@@ -26,6 +36,7 @@ void RegisterPatrolChecks() {
     PatrolActiveX();
     return false;
   });
+  SetPatrolCheck(5, PatrolSystemFilesAndSettings);
   SetPatrolCheck(8, [] {
     VerifyScheduledTasks();
     return false;

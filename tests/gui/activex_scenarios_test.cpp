@@ -86,7 +86,7 @@ class ActiveXScenario : public ProgramScenario {
   }
 
   std::string History() const {
-    std::ifstream in(std::filesystem::path(folder_ + L"\\history.txt"), std::ios::binary);
+    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cwctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -134,6 +136,54 @@ TEST_F(OptionsPage, EveryCheckBoxStoresItsSettingAndTheChangeFlag) {
   });
 }
 
+// The HOSTS viewer: Notepad on the prefix's HOSTS file, or a message when there is none.
+TEST_F(OptionsPage, ViewHostsOpensNotepadOrSaysThatThereIsNoHostsFile) {
+  const std::wstring hosts = win32::Wide(common::HostsFilePath());
+  const std::wstring aside = hosts + L".obrivo-test";
+  const auto notepadOnHosts = [] {
+    HWND found = nullptr;
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          wchar_t cls[32] = {};
+          ::GetClassNameW(window, cls, 32);
+          std::wstring title = test::WindowText(window);
+          for (wchar_t& c : title) c = static_cast<wchar_t>(::towupper(c));
+          if (std::wstring(cls) == L"Notepad" && title.find(L"HOSTS") != std::wstring::npos) {
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  };
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    ASSERT_TRUE(::MoveFileExW(hosts.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING));
+    test::PostClick(page, IDC_VIEW_HOSTS);
+    const std::wstring text = test::AnswerQuestion(IDOK, page);
+    ASSERT_TRUE(::MoveFileExW(aside.c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(text, L"\nA HOSTS file could not be located on your computer.\n\n");
+    EXPECT_EQ(notepadOnHosts(), nullptr);
+
+    test::PostClick(page, IDC_VIEW_HOSTS);
+    HWND notepad = nullptr;
+    EXPECT_TRUE(test::WaitUntil([&] { return (notepad = notepadOnHosts()) != nullptr; },
+                                std::chrono::seconds(20)))
+        << "Notepad shows the HOSTS file";
+    if (notepad) {
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(notepad, &pid);
+      HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+      if (process) {
+        ::TerminateProcess(process, 0);
+        ::WaitForSingleObject(process, 10000);
+        ::CloseHandle(process);
+      }
+    }
+    EXPECT_EQ(test::FindQuestion(), nullptr) << "no message when Notepad starts";
+  });
+}
+
 // Pages and dialogs store their own options as they change; the page's write-back must not
 // bring back what was there when the Explorer started.
 TEST_F(OptionsPage, TheWriteBackRewritesEveryOptionAsTheStoreHasItNow) {
@@ -175,10 +225,9 @@ TEST_F(OptionsPage, ShowsTheStoredSettingsAndOnlyTheToolsThatExist) {
     EXPECT_TRUE(IsChecked(page, IDC_EXPLORER_INTEGRATION)) << "default";
     EXPECT_FALSE(IsChecked(page, IDC_AUTO_START)) << "not registered in the Run key";
 
-    for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS, IDC_RESTORE_ALL_DELAYED})
+    for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS, IDC_RESTORE_ALL_DELAYED, IDC_VIEW_HOSTS})
       EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
-    for (int id : {IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG, IDC_EXPORT_SETTINGS,
-                   IDC_VIEW_HOSTS}) {
+    for (int id : {IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG, IDC_EXPORT_SETTINGS}) {
       HWND button = ::GetDlgItem(page, id);
       EXPECT_TRUE(::IsWindowVisible(button)) << id;
       EXPECT_FALSE(::IsWindowEnabled(button)) << id << " has no tool yet";

@@ -8,6 +8,9 @@
 #include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/text_loader.h"
+#include "common/utilities.h"
+#include "common/win32/files.h"
+#include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/command_switches.h"
 #include "explorer/delayed_page_actions.h"
@@ -16,6 +19,7 @@
 #include "explorer/history_viewer.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "files/sys_files.h"
 #include "icon_ids.h"
 #include "startup/monitor_registration.h"
 #include "string_ids.h"
@@ -111,6 +115,19 @@ void OnOriginalTrayIcon(Page& page) {
   WriteAllOptions();
 }
 
+// Notepad on the HOSTS file, working in its folder. A missing file, or a Notepad that cannot be
+// started, is said.
+void ViewHostsFile(Page& page) {
+  const std::string hosts = common::HostsFilePath();
+  if (!win32::IsExistingFile(hosts)) {
+    Ask(page.window(), common::LoadText(IDS_VIEW_HOSTS_MISSING), MB_OK, MB_ICONINFORMATION);
+    return;
+  }
+  if (const DWORD error =
+          files::OpenInNotepad(page.window(), hosts, common::FolderOfProgram(hosts)))
+    ShowMessageText(page.window(), win32::SystemErrorText(error), MB_ICONWARNING);
+}
+
 void OnHideAlerts(Page& page) {
   ShowHideAlertsDialog(page.window());
   WriteAllOptions();
@@ -148,12 +165,13 @@ const PageDescription& OptionsPage() {
     d.dialogId = IDD_OPTIONS_PAGE;
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}}};
-    // The reports, the hijack log, the export and the HOSTS viewer come with their tools;
-    // until then their buttons stay disabled.
+    // The reports, the hijack log and the export come with their tools; until then their
+    // buttons stay disabled.
     d.commands = {
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
         {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
+        {IDC_VIEW_HOSTS, ViewHostsFile},
         {IDC_AUTO_START, OnAutoStart},
         {IDC_ORIGINAL_TRAY_ICON, OnOriginalTrayIcon},
     };

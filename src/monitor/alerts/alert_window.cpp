@@ -119,13 +119,17 @@ void ClearAlertContext() {
   s.alertKey.clear();
 }
 
-void RestoreAlertPosition(HWND window) {
+void RestoreAlertPosition(HWND window) { RestoreAlertPosition(window, kAlertPosition); }
+
+void SaveAlertPosition(HWND window) { SaveAlertPosition(window, kAlertPosition); }
+
+void RestoreAlertPosition(HWND window, const common::WindowPositionNames& names) {
   AskForOptionReload();
-  common::PlaceWindow(window, kAlertPosition);
+  common::PlaceWindow(window, names);
 }
 
-void SaveAlertPosition(HWND window) {
-  common::SaveWindowPosition(window, kAlertPosition);
+void SaveAlertPosition(HWND window, const common::WindowPositionNames& names) {
+  common::SaveWindowPosition(window, names);
   AskForOptionReload();
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/win32/unique.h"
+#include "common/window_place.h"
 
 namespace obrivo::monitor {
 
@@ -53,5 +54,8 @@ void ClearAlertContext();
 // at a third of the screen's height; both also ask the Monitor to reload its options.
 void RestoreAlertPosition(HWND window);
 void SaveAlertPosition(HWND window);
+// The same for an alert that keeps its place under names of its own.
+void RestoreAlertPosition(HWND window, const common::WindowPositionNames& names);
+void SaveAlertPosition(HWND window, const common::WindowPositionNames& names);
 
 }  // namespace obrivo::monitor
