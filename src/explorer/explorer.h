@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "core/command_switches.h"
+
 namespace obrivo::explorer {
 
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments);
@@ -13,6 +15,9 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments);
 // Clean-up before the product is removed (-Restore): every delayed-start program back to its
 // startup location, language overrides, stored window positions and the shell menu entry.
 void RestoreBeforeRemoval();
+// -AUOption, -SetPrefix, -SetUAC: writes the kept value back to the machine after checking it,
+// says why when it cannot, and returns the exit code (core::kMachineSetting...).
+int WriteMachineSettingBack(core::ExplorerCommandLine::Action action);
 // One first-detection key pruned per start, in rotation; returns the rotation's new count.
 int PruneNextDetectedKey();
 // Deletes the prefetch files Windows kept of the program's installer; returns how many.

@@ -4,10 +4,29 @@
 
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
+#include "monitor/settings_guard_watch.h"
 #include "monitor/startup_watch.h"
 #include "monitor/task_watch.h"
 
 namespace obrivo::monitor {
+namespace {
+
+// Slot 5 checks the system files first; the settings follow them in the same slot.
+void RegisterSystemSettingsCheck() {
+  SetPatrolCheck(5, [] {
+    PatrolSystemSettings();
+    return false;
+  });
+}
+
+void RegisterHomePagesCheck() {
+  SetPatrolCheck(6, [] {
+    PatrolHomePages();
+    return false;
+  });
+}
+
+}  // namespace
 
 void RegisterPatrolChecks() {
   // 1 startup, 2 IE helpers, 3 hidden files, 4 ActiveX, 5 system files and settings, 6 browser
@@ -21,6 +40,8 @@ void RegisterPatrolChecks() {
     PatrolIEHelpers();
     return false;
   });
+  RegisterSystemSettingsCheck();
+  RegisterHomePagesCheck();
   SetPatrolCheck(8, [] {
     VerifyScheduledTasks();
     return false;
