@@ -404,6 +404,31 @@ TEST_F(SettingsGuard, WriteBackThatTheSystemRefusesFails) {
   SetKeyDacl(key.get(), L"D:(A;;KA;;;WD)");
 }
 
+TEST_F(SettingsGuard, DefaultBrowserFromTheWebCommandElseTheBrowsersPath) {
+  const char kCommand[] = "SOFTWARE\\Classes\\HTTP\\shell\\open\\command";
+  const char kAppPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
+  const struct {
+    Planted command, appPath;
+    int code;
+  } cases[] = {
+      {Text("\"C:\\Program Files\\Mozilla Firefox\\firefox.exe\" -osint -url \"%1\""), kNone, 6},
+      {Text("C:\\Apps\\firefox.exe -url %1"), kNone, 3},
+      {Text("\"C:\\Opera\\opera.exe\" \"%1\""), kNone, 1},
+      // Nothing left of the command: Internet Explorer's own path, whatever folder it names.
+      {Text("-url %1"), Text("C:\\Maxthon;"), 1},
+      {kNone, Text("C:\\Avant Browser"), 1},
+      {Text("\"\""), Text("C:\\Mozilla"), 1},
+      {Number(7), kNone, 1},
+      {kNone, kNone, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Describe(c.command) + " " + Describe(c.appPath));
+    Plant(HKEY_LOCAL_MACHINE, kCommand, "", c.command);
+    Plant(HKEY_LOCAL_MACHINE, kAppPath, "Path", c.appPath);
+    EXPECT_EQ(browser::DetectDefaultBrowser(), c.code);
+  }
+}
+
 // The Explorer's switches: what it writes, and the message it gives when it refuses.
 TEST_F(SettingsGuard, ExplorerSwitchWritesOrSaysWhyItRefused) {
   using Action = core::ExplorerCommandLine::Action;
