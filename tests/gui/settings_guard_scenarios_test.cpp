@@ -1,7 +1,7 @@
 // The settings guard end to end with the real programs: reg.exe changes the start page while the
 // Monitor runs, the Monitor asks, and No puts the page back; a changed Automatic Updates option
-// is put back by the Explorer, started elevated for that one switch; and the Explorer refuses to
-// write a URL prefix planted in the user's settings, saying so.
+// and User Account Control turned off are put back by the Explorer, started elevated for that one
+// switch; and the Explorer refuses to write a URL prefix planted in the user's settings, saying so.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -22,6 +22,9 @@ constexpr wchar_t kMain[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kAutoUpdate[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
 constexpr wchar_t kPrefixes[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes";
+constexpr wchar_t kPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+constexpr const wchar_t* kUacNames[] = {L"ConsentPromptBehaviorAdmin", L"EnableLUA",
+                                        L"PromptOnSecureDesktop"};
 constexpr int kMessageText = 0xFFFF;
 
 std::optional<DWORD> GetDword(HKEY hive, const wchar_t* path, const wchar_t* name) {
@@ -46,6 +49,7 @@ class SettingsGuardScenario : public ProgramScenario {
     startPage_ = GetString(HKEY_CURRENT_USER, kMain, L"Start Page");
     prefix_ = GetString(HKEY_LOCAL_MACHINE, kPrefixes, L"www");
     autoUpdate_ = GetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, L"AUOptions");
+    for (int i = 0; i < 3; ++i) uac_[i] = GetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[i]);
   }
   void TearDown() override {
     nudge_ = Process();
@@ -53,6 +57,7 @@ class SettingsGuardScenario : public ProgramScenario {
     SetString(HKEY_CURRENT_USER, kMain, L"Start Page", startPage_);
     SetString(HKEY_LOCAL_MACHINE, kPrefixes, L"www", prefix_);
     SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, L"AUOptions", autoUpdate_);
+    for (int i = 0; i < 3; ++i) SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[i], uac_[i]);
     ProgramScenario::TearDown();
   }
 
@@ -93,6 +98,7 @@ class SettingsGuardScenario : public ProgramScenario {
 
   std::wstring startPage_, prefix_;
   std::optional<DWORD> autoUpdate_;
+  std::optional<DWORD> uac_[3];
 };
 
 TEST_F(SettingsGuardScenario, ChangedStartPageIsAskedAboutAndNoPutsItBack) {
@@ -140,6 +146,29 @@ TEST_F(SettingsGuardScenario, ChangedUpdateOptionIsPutBackByTheElevatedExplorer)
       [&] { return GetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, L"AUOptions") == 4u; }, 20s))
       << "written back by the Explorer";
   EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"AUOptions"), 4u);
+}
+
+TEST_F(SettingsGuardScenario, UserAccountControlTurnedOffIsTurnedBackOnByTheElevatedExplorer) {
+  SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[0], 5);
+  SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[1], 1);
+  SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[2], 1);
+  Process monitor;
+  HWND window = StartMonitorWithBaselines(monitor);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"EnableLUA"), 1u) << "taken at start";
+  Reg(std::wstring(L"add \"HKLM\\") + kPolicies + L"\" /v EnableLUA /t REG_DWORD /d 0 /f");
+  HWND box = WaitForQuestion(window, monitor.id(), L"User Account Control");
+  ASSERT_NE(box, nullptr) << "the User Account Control alert";
+  EXPECT_EQ(WindowText(box), L"Obrivo - Windows User Account Control Settings");
+  const std::wstring text = WindowText(::GetDlgItem(box, kMessageText));
+  EXPECT_NE(text.find(L"0: User Account Control Turned Off"), std::wstring::npos)
+      << std::string(text.begin(), text.end());
+  ::SendMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);  // Yes prevents the change
+  EXPECT_TRUE(WaitUntil(
+      [&] { return GetDword(HKEY_LOCAL_MACHINE, kPolicies, L"EnableLUA") == 1u; }, 20s))
+      << "written back by the Explorer";
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[0]), 5u);
+  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"EnableLUA"), 1u) << "the baseline stays";
 }
 
 TEST_F(SettingsGuardScenario, ExplorerSwitchesWriteTheKeptValueOrRefuseAPlantedOne) {
