@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <optional>
 #include <string>
 
@@ -131,44 +132,41 @@ TEST_F(SettingsGuardScenario, ChangedStartPageIsAskedAboutAndNoPutsItBack) {
       << "the baseline stays";
 }
 
-TEST_F(SettingsGuardScenario, ChangedUpdateOptionIsPutBackByTheElevatedExplorer) {
+TEST_F(SettingsGuardScenario, MachineSettingsChangedArePutBackByTheElevatedExplorer) {
   SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, L"AUOptions", 4);
-  Process monitor;
-  HWND window = StartMonitorWithBaselines(monitor);
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"AUOptions"), 4u) << "taken at start";
-  Reg(std::wstring(L"add \"HKLM\\") + kAutoUpdate + L"\" /v AUOptions /t REG_DWORD /d 1 /f");
-  HWND box = WaitForQuestion(window, monitor.id(), L"Auto Update");
-  ASSERT_NE(box, nullptr) << "the Automatic Updates alert";
-  EXPECT_EQ(WindowText(box), L"Obrivo - Windows Auto Update Settings");
-  ::SendMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);  // Yes restores
-  EXPECT_TRUE(WaitUntil(
-      [&] { return GetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, L"AUOptions") == 4u; }, 20s))
-      << "written back by the Explorer";
-  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"AUOptions"), 4u);
-}
-
-TEST_F(SettingsGuardScenario, UserAccountControlTurnedOffIsTurnedBackOnByTheElevatedExplorer) {
   SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[0], 5);
   SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[1], 1);
   SetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[2], 1);
   Process monitor;
   HWND window = StartMonitorWithBaselines(monitor);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"EnableLUA"), 1u) << "taken at start";
-  Reg(std::wstring(L"add \"HKLM\\") + kPolicies + L"\" /v EnableLUA /t REG_DWORD /d 0 /f");
-  HWND box = WaitForQuestion(window, monitor.id(), L"User Account Control");
-  ASSERT_NE(box, nullptr) << "the User Account Control alert";
-  EXPECT_EQ(WindowText(box), L"Obrivo - Windows User Account Control Settings");
-  const std::wstring text = WindowText(::GetDlgItem(box, kMessageText));
-  EXPECT_NE(text.find(L"0: User Account Control Turned Off"), std::wstring::npos)
-      << std::string(text.begin(), text.end());
-  ::SendMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);  // Yes prevents the change
-  EXPECT_TRUE(WaitUntil(
-      [&] { return GetDword(HKEY_LOCAL_MACHINE, kPolicies, L"EnableLUA") == 1u; }, 20s))
-      << "written back by the Explorer";
+  const struct {
+    const wchar_t* key;
+    const wchar_t* name;
+    DWORD kept, changed;
+    const wchar_t* caption;
+    const wchar_t* shows;  // a part of the question: the changed setting's text
+  } rows[] = {
+      {kAutoUpdate, L"AUOptions", 4, 1, L"Obrivo - Windows Auto Update Settings",
+       L"Turn off Automatic Updates."},
+      {kPolicies, L"EnableLUA", 1, 0, L"Obrivo - Windows User Account Control Settings",
+       L"0: User Account Control Turned Off"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name, row.name + wcslen(row.name)));
+    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, row.name), row.kept) << "taken at start";
+    Reg(std::wstring(L"add \"HKLM\\") + row.key + L"\" /v " + row.name + L" /t REG_DWORD /d " +
+        std::to_wstring(row.changed) + L" /f");
+    HWND box = WaitForQuestion(window, monitor.id(), row.shows);
+    ASSERT_NE(box, nullptr) << "the alert";
+    EXPECT_EQ(WindowText(box), row.caption);
+    ::SendMessageW(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);  // Yes prevents the change
+    EXPECT_TRUE(WaitUntil(
+        [&] { return GetDword(HKEY_LOCAL_MACHINE, row.key, row.name) == row.kept; }, 20s))
+        << "written back by the Explorer";
+    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, row.name), row.kept) << "the baseline stays";
+  }
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kPolicies, kUacNames[0]), 5u);
-  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kProduct, L"EnableLUA"), 1u) << "the baseline stays";
 }
 
 TEST_F(SettingsGuardScenario, ExplorerSwitchesWriteTheKeptValueOrRefuseAPlantedOne) {
