@@ -13,6 +13,7 @@
 #include "common/utilities.h"
 #include "common/win32/registry.h"
 #include "common/win32/system.h"
+#include "core/settings_guard.h"
 #include "core/text.h"
 
 namespace obrivo::common {
@@ -21,8 +22,6 @@ namespace {
 constexpr const char* kFirstRunKeys[] = {"Nuts",      "Cookies",  "Options", "Run",
                                          "IEHelpers", "HostFile", "Tasks"};
 constexpr const char* kMainBaselines[] = {"Run", "IEHelpers", "Tasks"};
-constexpr const char* kUacValues[] = {"ConsentPromptBehaviorAdmin", "EnableLUA",
-                                      "PromptOnSecureDesktop"};
 
 void Run(const std::function<void()>& hook) {
   if (hook) hook();
@@ -35,20 +34,21 @@ void FirstRunTail(const BaselineHooks& hooks) {
   Run(hooks.registerMonitor);
 }
 
-void CopyUpdateSettings() {
-  if (ReadStoreSmallNumberAt(kProductKey, "AUOptions", HKEY_CURRENT_USER) == 0) {
-    const int system = ReadStoreSmallNumberAt(
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update", "AUOptions",
-        HKEY_LOCAL_MACHINE);
+// The machine-wide values the settings guard compares, each taken once, when its copy is missing
+// (the Automatic Updates copy also while it is 0: nothing was there to take before).
+void RecordSystemBaselines() {
+  if (ReadStoreSmallNumberAt(kProductKey, core::kAutoUpdateValue, HKEY_CURRENT_USER) == 0) {
+    const int system =
+        ReadStoreSmallNumberAt(core::kAutoUpdateKey, core::kAutoUpdateValue, HKEY_LOCAL_MACHINE);
     if (system != 0)
-      WriteStoreDword(HKEY_CURRENT_USER, kProductKey, "AUOptions", static_cast<DWORD>(system));
+      WriteStoreDword(HKEY_CURRENT_USER, kProductKey, core::kAutoUpdateValue,
+                      static_cast<DWORD>(system));
   }
   if (win32::GetOsVersion().major <= 5) return;
-  for (const char* name : kUacValues) {
+  for (std::string_view name : core::kUacNames) {
     if (ReadStoreSmallNumber(HKEY_CURRENT_USER, kProductKey, name) != -1) continue;
     // A missing system value is stored as 0xFFFFFFFF, so the copy counts as taken.
-    const int system = ReadStoreSmallNumber(
-        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", name);
+    const int system = ReadStoreSmallNumber(HKEY_LOCAL_MACHINE, core::kUacPolicyKey, name);
     WriteStoreDword(HKEY_CURRENT_USER, kProductKey, name, static_cast<DWORD>(system));
   }
 }
@@ -119,7 +119,7 @@ void InitialiseStore(const BaselineHooks& hooks) {
   Run(hooks.initHidden);
   Run(hooks.initActiveX);
 
-  CopyUpdateSettings();
+  RecordSystemBaselines();
   RecordSystemFiles(hooks);
   CheckVersion(hooks);
 

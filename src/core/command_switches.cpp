@@ -61,10 +61,12 @@ ExplorerCommandLine ParseExplorerCommandLine(std::string_view arguments, int sta
     e.action = A::Restore;
   } else if (ContainsNoCase(arguments, "-EnableDisabled")) {
     e.action = A::EnableDisabled;
-  } else if (ContainsNoCase(arguments, "-AUOption")) {
+  } else if (ContainsNoCase(arguments, kAUOptionSwitch)) {
     e.action = A::AUOption;
-  } else if (ContainsNoCase(arguments, "-SetPrefix")) {
+  } else if (ContainsNoCase(arguments, kSetPrefixSwitch)) {
     e.action = A::SetPrefix;
+  } else if (ContainsNoCase(arguments, kSetUacSwitch)) {
+    e.action = A::SetUac;
   }
   // Only a page may come from the stored start page: a damaged value naming a command (6030
   // quits, 6031 toggles the Monitor's autostart) must not run that command at every start.

@@ -49,10 +49,21 @@ MonitorCommandLine ParseMonitorCommandLine(std::string_view arguments);
 // The Explorer switch that opens the page of a Monitor command, if it has one.
 std::optional<std::string_view> ExplorerSwitchForCommand(int command);
 
+// The Explorer's switches that write one stored machine-wide setting back and end. The Monitor
+// starts the Explorer elevated with exactly these. None may contain another switch: the test is a
+// substring search ("-Restore..." would run the clean-up before removal).
+inline constexpr std::string_view kAUOptionSwitch = "-AUOption";
+inline constexpr std::string_view kSetPrefixSwitch = "-SetPrefix";
+inline constexpr std::string_view kSetUacSwitch = "-SetUAC";
+// The Explorer's exit code after one of them. It has told the user why by then.
+inline constexpr int kMachineSettingWritten = 0;
+inline constexpr int kMachineSettingRefused = 2;  // the kept value is not one ever written
+inline constexpr int kMachineSettingFailed = 3;   // the system did not allow the write
+
 struct ExplorerCommandLine {
   // EnableDisabled: the uninstaller's request to switch every startup entry the product
   // disabled back on, so that nothing stays off once the product that could undo it is gone.
-  enum class Action { OpenPage, Restore, EnableDisabled, AUOption, SetPrefix };
+  enum class Action { OpenPage, Restore, EnableDisabled, AUOption, SetPrefix, SetUac };
   Action action = Action::OpenPage;
   int code = cmd::kStartup;  // page or command to post at start
   bool quit = false;         // -Q: close a running Explorer, never open a window

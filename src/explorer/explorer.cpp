@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/category_hooks.h"
+#include "browser/settings_guard.h"
 #include "common/app.h"
 #include "common/data_folder.h"
 #include "common/first_detected.h"
@@ -117,6 +118,21 @@ bool RestoreBeforeRemoval() {
   return allBack;
 }
 
+int WriteMachineSettingBack(core::ExplorerCommandLine::Action action) {
+  using Action = core::ExplorerCommandLine::Action;
+  using browser::MachineSetting;
+  const MachineSetting setting = action == Action::AUOption    ? MachineSetting::AutoUpdate
+                                 : action == Action::SetPrefix ? MachineSetting::UrlPrefix
+                                                               : MachineSetting::UserAccountControl;
+  // The Monitor waits for this process and tells the user nothing more: the reason is said here,
+  // where it is known.
+  const browser::WriteBack result = browser::WriteBaselineBack(setting);
+  if (result == browser::WriteBack::Written) return core::kMachineSettingWritten;
+  ShowMessageText(nullptr, browser::WriteBackMessage(setting, result), MB_ICONWARNING);
+  return result == browser::WriteBack::Refused ? core::kMachineSettingRefused
+                                               : core::kMachineSettingFailed;
+}
+
 int PruneNextDetectedKey() {
   int count = common::ReadOption("nCount", 0) + 1;
   if (count > 3 || count < 0) count = 0;
@@ -164,9 +180,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
     ShowMessage(nullptr, IDS_ENABLE_ALL_INCOMPLETE, MB_ICONWARNING);
     return 1;
   }
-  // Re-applying the machine-wide browser settings comes with the browser settings guard;
-  // until then these requests end at once, as they always do, without a window.
-  if (commandLine.action != Action::OpenPage) return 0;
+  if (commandLine.action != Action::OpenPage) return WriteMachineSettingBack(commandLine.action);
 
   const std::wstring wideClass = Wide(className);
   if (HWND running = ::FindWindowW(wideClass.c_str(), nullptr)) {

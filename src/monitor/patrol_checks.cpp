@@ -5,6 +5,7 @@
 #include "monitor/activex_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
+#include "monitor/settings_guard_watch.h"
 #include "monitor/startup_watch.h"
 #include "monitor/sys_file_watch.h"
 #include "monitor/task_watch.h"
@@ -15,6 +16,7 @@ namespace {
 // Category 5: the watched system files, then the system settings.
 bool PatrolSystemFilesAndSettings() {
   PatrolSysFiles();
+  PatrolSystemSettings();
   return false;
 }
 
@@ -37,6 +39,10 @@ void RegisterPatrolChecks() {
     return false;
   });
   SetPatrolCheck(5, PatrolSystemFilesAndSettings);
+  SetPatrolCheck(6, [] {
+    PatrolHomePages();
+    return false;
+  });
   SetPatrolCheck(8, [] {
     VerifyScheduledTasks();
     return false;

@@ -79,6 +79,9 @@ TEST(ExplorerSwitches, PagesAndCommands) {
       {"-enabledisabled", 6026, A::EnableDisabled, 6026, false},
       {"-EnableDisabled -Restore", 6026, A::Restore, 6026, false},  // the clean-up comes first
       {"-EnableDisabled -AUOption", 6026, A::EnableDisabled, 6026, false},
+      {"-setuac", 6026, A::SetUac, 6026, false},
+      {"-SetUAC -SetPrefix", 6026, A::SetPrefix, 6026, false},
+      {"-SetUAC -Restore", 6026, A::Restore, 6026, false},
       {"-Enable", 6026, A::OpenPage, 6026, false},
       {Padded("-Q -OPTIONS", 772), 6052, A::OpenPage, 6033, true},
       {Padded("-Q -OPTIONS", 773), 6052, A::OpenPage, 6052, false},

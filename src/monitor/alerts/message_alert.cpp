@@ -10,9 +10,13 @@
 namespace obrivo::monitor {
 
 int ShowMessageAlert(std::string_view text) {
+  return ShowMessageAlert(text, State().caption, MB_ICONEXCLAMATION);
+}
+
+int ShowMessageAlert(std::string_view text, std::string_view caption, UINT icon) {
   const AlertOpenScope open;
-  return ::MessageBoxExW(nullptr, win32::Wide(text).c_str(), win32::Wide(State().caption).c_str(),
-                         MB_YESNO | MB_ICONEXCLAMATION | MB_TOPMOST, common::App().languageId);
+  return ::MessageBoxExW(nullptr, win32::Wide(text).c_str(), win32::Wide(caption).c_str(),
+                         MB_YESNO | icon | MB_TOPMOST, common::App().languageId);
 }
 
 }  // namespace obrivo::monitor
