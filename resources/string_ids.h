@@ -116,4 +116,9 @@
 #define IDS_IE_HELPER_REMOVE_FAILED 3840
 #define IDS_IE_HELPER_RESTORE_FAILED 3841
 
+/* Cookies and their filters: what the viewer's status bar and the commands report. */
+#define IDS_COOKIE_COUNT 4100
+#define IDS_COOKIE_REMOVE_FAILED 4101
+#define IDS_NUT_NOT_ADDED 4102
+
 #endif /* OBRIVO_STRING_IDS_H */

@@ -2,6 +2,7 @@
 // its check exists; until then the pass still counts it down and traces it.
 #include "monitor/patrol.h"
 
+#include "monitor/cookie_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
@@ -27,6 +28,18 @@ void RegisterPatrolChecks() {
   });
   SetPatrolCheck(10, [] {
     VerifyServices();
+    return false;
+  });
+  SetPatrolCheck(11, [] {
+    FilterCookies();
+    return false;
+  });
+  SetPatrolCheck(12, [] {
+    ApplyWaitingCookieFile();
+    return false;
+  });
+  SetPatrolCheck(13, [] {
+    CheckNewCookies(MonitorNewCookieHooks());
     return false;
   });
 }
