@@ -120,5 +120,6 @@
 #define IDS_COOKIE_COUNT 4100
 #define IDS_COOKIE_REMOVE_FAILED 4101
 #define IDS_NUT_NOT_ADDED 4102
+#define IDS_CHOOSE_COOKIE_FOLDER 4103 /* the button beside the cookie folder */
 
 #endif /* OBRIVO_STRING_IDS_H */

@@ -94,6 +94,7 @@ constexpr ControlText kCookies[] = {
     {IDC_ALWAYS_VIEW_COOKIES, 796},
     {IDC_COOKIES_IE, 798},
     {IDC_COOKIES_MOZILLA, 797},
+    {IDC_COOKIE_FOLDER_BROWSE, IDS_CHOOSE_COOKIE_FOLDER},
     {IDC_HELP_LABEL, kHelp},
     {IDC_MONITOR_LABEL, kMonitor},
 };

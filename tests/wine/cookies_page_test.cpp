@@ -101,7 +101,6 @@ TEST_F(CookiesPage, FiltersAreAddedAndRemovedWithinTheirLimits) {
     SelectRows(list, {RowOf(list, "Жук")});
     Click(page, IDC_REMOVE);
     EXPECT_EQ(RowOf(list, "Жук"), -1);
-    SaveDesktopScreenshot(L"explorer-cookies-page.bmp", ::GetParent(page));
   });
   EXPECT_FALSE(browser::IsNut("жук"));
   EXPECT_TRUE(browser::IsNut(longest));
@@ -112,7 +111,9 @@ TEST_F(CookiesPage, TheBrowserChoiceShowsItsFolder) {
   const std::string ie = MakeIECookieFolder();
   const std::string profile = MakeMozillaProfile(CookieLine("a.example", "1"));
   StoreOption("Browser", "1");
+  for (const char* nut : {"ads", "track", "doubleclick"}) ASSERT_TRUE(browser::AddNut(nut));
   RunSheet(kCookiesPage, [&](HWND, HWND page) {
+    SaveDesktopScreenshot(L"explorer-cookies-page.bmp", ::GetParent(page));
     EXPECT_TRUE(IsChecked(page, IDC_COOKIES_IE));
     EXPECT_EQ(FieldText(page, IDC_COOKIE_FOLDER), win32::Wide(ie));
     // No Firefox is registered and AppData holds a Mozilla folder: the choice is offered.
@@ -166,6 +167,24 @@ TEST_F(CookiesPage, TheViewerOfIECookiesKeepsTheCheckedAndRemovesTheRest) {
   EXPECT_TRUE(win32::IsExistingFile(folder + "u@keep[1].txt"));
   EXPECT_FALSE(win32::IsExistingFile(folder + "u@drop[1].txt"));
   EXPECT_FALSE(win32::IsExistingFile(folder + "u@ads[1].txt"));
+}
+
+// The Explorer started for the cookie list (-COOKIE) opens the viewer with the page.
+TEST_F(CookiesPage, OpenedForTheCookieListItShowsTheViewerAtOnce) {
+  MakeIECookieFolder();
+  StoreOption("Browser", "1");
+  explorer::Explorer().viewCookiesAtOnce = true;
+  bool viewerShown = false;
+  RunSheet(kCookiesPage, [&](HWND, HWND page) {
+    HWND viewer = WaitForDialog(L"Cookies");
+    viewerShown = viewer != nullptr;
+    if (viewer) {
+      ::PostMessageW(viewer, WM_COMMAND, IDCANCEL, 0);
+      EXPECT_TRUE(WaitUntilHandled(viewer, page));
+    }
+  });
+  explorer::Explorer().viewCookiesAtOnce = false;
+  EXPECT_TRUE(viewerShown);
 }
 
 TEST_F(CookiesPage, TheViewerOfMozillaCookiesRemovesTheCheckedOnes) {

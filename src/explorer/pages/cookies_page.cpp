@@ -120,6 +120,8 @@ void ChooseFolder(Page& page) {
 
 void Init(Page& page) {
   HWND window = page.window();
+  // One column: the filter text takes the list's whole width.
+  ::SendMessageW(page.list(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
   ::SendDlgItemMessageW(window, IDC_COOKIE_FILTER_EDIT, EM_LIMITTEXT, core::kNutChars, 0);
   ::CheckDlgButton(window, IDC_ALWAYS_VIEW_COOKIES,
                    common::ReadOption("ViewCookies", 0) != 0 ? BST_CHECKED : BST_UNCHECKED);
