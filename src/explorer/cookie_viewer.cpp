@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <set>
+#include <iterator>
 #include <string>
 #include <vector>
 

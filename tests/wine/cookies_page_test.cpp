@@ -112,6 +112,8 @@ TEST_F(CookiesPage, TheBrowserChoiceShowsItsFolder) {
   const std::string profile = MakeMozillaProfile(CookieLine("a.example", "1"));
   StoreOption("Browser", "1");
   for (const char* nut : {"ads", "track", "doubleclick"}) ASSERT_TRUE(browser::AddNut(nut));
+  const std::string other = MakeFolder("Other Cookies");
+  MakeFile(other + "\\index.dat");
   RunSheet(kCookiesPage, [&](HWND, HWND page) {
     SaveDesktopScreenshot(L"explorer-cookies-page.bmp", ::GetParent(page));
     EXPECT_TRUE(IsChecked(page, IDC_COOKIES_IE));
@@ -129,7 +131,16 @@ TEST_F(CookiesPage, TheBrowserChoiceShowsItsFolder) {
 
     Click(page, IDC_ALWAYS_VIEW_COOKIES);
     EXPECT_EQ(StoredOption("ViewCookies"), "1");
-    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_COOKIE_FOLDER_BROWSE)));
+
+    // Another folder, chosen by a file in it, for the browser the page shows.
+    PostClick(page, IDC_COOKIE_FOLDER_BROWSE);
+    HWND chooser = WaitForDialog(L"Open");
+    ASSERT_NE(chooser, nullptr);
+    ChooseFile(chooser, win32::Wide(other + "\\index.dat"));
+    EXPECT_TRUE(WaitUntilHandled(chooser, page));
+    EXPECT_EQ(common::ReadStoreString(common::kProductKey, HKEY_CURRENT_USER, "IECookieFolder", 512),
+              other + "\\");
+    EXPECT_EQ(FieldText(page, IDC_COOKIE_FOLDER), win32::Wide(other + "\\"));
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <iterator>
 #include <string>
 
 #include "browser/cookies.h"
