@@ -32,6 +32,7 @@
 #define IDD_DEFAULT_WARNING 194
 #define IDD_DELAY_OPTIONS 198
 #define IDD_STARTUP_TYPE 199
+#define IDD_COOKIE_VIEWER 145
 
 /* The anatomy every page shares. */
 #define IDC_PAGE_LIST 1000
@@ -82,6 +83,15 @@
 #define IDC_COOKIES_MOZILLA 2137
 #define IDC_COOKIE_FOLDER 2138
 #define IDC_COOKIE_FOLDER_BROWSE 2139
+
+/* Cookie viewer: the list is IDC_PAGE_LIST, Close is IDCANCEL, the patrol picture
+   IDC_MONITOR_PICTURE, the folder field IDC_COOKIE_FOLDER. */
+#define IDC_COOKIE_VIEWER_TEXT 4275
+#define IDC_COOKIE_VIEWER_HINT 4276
+#define IDC_COOKIE_VIEW_FILE 4277
+#define IDC_REMOVE_UNCHECKED 4278
+#define IDC_REMOVE_CHECKED 4279
+#define IDC_COOKIE_VIEWER_STATUS 4280
 
 /* Recent page. */
 #define IDC_RECENT_HEADING 1244

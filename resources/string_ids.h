@@ -143,5 +143,10 @@
 #define IDS_GUARD_WRITE_REFUSED 4081
 #define IDS_GUARD_WRITE_FAILED 4082
 #define IDS_GUARD_PAGE_RESTORE_FAILED 4083
+/* Cookies and their filters: what the viewer's status bar and the commands report. */
+#define IDS_COOKIE_COUNT 4100
+#define IDS_COOKIE_REMOVE_FAILED 4101
+#define IDS_NUT_NOT_ADDED 4102
+#define IDS_CHOOSE_COOKIE_FOLDER 4103 /* the button beside the cookie folder */
 
 #endif /* OBRIVO_STRING_IDS_H */

@@ -66,6 +66,7 @@ inline constexpr int kCookie = 500;
 inline constexpr int kNetCookie = 501;
 inline constexpr int kSaveCookie = 502;
 inline constexpr int kNuts = 503;
+inline constexpr int kMozillaCookie = 504;  // a line of the Mozilla-based browsers' cookie file
 inline constexpr int kProcess = 600;  // a running program file
 inline constexpr int kServiceExe = 700;
 inline constexpr int kServiceSvchost = 701;

@@ -4,6 +4,7 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/class_id.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_switches.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cookie_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/delayed_start.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp

@@ -94,6 +94,7 @@ constexpr ControlText kCookies[] = {
     {IDC_ALWAYS_VIEW_COOKIES, 796},
     {IDC_COOKIES_IE, 798},
     {IDC_COOKIES_MOZILLA, 797},
+    {IDC_COOKIE_FOLDER_BROWSE, IDS_CHOOSE_COOKIE_FOLDER},
     {IDC_HELP_LABEL, kHelp},
     {IDC_MONITOR_LABEL, kMonitor},
 };
@@ -239,6 +240,16 @@ constexpr ControlText kDelayOptions[] = {
     {IDCANCEL, IDS_CLOSE},
 };
 
+constexpr ControlText kCookieViewer[] = {
+    {kCaption, IDS_PAGE_COOKIES},
+    {IDC_COOKIE_VIEWER_TEXT, 231},
+    {IDC_COOKIE_VIEWER_HINT, 232},
+    {IDC_COOKIE_VIEW_FILE, 659},
+    {IDC_REMOVE_UNCHECKED, 303},
+    {IDC_REMOVE_CHECKED, 708},
+    {IDCANCEL, IDS_CLOSE},
+};
+
 constexpr ControlText kStartupType[] = {
     {kCaption, IDS_STARTUP_TYPE_TITLE},
     {IDC_STARTUP_TYPE_TEXT, 1126},
@@ -274,6 +285,7 @@ constexpr DialogTable kDialogs[] = {
     {IDD_DEFAULT_WARNING, kDefaultWarning},
     {IDD_DELAY_OPTIONS, kDelayOptions},
     {IDD_STARTUP_TYPE, kStartupType},
+    {IDD_COOKIE_VIEWER, kCookieViewer},
 };
 
 }  // namespace

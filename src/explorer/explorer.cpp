@@ -7,6 +7,7 @@
 
 #include "app/category_hooks.h"
 #include "browser/settings_guard.h"
+#include "browser/cookies.h"
 #include "common/app.h"
 #include "common/data_folder.h"
 #include "common/first_detected.h"
@@ -159,6 +160,19 @@ int CleanPrefetch() {
   return deleted;
 }
 
+namespace {
+
+// The cookie folders are looked for once: the Cookies page starts from what was found.
+void DetectCookieFolders() {
+  ExplorerState& e = Explorer();
+  e.ieCookieFolder = browser::FindIECookieFolder().value_or(std::string());
+  e.mozillaProfileFolder =
+      browser::FindMozillaProfileFolder(browser::ChosenBrowser()).value_or(std::string());
+  Trace("COOKIES", "IE: " + e.ieCookieFolder + "  Mozilla: " + e.mozillaProfileFolder);
+}
+
+}  // namespace
+
 int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   common::InitApp(core::Program::Explorer, instance);
   const std::string className = common::LoadText(IDS_EXPLORER_CLASS, 32);
@@ -213,6 +227,7 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
   ::InitCommonControlsEx(&controls);
   app::InitialiseStore();
   StartTrace();
+  DetectCookieFolders();
   PruneNextDetectedKey();
   CleanPrefetch();
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "common/trace_log.h"
@@ -42,6 +43,9 @@ struct ExplorerState {
   int currentPage = 0;   // page code of the active page; 0 when no sheet is open
   bool sheetOpen = false;
   bool viewCookiesAtOnce = false;  // the Cookies page opens its cookie list at once
+  // The cookie folders found at start-up (ending in "\"); empty when none was found.
+  std::string ieCookieFolder;
+  std::string mozillaProfileFolder;
   bool sheetLayoutReady = false;   // the sheet was subclassed and its status bar made
   // Counts the moves of entries between the startup locations and the delayed-start list: the
   // Startup and the Delayed Start page each refill when they show after a move made elsewhere.

@@ -3,6 +3,7 @@
 #include "monitor/patrol.h"
 
 #include "monitor/activex_watch.h"
+#include "monitor/cookie_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/settings_guard_watch.h"
@@ -49,6 +50,18 @@ void RegisterPatrolChecks() {
   });
   SetPatrolCheck(10, [] {
     VerifyServices();
+    return false;
+  });
+  SetPatrolCheck(11, [] {
+    FilterCookies();
+    return false;
+  });
+  SetPatrolCheck(12, [] {
+    ApplyWaitingCookieFile();
+    return false;
+  });
+  SetPatrolCheck(13, [] {
+    CheckNewCookies(MonitorNewCookieHooks());
     return false;
   });
 }

@@ -56,8 +56,7 @@ const DialogCase kDialogs[] = {
     {"ScheduledTasks", IDD_SCHEDULED_TASKS_PAGE, kPage, kOne, true},
     {"Services", IDD_SERVICES_PAGE, kPage, kOne, true},
     {"ActiveTasks", IDD_ACTIVE_TASKS_PAGE, kPage, kMany},
-    // The folder button has no string of its own yet.
-    {"Cookies", IDD_COOKIES_PAGE, kPage, kOne, true, {IDC_COOKIE_FOLDER_BROWSE}},
+    {"Cookies", IDD_COOKIES_PAGE, kPage, kOne, true},
     {"FileTypes", IDD_FILE_TYPES_PAGE, kPage, kOne, true},
     {"HiddenFiles", IDD_HIDDEN_FILES_PAGE, kPage, kOne, true},
     {"Recent",
@@ -113,6 +112,7 @@ const DialogCase kDialogs[] = {
      {},
      {230, 131}},
     {"StartupType", IDD_STARTUP_TYPE, Kind::Popup, kNoList, false, {}, {}, {220, 92}},
+    {"CookieViewer", IDD_COOKIE_VIEWER, Kind::Popup, kOne, false, {}, {}, {380, 228}},
 };
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {

@@ -105,4 +105,34 @@ std::optional<std::string> ReadWholeFile(std::string_view path) {
   return data;
 }
 
+bool MoveReplacing(std::string_view from, std::string_view to) {
+  return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool WriteWholeFileReplacing(std::string_view path, std::string_view data) {
+  const std::string side = std::string(path) + ".tmp";
+  {
+    UniqueHandle file(::CreateFileW(Wide(side).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    std::size_t done = 0;
+    bool written = true;
+    while (written && done < data.size()) {
+      DWORD put = 0;
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1 << 20));
+      written = ::WriteFile(file.get(), data.data() + done, want, &put, nullptr) && put == want;
+      done += put;
+    }
+    if (!written || !::FlushFileBuffers(file.get())) {
+      file.reset();
+      ::DeleteFileW(Wide(side).c_str());
+      return false;
+    }
+  }
+  if (MoveReplacing(side, path)) return true;
+  ::DeleteFileW(Wide(side).c_str());
+  return false;
+}
+
 }  // namespace obrivo::win32

@@ -31,4 +31,11 @@ std::optional<FILETIME> FileCreationTime(std::string_view path);
 // Whole file contents, or nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(std::string_view path);
 
+// Moves `from` over `to` in one step (MoveFileExW replacing, written through): `to` is then
+// either the old file or the whole new one, never a part of either.
+bool MoveReplacing(std::string_view from, std::string_view to);
+// Makes `path` hold exactly `data`: written and flushed to a side file beside it, which then
+// replaces it in one step. A failure leaves `path` as it was.
+bool WriteWholeFileReplacing(std::string_view path, std::string_view data);
+
 }  // namespace obrivo::win32
