@@ -9,6 +9,7 @@
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/utilities.h"
+#include "files/hidden_files.h"
 #include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
@@ -28,6 +29,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initTasks = system::EnsureTaskBaseline;
   hooks.snapshotIEHelpers = browser::SnapshotIEHelpers;
   hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
+  // Taken once, by the first start that finds it missing.
+  hooks.initHidden = [] { files::EnsureHiddenBaseline(); };
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -50,6 +53,7 @@ common::BaselineHooks CategoryBaselineHooks() {
       return files;
     };
     seeds.tasks = system::TaskPrograms;
+    seeds.hiddenFiles = files::HiddenFilePaths;
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

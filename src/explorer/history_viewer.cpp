@@ -17,6 +17,7 @@
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "files/hidden_vault.h"
 #include "startup/startup_actions.h"
 #include "system/task_removal.h"
 #include "string_ids.h"
@@ -55,6 +56,9 @@ const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
 // The Restore button's records: the marked events, and a service's start-type change that names
 // the start type before it.
 bool OffersRestore(const core::Item& record) {
+  // A deleted hidden file only while the vault still holds its copy, unchanged.
+  if (record.flag == core::history_event::kHiddenDeleteFile)
+    return files::HiddenVaultCopyKept(record.path, record.key);
   if (core::IsRestorableEvent(record.flag)) return true;
   const bool service = record.type == core::item_type::kServiceExe ||
                        record.type == core::item_type::kServiceSvchost;
@@ -231,6 +235,19 @@ HistoryRestore HistoryRestoreFor(int event) {
       return [](HWND owner, const core::Item& r) {
         if (!browser::RestoreIEHelper(r.type, r.key))
           ShowMessage(owner, IDS_IE_HELPER_RESTORE_FAILED, MB_ICONWARNING);
+      };
+    case core::history_event::kHiddenDeleteFile:
+      // The record names the copy kept in the vault before the file was deleted.
+      return [](HWND owner, const core::Item& r) {
+        using R = files::HiddenRestore;
+        const R result = files::RestoreHiddenFileFromVault(r.path, r.key);
+        const int textId = result == R::NoCopy        ? IDS_HIDDEN_RESTORE_NO_COPY
+                           : result == R::CopyAltered ? IDS_HIDDEN_RESTORE_ALTERED
+                           : result == R::PathTaken   ? IDS_HIDDEN_RESTORE_TAKEN
+                                                      : IDS_HIDDEN_RESTORE_FAILED;
+        if (result != R::Restored)
+          ShowMessageText(owner, core::FormatText(common::LoadText(textId), r.path),
+                          MB_ICONWARNING);
       };
     default:
       return {};

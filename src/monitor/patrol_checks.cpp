@@ -2,6 +2,7 @@
 // its check exists; until then the pass still counts it down and traces it.
 #include "monitor/patrol.h"
 
+#include "monitor/hidden_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
@@ -19,6 +20,10 @@ void RegisterPatrolChecks() {
   });
   SetPatrolCheck(2, [] {
     PatrolIEHelpers();
+    return false;
+  });
+  SetPatrolCheck(3, [] {
+    VerifyHiddenFiles();
     return false;
   });
   SetPatrolCheck(8, [] {
