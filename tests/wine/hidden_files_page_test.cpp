@@ -100,6 +100,13 @@ TEST_F(HiddenFilesPage, RowsShowNameFolderDatesAndType) {
     }
     SelectRows(list, {RowOf(list, "core.sys")});
     SaveDesktopScreenshot(L"explorer-hidden-files-page.bmp", ::GetParent(page));
+
+    // Refresh looks through the folders again.
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_REFRESH)));
+    ASSERT_TRUE(MakeFixtureFile(*folder_ / "later.tmp", kHidden));
+    EXPECT_EQ(RowOf(list, "later.tmp"), -1);
+    Click(page, IDC_REFRESH);
+    EXPECT_GE(RowOf(list, "later.tmp"), 0);
   });
 }
 

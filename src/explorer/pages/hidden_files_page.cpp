@@ -129,6 +129,7 @@ const PageDescription& HiddenFilesPage() {
     d.monitor = MonitorPicture{"Hidden", "RealtimeHidden"};
     d.fill = Fill;
     d.commands = {
+        {IDC_REFRESH, [](Page& p) { p.Fill(); }},
         {IDC_UNHIDE, UnhideSelected},
         {IDM_DELETE, DeleteSelected},
         {IDM_DELETE_ON_REBOOT, ScheduleSelectedDeletion},
