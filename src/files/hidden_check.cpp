@@ -1,6 +1,8 @@
 // The hidden-files check.
 #include "files/hidden_check.h"
 
+#include <vector>
+
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "core/alert_rules.h"
@@ -13,12 +15,14 @@ namespace obrivo::files {
 std::size_t VerifyHiddenFiles(const HiddenCheckHooks& hooks) {
   // Only a file asked about needs its product name: the quiet pass reads no file.
   EnumHiddenFiles(false);
-  // The alerts look into the system themselves: work from a copy of what was found.
-  const core::ItemList items = common::Items();
+  const std::size_t listed = common::ItemCount();
   const std::unordered_set<std::string> accepted = AcceptedHiddenPaths();
-  for (std::size_t i = 0; i < items.Count(); ++i) {
-    if (accepted.count(core::ToUpper(items.At(i).path))) continue;
-    core::Item item = items.At(i);
+  // The alerts look into the system themselves: work from copies of the new files.
+  std::vector<core::Item> unknown;
+  for (std::size_t i = 0; i < listed; ++i)
+    if (!accepted.count(core::ToUpper(common::Items().At(i).path)))
+      unknown.push_back(common::Items().At(i));
+  for (core::Item& item : unknown) {
     item.title = core::TruncateChars(HiddenFileTitle(item.path), core::kTitleCapacity);
     common::RecordFirstDetected(common::kDetectedHidden, item.path);
     if (hooks.showAlertIcon) hooks.showAlertIcon();
@@ -32,7 +36,7 @@ std::size_t VerifyHiddenFiles(const HiddenCheckHooks& hooks) {
         hooks.deletionFailed(item, result);
     }
   }
-  return items.Count();
+  return listed;
 }
 
 }  // namespace obrivo::files

@@ -19,6 +19,9 @@ namespace {
 // The baseline key's default value once it has been taken; no file's path is empty.
 constexpr std::string_view kBaselineMarker = "Path";
 
+// This process's own writes to the baseline, which may fall within one tick of the key's time.
+int baselineWrites = 0;
+
 std::string TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
@@ -58,11 +61,29 @@ bool IsHiddenFile(const WIN32_FIND_DATAW& entry) {
 }  // namespace
 
 std::unordered_set<std::string> AcceptedHiddenPaths() {
-  std::unordered_set<std::string> paths;
+  // Read again only when the key changed since: a patrol pass over an unchanged baseline of
+  // thousands of files would otherwise ask the registry for each name every time.
+  struct Cache {
+    FILETIME written{};
+    DWORD values = 0;
+    int generation = -1;
+    std::unordered_set<std::string> paths;
+  };
+  static Cache cache;
   const win32::UniqueKey key = win32::OpenKey(HKEY_CURRENT_USER, HiddenBaselineKey(), KEY_READ);
-  if (!key) return paths;
+  if (!key) return {};
+  FILETIME written{};
+  DWORD values = 0;
+  if (::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &values, nullptr, nullptr, nullptr, &written) == ERROR_SUCCESS &&
+      values == cache.values && ::CompareFileTime(&written, &cache.written) == 0 &&
+      cache.generation == baselineWrites &&
+      (written.dwLowDateTime | written.dwHighDateTime) != 0)
+    return cache.paths;
+  std::unordered_set<std::string> paths;
   for (const std::string& name : win32::EnumValueNames(key.get()))
     if (!name.empty()) paths.insert(core::ToUpper(name));
+  cache = {written, values, baselineWrites, paths};
   return paths;
 }
 
@@ -97,16 +118,17 @@ std::string HiddenFileTitle(std::string_view path) {
 
 std::size_t EnumHiddenFiles(const std::vector<ScanRoot>& roots, bool productNames) {
   common::ClearItems();
+  const core::ItemListEnv env = common::ItemEnv();
   for (const ScanRoot& root : roots) {
     WalkFolder(
         root.folder,
-        [productNames](const std::wstring& folder, const WIN32_FIND_DATAW& entry) {
+        [productNames, &env](const std::wstring& folder, const WIN32_FIND_DATAW& entry) {
           if (!IsHiddenFile(entry)) return false;
           const std::string path = win32::Narrow(folder + L"\\" + entry.cFileName);
           const std::string title =
               productNames ? HiddenFileTitle(path) : win32::Narrow(entry.cFileName);
           const int flag = (entry.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1;
-          return !common::AddItem(title, path, path, "", core::item_type::kHiddenFile, flag);
+          return !common::AddItem(title, path, path, "", core::item_type::kHiddenFile, flag, env);
         },
         root.depth);
   }
@@ -136,11 +158,13 @@ bool IsAcceptedHiddenFile(std::string_view path) {
 }
 
 bool AcceptHiddenFile(std::string_view path) {
+  ++baselineWrites;
   return common::WriteStoreString(HKEY_CURRENT_USER, HiddenBaselineKey(), path,
                                   common::LocalDateTimeNow());
 }
 
 void ForgetHiddenFile(std::string_view path) {
+  ++baselineWrites;
   common::DeleteStoreValue(HKEY_CURRENT_USER, HiddenBaselineKey(), path);
 }
 
