@@ -12,7 +12,7 @@
 #   system    src/system
 #   startup   src/startup (stops the processes its entries started: above system)
 #   browser   src/browser, browser add-ons: beside startup, neither includes the other
-#   files     src/files, the watched files: beside the other categories, over common alone
+#   files     src/files, the watched files: beside startup and browser, over system
 #   app       src/app, the composition root
 #   monitor   src/monitor; imports the notifier's header
 #   explorer  src/explorer
@@ -30,7 +30,7 @@ set(allowed_common "ids;core;win32;common")
 set(allowed_system "ids;core;win32;common;system")
 set(allowed_startup "ids;core;win32;common;system;startup")
 set(allowed_browser "ids;core;win32;common;system;browser")
-set(allowed_files "ids;core;win32;common;files")
+set(allowed_files "ids;core;win32;common;system;files")
 set(allowed_app "ids;core;win32;common;system;startup;browser;files;app")
 set(allowed_monitor "ids;core;win32;common;system;startup;browser;files;app;quenrax;monitor")
 set(allowed_explorer "ids;core;win32;common;system;startup;browser;files;app;explorer")

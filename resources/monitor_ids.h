@@ -19,11 +19,12 @@
 /* The built-in alert sound. */
 #define IDW_ALERT_SOUND 170
 
-/* Answer buttons. The hidden-file alert answers with OK (1) and Delete (2). */
+/* Answer buttons. The hidden-file alert answers with OK (1) and Delete, whose id is its own:
+   as 2 (IDCANCEL) it would be what Escape and the close box send, and closing would delete. */
 #define IDC_ALERT_YES 6
 #define IDC_ALERT_NO 7
 #define IDC_ALERT_OK 1
-#define IDC_ALERT_DELETE 2
+#define IDC_ALERT_DELETE 4245
 #define IDC_ALERT_INFO 1067
 
 /* The program alerts' fields. */

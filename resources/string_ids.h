@@ -148,5 +148,15 @@
 #define IDS_COOKIE_REMOVE_FAILED 4101
 #define IDS_NUT_NOT_ADDED 4102
 #define IDS_CHOOSE_COOKIE_FOLDER 4103 /* the button beside the cookie folder */
+/* Hidden files: what a deletion, an undo and the page's commands report. */
+#define IDS_HIDDEN_NOT_KEPT 4060
+#define IDS_HIDDEN_DELETE_FAILED 4061
+#define IDS_HIDDEN_GONE 4062
+#define IDS_HIDDEN_RESTORE_NO_COPY 4063
+#define IDS_HIDDEN_RESTORE_ALTERED 4064
+#define IDS_HIDDEN_RESTORE_TAKEN 4065
+#define IDS_HIDDEN_RESTORE_FAILED 4066
+#define IDS_HIDDEN_UNHIDE_FAILED 4067
+#define IDS_HIDDEN_NOTEPAD_FAILED 4068
 
 #endif /* OBRIVO_STRING_IDS_H */

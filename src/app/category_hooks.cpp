@@ -15,6 +15,7 @@
 #include "common/win32/wide.h"
 #include "core/text.h"
 #include "files/sys_files.h"
+#include "files/hidden_files.h"
 #include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
@@ -37,6 +38,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
   // Marked by its own "P", so a store made before the category existed takes it once.
   hooks.initActiveX = [] { browser::SnapshotActiveX(); };
+  // Taken once, by the first start that finds it missing.
+  hooks.initHidden = [] { files::EnsureHiddenBaseline(); };
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -60,6 +63,7 @@ common::BaselineHooks CategoryBaselineHooks() {
     };
     seeds.tasks = system::TaskPrograms;
     seeds.activeX = browser::ActiveXKeys;
+    seeds.hiddenFiles = files::HiddenFilePaths;
     common::InitFirstDetected(seeds);
   };
   // A file whose copy could not be saved is still watched, but a change to it cannot be undone:

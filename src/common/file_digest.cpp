@@ -3,11 +3,13 @@
 #include "common/file_digest.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <bcrypt.h>
 #include <sddl.h>
 
 #include <vector>
 
+#include "common/win32/files.h"
 #include "common/win32/unique.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
@@ -36,8 +38,7 @@ class Sha256 {
     if (!hash_) return false;
     while (size > 0) {
       const ULONG piece = static_cast<ULONG>(size > (1u << 30) ? (1u << 30) : size);
-      if (::BCryptHashData(hash_, reinterpret_cast<PUCHAR>(const_cast<char*>(data)), piece, 0) !=
-          0)
+      if (::BCryptHashData(hash_, reinterpret_cast<PUCHAR>(const_cast<char*>(data)), piece, 0) != 0)
         return false;
       data += piece;
       size -= piece;
@@ -72,7 +73,8 @@ std::optional<std::string> DigestOfBytes(std::string_view bytes) {
 }
 
 std::optional<std::string> FileDigest(std::string_view path) {
-  win32::UniqueHandle file(::CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
+  // The long form, so that a vault copy of a file deep in the system folders is read too.
+  win32::UniqueHandle file(::CreateFileW(win32::ExtendedPath(path).c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;

@@ -20,12 +20,21 @@ core::RecentList& RecentItems() {
 
 void ClearItems() { Items().Clear(); }
 
-bool AddItem(std::string_view title, std::string_view command, std::string_view key,
-             std::string_view text, int type, int flag) {
+core::ItemListEnv ItemEnv() {
   core::ItemListEnv env;
   env.longPath = [](std::string_view p) { return LongPathName(p); };
   env.displayTitle = LoadText(IDS_PROGRAM_TITLE, core::kTitleCapacity);
   env.maxCookie = App().options.Get(core::OptionId::MaxCookie);
+  return env;
+}
+
+bool AddItem(std::string_view title, std::string_view command, std::string_view key,
+             std::string_view text, int type, int flag) {
+  return AddItem(title, command, key, text, type, flag, ItemEnv());
+}
+
+bool AddItem(std::string_view title, std::string_view command, std::string_view key,
+             std::string_view text, int type, int flag, const core::ItemListEnv& env) {
   return Items().Add(title, command, key, text, type, flag, env);
 }
 

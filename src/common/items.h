@@ -18,6 +18,10 @@ void ClearItems();
 // title for anything named Obrivo, the cookie quota of the MaxCookie option.
 bool AddItem(std::string_view title, std::string_view command, std::string_view key,
              std::string_view text, int type, int flag);
+// The same with the rules' inputs read once, for an enumerator that adds many items.
+core::ItemListEnv ItemEnv();
+bool AddItem(std::string_view title, std::string_view command, std::string_view key,
+             std::string_view text, int type, int flag, const core::ItemListEnv& env);
 std::size_t ItemCount();
 // The item added last, for the fields AddItem does not set; only after an AddItem that succeeded.
 core::Item& LastItem();

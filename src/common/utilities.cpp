@@ -67,7 +67,7 @@ std::string FolderOfProgram(std::string_view name) {
 }
 
 bool DeleteFileForce(std::string_view path) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = win32::ExtendedPath(path);
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   return ::DeleteFileW(wide.c_str()) != FALSE;
 }

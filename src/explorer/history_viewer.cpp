@@ -17,6 +17,7 @@
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
+#include "files/hidden_vault.h"
 #include "startup/startup_actions.h"
 #include "system/task_removal.h"
 #include "string_ids.h"
@@ -52,10 +53,13 @@ const core::Item* SelectedRecord(HWND dialog, const ViewerState& s) {
 }
 
 // One rule for the Restore button and a double-click on a row: the record's event has an undo in
-// this build, and a service's start-type change names the start type before it (a record of
-// earlier versions, or a startup restore read back under the same code, has none to go back to).
+// this build; a deleted hidden file only while the vault still holds its copy, unchanged; and a
+// service's start-type change only when it names the start type before it (a record of earlier
+// versions, or a startup restore read back under the same code, has none to go back to).
 bool CanRestore(const core::Item& record) {
   if (!HistoryRestoreFor(record.flag)) return false;
+  if (record.flag == core::history_event::kHiddenDeleteFile)
+    return files::HiddenVaultCopyKept(record.path, record.key);
   const bool startChange = record.flag >= core::history_event::kServiceAutomatic &&
                            record.flag <= core::history_event::kServiceDisabled;
   if (!startChange) return true;
@@ -225,6 +229,19 @@ HistoryRestore HistoryRestoreFor(int event) {
       return [](HWND owner, const core::Item& r) {
         if (!browser::RestoreIEHelper(r.type, r.key))
           ShowMessage(owner, IDS_IE_HELPER_RESTORE_FAILED, MB_ICONWARNING);
+      };
+    case core::history_event::kHiddenDeleteFile:
+      // The record names the copy kept in the vault before the file was deleted.
+      return [](HWND owner, const core::Item& r) {
+        using R = files::HiddenRestore;
+        const R result = files::RestoreHiddenFileFromVault(r.path, r.key);
+        const int textId = result == R::NoCopy        ? IDS_HIDDEN_RESTORE_NO_COPY
+                           : result == R::CopyAltered ? IDS_HIDDEN_RESTORE_ALTERED
+                           : result == R::PathTaken   ? IDS_HIDDEN_RESTORE_TAKEN
+                                                      : IDS_HIDDEN_RESTORE_FAILED;
+        if (result != R::Restored)
+          ShowMessageText(owner, core::FormatText(common::LoadText(textId), r.path),
+                          MB_ICONWARNING);
       };
     default:
       return {};

@@ -96,15 +96,21 @@ void RemoveSelectedEntries(Page& page) {
 }
 
 void DeleteSelectedEntryOnReboot(Page& page) {
+  DeleteSelectedFileOnReboot(page, [](const core::Item& item) {
+    return startup::DeleteEntryProgramOnReboot(item.path, item.flag == 1);
+  });
+}
+
+void DeleteSelectedFileOnReboot(
+    Page& page, const std::function<startup::RebootDeletion(const core::Item&)>& schedule) {
   const int index = page.SelectedItem();
   if (index < 0) {
     ShowNoSelection(page.window());
     return;
   }
-  const core::Item& item = page.items().At(static_cast<std::size_t>(index));
+  const core::Item item = page.items().At(static_cast<std::size_t>(index));
   if (!AskYesNo(page.window(), common::LoadText(IDS_DELETE_ON_REBOOT_QUESTION))) return;
-  const startup::RebootDeletion deletion =
-      startup::DeleteEntryProgramOnReboot(item.path, item.flag == 1);
+  const startup::RebootDeletion deletion = schedule(item);
   if (deletion.error == 0) return;
   ShowMessageText(page.window(),
                   core::FormatText(common::LoadText(kDeleteOnRebootFailedId), deletion.file) +

@@ -1,10 +1,12 @@
 // What the Startup Programs page's buttons do to the selected entries, and adding a program.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "explorer/page.h"
+#include "startup/delete_on_reboot.h"
 
 namespace obrivo::explorer {
 
@@ -21,6 +23,9 @@ void RemoveSelectedEntries(Page& page);
 // file (not the whole command; for a RUNDLL32 entry the DLL) is scheduled for deletion at the
 // next restart. A file that cannot be found or scheduled is reported, with the reason.
 void DeleteSelectedEntryOnReboot(Page& page);
+// The same for any page: `schedule` names and schedules the selected item's file.
+void DeleteSelectedFileOnReboot(
+    Page& page, const std::function<startup::RebootDeletion(const core::Item&)>& schedule);
 
 // The file chooser of Add over `owner`: the program file chosen; empty when cancelled.
 std::string ChooseProgramFile(HWND owner);

@@ -4,6 +4,7 @@
 
 #include "monitor/activex_watch.h"
 #include "monitor/cookie_watch.h"
+#include "monitor/hidden_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/settings_guard_watch.h"
@@ -33,6 +34,10 @@ void RegisterPatrolChecks() {
   });
   SetPatrolCheck(2, [] {
     PatrolIEHelpers();
+    return false;
+  });
+  SetPatrolCheck(3, [] {
+    VerifyHiddenFiles();
     return false;
   });
   SetPatrolCheck(4, [] {

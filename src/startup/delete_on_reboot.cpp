@@ -87,7 +87,7 @@ std::optional<std::string> LocateRundllTarget(std::string_view target) {
 // 0 when scheduled, otherwise the system's error code.
 DWORD ScheduleDeletion(std::string_view path) {
   if (path.empty()) return ERROR_INVALID_PARAMETER;
-  const std::wstring wide = win32::Wide(path);
+  const std::wstring wide = win32::ExtendedPath(path);
   // A read-only or system file would survive the deletion.
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!common::App().ntFamily) {
@@ -117,6 +117,11 @@ RebootDeletion DeleteEntryProgramOnReboot(std::string_view command, bool through
   const auto file = EntryProgramFile(command, throughRundll);
   if (!file) return {std::string(command), ERROR_FILE_NOT_FOUND};
   return {*file, ScheduleDeletion(*file)};
+}
+
+RebootDeletion DeleteFileAtPathOnReboot(std::string_view path) {
+  if (!win32::IsExistingFile(path)) return {std::string(path), ERROR_FILE_NOT_FOUND};
+  return {std::string(path), ScheduleDeletion(path)};
 }
 
 }  // namespace obrivo::startup

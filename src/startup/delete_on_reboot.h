@@ -23,5 +23,7 @@ struct RebootDeletion {
 
 // Schedules EntryProgramFile(command, throughRundll) for deletion at the next restart.
 RebootDeletion DeleteEntryProgramOnReboot(std::string_view command, bool throughRundll);
+// Schedules the file at `path` itself (of any length) for deletion at the next restart.
+RebootDeletion DeleteFileAtPathOnReboot(std::string_view path);
 
 }  // namespace obrivo::startup

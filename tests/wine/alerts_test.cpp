@@ -22,14 +22,15 @@ namespace {
 using monitor::AlertKind;
 using monitor::State;
 
-// A button press, the close box, or the Info button followed by Yes.
-enum class Action { Yes, No, Close, Info, SecondInfo };
+// A button press, the close box, Escape (the dialog manager's IDCANCEL), or the Info button
+// followed by Yes.
+enum class Action { Yes, No, Close, Escape, Info, SecondInfo };
 
 struct KindCase {
   AlertKind kind;
   const wchar_t* title;
   int yesId, noId;
-  int yes, no, close;  // the results
+  int yes, no, close;  // the results; Escape answers as the close box
   int type;            // the item type the check passes
 };
 
@@ -41,7 +42,8 @@ const KindCase kKinds[] = {
     {AlertKind::Service, L"Obrivo New Program Alert", IDC_ALERT_YES, IDC_ALERT_NO, 6, 7, 7, 700},
     {AlertKind::IeHelper, L"Obrivo New Program Alert", IDC_ALERT_YES, IDC_ALERT_NO, 6, 7, 6, 900},
     {AlertKind::ActiveX, L"Obrivo New Program Alert", IDC_ALERT_YES, IDC_ALERT_NO, 6, 7, 6, 1200},
-    {AlertKind::Hidden, L"Obrivo New Program Alert", IDC_ALERT_OK, IDC_ALERT_DELETE, 6, 7, 7, 370},
+    // Closing keeps the file: only the Delete button deletes.
+    {AlertKind::Hidden, L"Obrivo New Program Alert", IDC_ALERT_OK, IDC_ALERT_DELETE, 6, 7, 6, 370},
     {AlertKind::FileType, L"Obrivo File Type Change Alert", IDC_ALERT_YES, IDC_ALERT_NO, 6, 7, 6,
      400},
 };
@@ -57,7 +59,7 @@ class Alerts : public AlertTest {
 
 TEST_F(Alerts, EveryButtonAndTheCloseBoxGiveTheirResult) {
   for (const KindCase& k : kKinds) {
-    for (Action action : {Action::Yes, Action::No, Action::Close}) {
+    for (Action action : {Action::Yes, Action::No, Action::Close, Action::Escape}) {
       SCOPED_TRACE(testing::Message()
                    << win32::Narrow(k.title) << " kind " << static_cast<int>(k.kind) << " action "
                    << static_cast<int>(action));
@@ -75,6 +77,7 @@ TEST_F(Alerts, EveryButtonAndTheCloseBoxGiveTheirResult) {
         if (action == Action::Yes) Click(dialog, k.yesId);
         if (action == Action::No) Click(dialog, k.noId);
         if (action == Action::Close) CloseBox(dialog);
+        if (action == Action::Escape) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       });
       EXPECT_EQ(title, k.title);
       EXPECT_EQ(result, action == Action::Yes ? k.yes : action == Action::No ? k.no : k.close);

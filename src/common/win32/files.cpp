@@ -8,9 +8,22 @@
 
 namespace obrivo::win32 {
 
+std::wstring ExtendedPath(std::string_view path) { return ExtendedPath(Wide(path)); }
+
+std::wstring ExtendedPath(std::wstring wide) {
+  // Room for the 8.3 name Windows may append when it makes a folder: paths from 248 on.
+  constexpr std::size_t kPlainLimit = 248;
+  if (wide.size() < kPlainLimit || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  const bool drive = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+  const bool unc = wide.rfind(L"\\\\", 0) == 0;
+  if (drive) return L"\\\\?\\" + wide;
+  if (unc) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return wide;
+}
+
 std::optional<DWORD> FileAttributes(std::string_view path) {
   if (path.empty()) return std::nullopt;
-  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return attributes;
 }

@@ -10,6 +10,12 @@
 
 namespace obrivo::win32 {
 
+// The path as the W file functions take it at any length: a full path that would not fit
+// MAX_PATH gets the "\\?\" form (a UNC path "\\?\UNC\"), in which Windows neither cuts nor
+// parses it; a shorter or relative path is left as it is.
+std::wstring ExtendedPath(std::string_view path);
+std::wstring ExtendedPath(std::wstring wide);
+
 // Attributes of a path; nothing when it does not exist or cannot be reached.
 std::optional<DWORD> FileAttributes(std::string_view path);
 bool IsExistingFile(std::string_view path);       // exists and is not a folder

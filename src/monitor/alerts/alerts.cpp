@@ -42,14 +42,14 @@ const ProgramAlert kDelayedAlert = [] {
   return a;
 }();
 
-// OK keeps the file; Delete and the close box remove it.
+// OK keeps the file, and so does closing the alert: only the Delete button deletes.
 const ProgramAlert kHiddenAlert = [] {
   ProgramAlert a = YesNoAlert(IDD_ALERT_HIDDEN, 1015, E::kHiddenAlert, T::kHiddenFile);
   a.yesControl = IDC_ALERT_OK;
   a.noControl = IDC_ALERT_DELETE;
   a.yesTextId = 0;
   a.noTextId = IDS_DELETE;
-  a.closeAnswer = core::kAlertNo;
+  a.closeAnswer = core::kAlertYes;
   a.titleStandsIn = true;  // the file's name
   a.largeMessage = false;  // the explanation is long
   return a;
