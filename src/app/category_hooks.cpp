@@ -9,6 +9,7 @@
 #include "common/first_detected.h"
 #include "common/items.h"
 #include "common/utilities.h"
+#include "file_types/associations.h"
 #include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
@@ -28,6 +29,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initTasks = system::EnsureTaskBaseline;
   hooks.snapshotIEHelpers = browser::SnapshotIEHelpers;
   hooks.initIEHelpers = [] { browser::EnsureIEHelperBaseline(); };
+  // At every start: its own mark says whether the baseline was taken.
+  hooks.initFileTypes = file_types::InitFileTypeBaseline;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -50,6 +53,7 @@ common::BaselineHooks CategoryBaselineHooks() {
       return files;
     };
     seeds.tasks = system::TaskPrograms;
+    seeds.fileTypes = file_types::FileTypeCommands;
     common::InitFirstDetected(seeds);
   };
   hooks.registerMonitor = [] {

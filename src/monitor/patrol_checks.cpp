@@ -2,10 +2,12 @@
 // its check exists; until then the pass still counts it down and traces it.
 #include "monitor/patrol.h"
 
+#include "monitor/file_type_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
 #include "monitor/startup_watch.h"
 #include "monitor/task_watch.h"
+#include "startup/restart_commands.h"
 
 namespace obrivo::monitor {
 
@@ -21,10 +23,16 @@ void RegisterPatrolChecks() {
     PatrolIEHelpers();
     return false;
   });
+  SetPatrolCheck(7, [] {
+    PatrolFileTypes();
+    return false;
+  });
   SetPatrolCheck(8, [] {
     VerifyScheduledTasks();
     return false;
   });
+  // The pass runs it only off the NT family, where wininit.ini's commands are carried out.
+  SetPatrolCheck(9, [] { return startup::RestartCommandsWaiting(); });
   SetPatrolCheck(10, [] {
     VerifyServices();
     return false;
