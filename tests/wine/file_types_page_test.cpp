@@ -57,8 +57,8 @@ TEST_F(FileTypesPage, RowsShowCommandClassExtensionAndType) {
     const char* type;
   } rows[] = {
       {0, "Text Document", "NOTEPAD.EXE", "txtfile", ".TXT", "System"},
-      {1, "", "ED.EXE", "Ed.Text", ".TXT", "Explorer"},
-      {2, "", "Executable", "exefile", ".exe", "System"},
+      {1, "ed", "ED.EXE", "Ed.Text", ".TXT", "Explorer"},  // no description: the file's name
+      {2, "%1 %*", "Executable", "exefile", ".exe", "System"},
   };
   StoreOption("SortFileType", "0");
   RunSheet(kFileTypesPage, [&](HWND, HWND page) {

@@ -104,7 +104,8 @@ TEST_F(FileTypesTest, EveryKindThatResolvesIsOneRowFoundByTheListedSpelling) {
     EXPECT_EQ(item.command, rows[i].command) << i;
     EXPECT_EQ(item.type, core::item_type::kFileType);
   }
-  EXPECT_EQ(common::Items().At(0).title, "") << "no description, no version information";
+  EXPECT_EQ(common::Items().At(0).title, "notepad")
+      << "no description, no version information: the program's name";
   Text(HKEY_LOCAL_MACHINE, std::string(kMachineClasses) + "txtfile", "", "Text Document");
   file_types::EnumFileTypes();
   EXPECT_EQ(common::Items().At(0).title, "Text Document");
@@ -301,7 +302,7 @@ TEST_F(FileTypeCheck, LockedPutsBackWithoutAskingAndAFailedWriteIsSaid) {
   win32::UniqueKey key = win32::OpenKey(
       HKEY_LOCAL_MACHINE, std::string(kMachineClasses) + "txtfile" + kOpen, KEY_ALL_ACCESS | WRITE_DAC);
   ASSERT_TRUE(key);
-  SetKeyDacl(key.get(), L"D:(D;;KA;;;WD)");
+  SetKeyDacl(key.get(), L"D:(A;;KR;;;WD)");  // readable, so the change is seen; not writable
   Verify(core::kAlertNo);
   SetKeyDacl(key.get(), L"D:(A;;KA;;;WD)");
   ASSERT_EQ(failed.size(), 1u);
