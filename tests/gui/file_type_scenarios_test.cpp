@@ -68,7 +68,7 @@ TEST_F(FileTypeScenario, ChangingTheTxtAssociationAlertsAndNoPutsItBack) {
 
   HWND alert = WaitForAlert(window, monitor.id());
   ASSERT_NE(alert, nullptr) << "the File Type Change Alert";
-  EXPECT_EQ(WindowText(::GetDlgItem(alert, kExtension)), L".txt");
+  EXPECT_EQ(WindowText(::GetDlgItem(alert, kExtension)), L".TXT") << "as the list spells it";
   EXPECT_NE(WindowText(::GetDlgItem(alert, kOldCommand)).find(L"notepad.exe"), std::wstring::npos);
   EXPECT_NE(WindowText(::GetDlgItem(alert, kNewCommand)).find(L"obrivo_test_helper.exe"),
             std::wstring::npos);
