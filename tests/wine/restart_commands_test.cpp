@@ -11,6 +11,10 @@
 #include <string>
 
 #include "common/app.h"
+#include "common/options_store.h"
+#include "common/store.h"
+#include "monitor/monitor_state.h"
+#include "monitor/patrol.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
 #include "explorer_driver.h"
@@ -116,6 +120,48 @@ TEST_F(RestartCommands, OnTheNtFamilyTheViewerCommandDoesNothing) {
   common::App().ntFamily = true;
   startup::ShowRestartCommands(nullptr);  // would block on its window if it opened one
   EXPECT_TRUE(win32::IsExistingFile(Ini()));
+}
+
+// The Monitor's patrol as it is registered: off the NT family its restart-commands slot finds the
+// waiting commands, asks once (No: no viewer) and stays quiet for the rest of the run.
+TEST_F(RestartCommands, ThePatrolAsksOnceAndThenStaysQuiet) {
+  common::App().ntFamily = false;
+  ASSERT_TRUE(WriteBytes(folder_ + "\\wininit.exe", "MZ"));
+  ASSERT_TRUE(WriteBytes(Ini(), "[rename]\r\nNUL=C:\\x.dll\r\n"));
+  // Only this category is due: the others would look at the sandbox's empty system.
+  for (const char* name : {"Start", "IEHelpers", "Hidden", "ActiveX", "HostFile", "StartPage",
+                           "FileType", "Tasks", "Services", "Nuts", "Cookies"})
+    ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, name, "0"));
+  ASSERT_TRUE(common::WriteStoreString(HKEY_CURRENT_USER, common::kOptionsKey, "WinInit", "1"));
+  common::App().program = core::Program::Monitor;
+  common::LoadOptions(common::App().options);
+  static_cast<core::PatrolState&>(monitor::State()) = core::PatrolState{};
+  monitor::State().caption = "Obrivo";
+  common::App().startTick = ::GetTickCount() - 5000;
+  monitor::StartPatrol();
+  const auto passes = [](int count) {
+    for (int pass = 0; pass < count; ++pass) {
+      monitor::State().lastVerifyStart = ::GetTickCount() - 5000;
+      for (int i = 0; i <= core::kPassDueTicks; ++i) monitor::OnPatrolTick();
+    }
+  };
+  std::wstring asked;
+  WhileOpen([&] { passes(2); },  // half A, then half B with the restart commands
+            [&] {
+              HWND box = WaitForDialog(L"Obrivo");
+              if (!box) return;
+              asked = WindowText(::GetDlgItem(box, 0xFFFF));
+              ::PostMessageW(box, WM_COMMAND, IDNO, 0);
+            },
+            [] { return FindShownDialog(L"Obrivo"); });
+  EXPECT_NE(asked.find(L"wininit.ini"), std::wstring::npos) << win32::Narrow(asked);
+  EXPECT_EQ(monitor::State().restartCountdown, core::kRestartCommandsReported);
+  EXPECT_TRUE(win32::IsExistingFile(Ini())) << "No leaves the commands";
+  passes(2);  // would block on a second question
+  EXPECT_GT(monitor::State().restartCountdown, core::kRestartCommandsReported - 3)
+      << "counting down from the reported mark, far from another question";
+  for (int order = 1; order <= core::kPatrolCategoryCount; ++order)
+    monitor::SetPatrolCheck(order, {});
 }
 
 }  // namespace
