@@ -7,11 +7,12 @@
 namespace obrivo::core {
 namespace {
 
+// A name as the list keeps it: no dots or spaces before it, no spaces after it.
 std::string NameOf(std::string_view token) {
-  std::string name = SkipLeadingSpaces(token);
-  while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-  if (!name.empty() && name.front() == '.') name.erase(0, 1);
-  return SkipLeadingSpaces(name);
+  const std::size_t first = token.find_first_not_of(" \t.");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = token.find_last_not_of(" \t");
+  return std::string(token.substr(first, last - first + 1));
 }
 
 bool Names(const std::vector<std::string>& names, std::string_view name) {

@@ -67,7 +67,8 @@ TEST(FileTypeList, AddAcceptsOrRefusesByTheListAndTheTypedName) {
       {"AVI;TXT;", "", IDS_NOT_AN_EXTENSION, "", ""},
       {"AVI;TXT;", " . ", IDS_NOT_AN_EXTENSION, "", ""},
       {"AVI;TXT;", "a;b", IDS_NOT_AN_EXTENSION, "a;b", ""},
-      {"AVI;TXT;", "..\\x", IDS_NOT_AN_EXTENSION, ".\\x", ""},
+      {"AVI;TXT;", "..\\x", IDS_NOT_AN_EXTENSION, "\\x", ""},
+      {"AVI;TXT;", "..zip", 0, "zip", "AVI;TXT;zip;"},  // every dot in front goes
       {list1015, "ABCDE", IDS_FILE_TYPE_LIST_FULL, "ABCDE", ""},  // 1020 > 1019
       {list1015, "ABCD", 0, "ABCD", list1015 + "ABCD;"},          // 1019 fits
       {std::string(5000, 'B') + ";", "C", IDS_FILE_TYPE_LIST_FULL, "C", ""},
