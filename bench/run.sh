@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine in a test session of their own and writes their figures to
 # BUILD_DIR/bench-results.txt.
-#   bench/run.sh BUILD_DIR [pass_cost|services_pass|ie_helpers|activex|hidden_files|page_fill|explorer_startup|footprint|detection_latency ...]
+#   bench/run.sh BUILD_DIR [pass_cost|services_pass|ie_helpers|activex|hidden_files|file_types|page_fill|explorer_startup|footprint|detection_latency ...]
 # Without names every benchmark runs (the detection latency last: it waits for real patrols).
 # Series lengths: BENCH_LATENCY_ROUNDS (30), BENCH_NUDGED_ROUNDS (20), BENCH_UNNOTIFIED_ROUNDS (10),
 # BENCH_FOOTPRINT_SECONDS (300), BENCH_EXPLORER_STARTS (6).
@@ -14,7 +14,7 @@ build=${1:?usage: bench/run.sh BUILD_DIR [benchmark ...]}
 build=$(cd "$build" && pwd)
 shift
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(pass_cost services_pass ie_helpers activex hidden_files page_fill explorer_startup footprint detection_latency)
+[ ${#names[@]} -gt 0 ] || names=(pass_cost services_pass ie_helpers activex hidden_files file_types page_fill explorer_startup footprint detection_latency)
 for name in "${names[@]}"; do
   [ -f "$build/bin/bench/bench_$name.exe" ] || {
     echo "no $build/bin/bench/bench_$name.exe: build first (cmake --build $build)" >&2

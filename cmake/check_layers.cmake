@@ -13,6 +13,7 @@
 #   startup   src/startup (stops the processes its entries started: above system)
 #   browser   src/browser, browser add-ons: beside startup, neither includes the other
 #   files     src/files, the watched files: beside startup and browser, over system
+#   file_types src/file_types, file-type associations: beside startup and browser
 #   app       src/app, the composition root
 #   monitor   src/monitor; imports the notifier's header
 #   explorer  src/explorer
@@ -31,16 +32,17 @@ set(allowed_system "ids;core;win32;common;system")
 set(allowed_startup "ids;core;win32;common;system;startup")
 set(allowed_browser "ids;core;win32;common;system;browser")
 set(allowed_files "ids;core;win32;common;system;files")
-set(allowed_app "ids;core;win32;common;system;startup;browser;files;app")
-set(allowed_monitor "ids;core;win32;common;system;startup;browser;files;app;quenrax;monitor")
-set(allowed_explorer "ids;core;win32;common;system;startup;browser;files;app;explorer")
+set(allowed_file_types "ids;core;win32;common;file_types")
+set(allowed_app "ids;core;win32;common;system;startup;browser;files;file_types;app")
+set(allowed_monitor "ids;core;win32;common;system;startup;browser;files;file_types;app;quenrax;monitor")
+set(allowed_explorer "ids;core;win32;common;system;startup;browser;files;file_types;app;explorer")
 set(allowed_quenrax "core;win32;quenrax")
 
 # The layer of a file, from its path relative to the repository.
 function(layer_of path out)
   if(path MATCHES "^src/common/win32/")
     set(layer win32)
-  elseif(path MATCHES "^src/(core|common|system|startup|browser|files|app|monitor|explorer|quenrax)/")
+  elseif(path MATCHES "^src/(core|common|system|startup|browser|files|file_types|app|monitor|explorer|quenrax)/")
     set(layer ${CMAKE_MATCH_1})
   elseif(path MATCHES "^resources/([a-z_]+_ids\\.h|obrivo_version\\.h\\.in)$")
     set(layer ids)

@@ -246,4 +246,9 @@
 #define IDC_ALL_USERS 2196
 #define IDC_CURRENT_USER 2197
 
+/* The Add File Type Extension dialog. */
+#define IDD_ADD_FILE_TYPE 144
+#define IDC_ADD_FILE_TYPE_EDIT 4215
+#define IDC_ADD_FILE_TYPE_TEXT 4216
+
 #endif /* OBRIVO_EXPLORER_IDS_H */

@@ -158,5 +158,19 @@
 #define IDS_HIDDEN_RESTORE_FAILED 4066
 #define IDS_HIDDEN_UNHIDE_FAILED 4067
 #define IDS_HIDDEN_NOTEPAD_FAILED 4068
+/* File types: the watched list and its refusals, the Monitor's tray tip while it asks, and what
+   their commands report; the restart commands of Windows 9x. */
+#define IDS_FILE_TYPE_LIST 750
+#define IDS_ALREADY_MONITORED 762
+#define IDS_FILE_TYPE_LIST_FULL 763
+#define IDS_EXECUTABLE 746
+#define IDS_NO_ASSOCIATED_FILE 742
+#define IDS_FILE_TYPES_TIP 827
+#define IDS_RESTART_COMMANDS_TITLE 30
+#define IDS_NO_RESTART_COMMANDS 59
+#define IDS_RESTART_COMMANDS_LEGEND 702
+#define IDS_NOT_AN_EXTENSION 4020
+#define IDS_FILE_TYPE_RESTORE_FAILED 4021
+#define IDS_RESTART_FILE_NOT_DELETED 4022
 
 #endif /* OBRIVO_STRING_IDS_H */

@@ -14,16 +14,17 @@
 #include "common/utilities.h"
 #include "common/win32/wide.h"
 #include "core/text.h"
-#include "files/sys_files.h"
+#include "file_types/associations.h"
 #include "files/hidden_files.h"
+#include "files/sys_files.h"
 #include "startup/monitor_registration.h"
 #include "startup/startup_check.h"
 #include "startup/startup_locations.h"
+#include "string_ids.h"
 #include "system/processes.h"
 #include "system/service_check.h"
 #include "system/services.h"
 #include "system/task_baseline.h"
-#include "string_ids.h"
 
 namespace obrivo::app {
 
@@ -40,6 +41,8 @@ common::BaselineHooks CategoryBaselineHooks() {
   hooks.initActiveX = [] { browser::SnapshotActiveX(); };
   // Taken once, by the first start that finds it missing.
   hooks.initHidden = [] { files::EnsureHiddenBaseline(); };
+  // At every start: its own mark says whether the baseline was taken.
+  hooks.initFileTypes = file_types::InitFileTypeBaseline;
   // Seeds are added as the categories' enumerators arrive. The seeding marks itself done even
   // while they are empty; an item it missed is dated when a check or page first sees it.
   hooks.initFirstDetected = [] {
@@ -64,14 +67,14 @@ common::BaselineHooks CategoryBaselineHooks() {
     seeds.tasks = system::TaskPrograms;
     seeds.activeX = browser::ActiveXKeys;
     seeds.hiddenFiles = files::HiddenFilePaths;
+    seeds.fileTypes = file_types::FileTypeCommands;
     common::InitFirstDetected(seeds);
   };
   // A file whose copy could not be saved is still watched, but a change to it cannot be undone:
   // the user hears of it now rather than when a Reject fails.
   hooks.recordSystemFiles = [] {
     for (const std::string& name : files::RecordSysFiles()) {
-      const std::string text =
-          core::FormatText(common::LoadText(IDS_SYSFILE_BACKUP_FAILED), name);
+      const std::string text = core::FormatText(common::LoadText(IDS_SYSFILE_BACKUP_FAILED), name);
       ::MessageBoxExW(nullptr, win32::Wide(text).c_str(),
                       win32::Wide(common::LoadText(IDS_PROGRAM_TITLE, 128)).c_str(),
                       MB_OK | MB_ICONWARNING | MB_TOPMOST, common::App().languageId);

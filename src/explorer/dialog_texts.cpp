@@ -111,6 +111,13 @@ constexpr ControlText kFileTypes[] = {
     {IDC_MONITOR_LABEL, kMonitor},
 };
 
+constexpr ControlText kAddFileType[] = {
+    {kCaption, 752},
+    {IDC_ADD_FILE_TYPE_TEXT, 751},
+    {IDOK, 753},
+    {IDCANCEL, IDS_CLOSE},
+};
+
 constexpr ControlText kHiddenFiles[] = {
     {kCaption, IDS_PAGE_HIDDEN_FILES},
     {IDC_HEADING, 910},
@@ -274,6 +281,7 @@ constexpr DialogTable kDialogs[] = {
     {IDD_ACTIVE_TASKS_PAGE, kActiveTasks},
     {IDD_COOKIES_PAGE, kCookies},
     {IDD_FILE_TYPES_PAGE, kFileTypes},
+    {IDD_ADD_FILE_TYPE, kAddFileType},
     {IDD_HIDDEN_FILES_PAGE, kHiddenFiles},
     {IDD_RECENT_PAGE, kRecent},
     {IDD_PLUS_PAGE, kPlus},

@@ -31,6 +31,7 @@
 #include "icon_ids.h"
 #include "startup/delayed_list.h"
 #include "startup/monitor_registration.h"
+#include "startup/restart_commands.h"
 #include "startup/startup_actions.h"
 #include "string_ids.h"
 
@@ -74,6 +75,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
           break;
         case core::cmd::kExplorerExit:
           ExitHandling(window);
+          break;
+        case core::cmd::kRestartCommands:  // Windows 9x only; elsewhere nothing happens
+          startup::ShowRestartCommands(window);
           break;
         default:
           if (core::IsSheetPageCode(code)) OpenSheet(code);

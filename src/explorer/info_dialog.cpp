@@ -119,7 +119,7 @@ void ShowNotes(HWND dialog, InfoState& s, const core::Item& item) {
   if (note) {
     text = *note;
   } else if (item.type == core::item_type::kFileType) {
-    text = common::LoadText(kFileTypeExtensionId, 64) + item.key;
+    text = common::LoadText(kFileTypeExtensionId, 64) + item.text;  // the extension
   } else if (item.type == 1200) {
     text = LocationLine(s, item);
   } else if (s.context.notesText) {

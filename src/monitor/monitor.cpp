@@ -25,6 +25,7 @@
 #include "monitor/tray.h"
 #include "quenrax/quenrax.h"
 #include "startup/monitor_registration.h"
+#include "startup/restart_commands.h"
 #include "string_ids.h"
 
 namespace obrivo::monitor {
@@ -95,7 +96,10 @@ void OnCommand(int id) {
     case core::cmd::kAlwaysRun:
       ToggleAlwaysRun();
       break;
-    default:  // the restart-commands viewer exists only on Windows 9x; other ids do nothing
+    case core::cmd::kRestartCommands:  // Windows 9x only; elsewhere nothing happens
+      startup::ShowRestartCommands(State().mainWindow);
+      break;
+    default:
       break;
   }
 }

@@ -16,6 +16,7 @@
 #include "monitor/monitor_state.h"
 #include "monitor/trace.h"
 #include "monitor/tray.h"
+#include "startup/restart_commands.h"
 #include "string_ids.h"
 #include "system/processes.h"
 
@@ -57,8 +58,9 @@ core::PatrolEnv MakeEnv() {
   env.clearItems = [] {
     if (common::ItemCount() != 0) common::ClearItems();
   };
-  // The cookie list and the restart-commands viewer arrive with their categories.
+  // The cookie list arrives with its category.
   env.askYesNo = AskYesNo;
+  env.showRestartCommands = [] { startup::ShowRestartCommandsViewer(State().mainWindow); };
   return env;
 }
 

@@ -4,6 +4,7 @@
 
 #include "monitor/activex_watch.h"
 #include "monitor/cookie_watch.h"
+#include "monitor/file_type_watch.h"
 #include "monitor/hidden_watch.h"
 #include "monitor/ie_helper_watch.h"
 #include "monitor/service_watch.h"
@@ -11,6 +12,7 @@
 #include "monitor/startup_watch.h"
 #include "monitor/sys_file_watch.h"
 #include "monitor/task_watch.h"
+#include "startup/restart_commands.h"
 
 namespace obrivo::monitor {
 namespace {
@@ -49,10 +51,16 @@ void RegisterPatrolChecks() {
     PatrolHomePages();
     return false;
   });
+  SetPatrolCheck(7, [] {
+    PatrolFileTypes();
+    return false;
+  });
   SetPatrolCheck(8, [] {
     VerifyScheduledTasks();
     return false;
   });
+  // The pass runs it only off the NT family, where wininit.ini's commands are carried out.
+  SetPatrolCheck(9, [] { return startup::RestartCommandsWaiting(); });
   SetPatrolCheck(10, [] {
     VerifyServices();
     return false;

@@ -147,6 +147,24 @@ TEST_F(InfoWindow, AnAddOnsLocationIsItsRegistration) {
   });
 }
 
+// A file-type row without a note names its extension, not its class.
+TEST_F(InfoWindow, AFileTypesNotesNameTheExtension) {
+  core::Item item;
+  item.title = "Text Document";
+  item.path = self_;
+  item.key = "txtfile";
+  item.text = ".TXT";
+  item.type = 400;
+  item.flag = 1;
+  items_.AddRaw(item);
+  Run(0, [&] {
+    HWND dialog = WaitForInfo(L"Text Document");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(dialog, IDC_INFO_NOTES), L"File Type Extension: .TXT");
+    Click(dialog, IDCANCEL);
+  });
+}
+
 TEST_F(InfoWindow, KillTaskEndsTheRunningProgram) {
   // Started as the item's command names it: the program alone, without arguments.
   const std::string lingering =

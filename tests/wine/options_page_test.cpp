@@ -296,6 +296,28 @@ TEST_F(OptionsPage, PatrolPicturesShowAndSetTheirCategory) {
   });
 }
 
+// On Windows 9x the restart-file row shows, and its picture sets that patrol like the others.
+TEST_F(OptionsPage, OnWindows9xTheRestartFileRowSetsItsPatrol) {
+  common::App().ntFamily = false;
+  StoreOption("WinInit", "5");
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT})
+      EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(page, id))) << id;
+    HWND picture = ::GetDlgItem(page, IDC_RESTART_FILE_PICTURE);
+    EXPECT_EQ(test::PictureImage(picture), IDB_PATROL_ON);
+    test::PostPictureClick(page, IDC_RESTART_FILE_PICTURE);
+    HWND dialog = test::WaitForDialog(L"Patrol Time for WinInit/Restart file");
+    ASSERT_NE(dialog, nullptr);
+    ::SendDlgItemMessageW(dialog, IDC_PATROL_SLIDER, WM_KEYDOWN, VK_HOME, 0);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(test::WaitUntilHandled(dialog, page));
+    EXPECT_TRUE(test::WaitUntil([&] {
+      return StoredOption("WinInit") == "0" && test::PictureImage(picture) == IDB_PATROL_OFF;
+    })) << StoredOption("WinInit");
+  });
+  common::App().ntFamily = true;
+}
+
 TEST_F(OptionsPage, HideAlertsChangesSurviveThePagesWriteBack) {
   test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
     test::PostClick(page, IDC_HIDE_ALERTS);

@@ -133,17 +133,12 @@ void OnHideAlerts(Page& page) {
   WriteAllOptions();
 }
 
-// Controls that apply to one family of Windows only. The restart-file row belongs to Windows 9x;
-// its check is not part of this build, so where it shows it cannot be used.
+// Controls that apply to one family of Windows only. The restart-file row belongs to Windows 9x,
+// where wininit.ini's commands are carried out; its picture sets that patrol like the others.
 void ShowForThisSystem(Page& page) {
   const bool nt = common::App().ntFamily;
-  for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT}) {
-    HWND control = ::GetDlgItem(page.window(), id);
-    ::ShowWindow(control, nt ? SW_HIDE : SW_SHOW);
-    ::EnableWindow(control, FALSE);
-  }
-  ::SendDlgItemMessageW(page.window(), IDC_RESTART_FILE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(SharedBitmap(IDB_PATROL_OFF)));
+  for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT})
+    ::ShowWindow(::GetDlgItem(page.window(), id), nt ? SW_HIDE : SW_SHOW);
   ::ShowWindow(::GetDlgItem(page.window(), IDC_ORIGINAL_TRAY_ICON), nt ? SW_SHOW : SW_HIDE);
 }
 
@@ -164,7 +159,8 @@ const PageDescription& OptionsPage() {
     d.code = 6033;
     d.dialogId = IDD_OPTIONS_PAGE;
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
-                        {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}}};
+                        {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}},
+                        {IDC_RESTART_FILE_PICTURE, {"WinInit", ""}}};
     // The reports, the hijack log and the export come with their tools; until then their
     // buttons stay disabled.
     d.commands = {
