@@ -162,6 +162,12 @@ void Page::SortBy(int column, bool descending) {
            descending);
 }
 
+void Page::SortInClickDirection(int column) { SortBy(column, sort_.Descending(column)); }
+
+void Page::SetClickDirection(int column, bool descending) {
+  sort_.SetDescending(column, descending);
+}
+
 void Page::OnInit() {
   dpi_ = SheetDpi(window_);
   ApplyDialogTexts(window_, description_.dialogId);

@@ -99,6 +99,10 @@ class Page {
   int AddRow(std::size_t index, std::string_view title, std::string_view iconPath,
              int iconIndex = 0);
   void SortBy(int column, bool descending);
+  // Sorts by `column` in the direction its next header click would take, without flipping it.
+  void SortInClickDirection(int column);
+  // The direction the next header click on `column` sorts in.
+  void SetClickDirection(int column, bool descending);
   // The item index of the first selected row, or -1.
   int SelectedItem() const;
   // The item indexes of every selected row, in row order.

@@ -257,12 +257,14 @@ TEST_F(ExplorerScenario, TraceFileOnlyWithDebug) {
   QuitExplorer(explorer);
   const std::string trace = ReadFileText(traceFile);
   EXPECT_NE(trace.find("[Trace]"), std::string::npos) << trace;
-  // Lines in order: numbered keys, then the sheet's opening with its page and its closing.
+  // Lines in order: numbered keys, the cookie folders found at start, then the sheet's opening
+  // with its page and its closing.
   EXPECT_TRUE(std::regex_search(
       trace, std::regex(R"(\d+\.1=\d\d-\d\d  \d\d:\d\d:\d\d START: Explorer started\r?\n)"
-                        R"(\d+\.2=.* SHEET: Open the sheet on page 6029\r?\n)"
-                        R"(\d+\.3=.* SHEET: The sheet closed\r?\n)"
-                        R"(\d+\.4=\*\*:\*\*:\*\* NanoCycles: The sheet closed = \d+)")))
+                        R"(\d+\.2=.* COOKIES: IE:.*  Mozilla:.*\r?\n)"
+                        R"(\d+\.3=.* SHEET: Open the sheet on page 6029\r?\n)"
+                        R"(\d+\.4=.* SHEET: The sheet closed\r?\n)"
+                        R"(\d+\.5=\*\*:\*\*:\*\* NanoCycles: The sheet closed = \d+)")))
       << trace;
 }
 

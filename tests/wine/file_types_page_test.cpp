@@ -81,6 +81,27 @@ TEST_F(FileTypesPage, RowsShowCommandClassExtensionAndType) {
   });
 }
 
+// Whatever sort is stored, showing the page groups the rows by class; the next click on Title
+// then sorts them descending.
+TEST_F(FileTypesPage, ShowingThePageSortsByClassAndTitleNextSortsDescending) {
+  StoreOption("SortFileType", "1");
+  RunSheet(kFileTypesPage, [&](HWND, HWND page) {
+    HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);
+    ASSERT_EQ(explorer::RowCount(list), 3);
+    EXPECT_EQ(explorer::CellText(list, 0, 3), "Ed.Text");
+    EXPECT_EQ(explorer::CellText(list, 1, 3), "exefile");
+    EXPECT_EQ(explorer::CellText(list, 2, 3), "txtfile");
+    NMLISTVIEW click{};
+    click.hdr = {list, static_cast<UINT_PTR>(IDC_PAGE_LIST), static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iItem = -1;
+    click.iSubItem = 0;
+    ::SendMessageW(page, WM_NOTIFY, IDC_PAGE_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(explorer::CellText(list, 0, 0), "Text Document");
+    EXPECT_EQ(explorer::CellText(list, 1, 0), "ed");
+    EXPECT_EQ(explorer::CellText(list, 2, 0), "%1 %*");
+  });
+}
+
 TEST_F(FileTypesPage, AddRefusesWhatIsWatchedAndAddsANewExtension) {
   RunSheet(kFileTypesPage, [&](HWND, HWND page) {
     HWND list = ::GetDlgItem(page, IDC_PAGE_LIST);

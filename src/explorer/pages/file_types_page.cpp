@@ -86,6 +86,9 @@ void RemoveSelected(Page& page) {
   page.Fill();
 }
 
+constexpr int kTitleColumn = 0;
+constexpr int kClassColumn = 3;
+
 }  // namespace
 
 const PageDescription& FileTypesPage() {
@@ -105,6 +108,12 @@ const PageDescription& FileTypesPage() {
     d.bottomButtons = {IDC_INFO, IDC_ADD, IDC_REMOVE, IDC_CLOSE};
     d.monitor = MonitorPicture{"FileType", "RealtimeFileType"};
     d.fill = Fill;
+    // Each time the page shows, the rows come grouped by class, and a click on Title then sorts
+    // them descending.
+    d.activate = [](Page& p) {
+      p.SortInClickDirection(kClassColumn);
+      p.SetClickDirection(kTitleColumn, true);
+    };
     d.commands = {
         {IDC_ADD, AddExtension},
         {IDC_REMOVE, RemoveSelected},
