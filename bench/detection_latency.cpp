@@ -164,9 +164,21 @@ int Run(int rounds, int nudgedRounds, int unnotifiedRounds) {
   if (unnotifiedRounds > 0) {
     monitor = test::Process();
     test::KillProcessesIn(folder.path());
-    if (!::DeleteFileW(folder.Program(L"Quenrax.dll").c_str())) return 2;
+    // The ended Monitor's image may hold the file a moment longer.
+    if (!test::WaitUntil(
+            [&] {
+              return ::DeleteFileW(folder.Program(L"Quenrax.dll").c_str()) ||
+                     ::GetLastError() == ERROR_FILE_NOT_FOUND;
+            },
+            30s)) {
+      Progress("Quenrax.dll could not be taken away");
+      return 2;
+    }
     window = StartMonitor(folder, monitor);
-    if (!window) return 2;
+    if (!window) {
+      Progress("the Monitor without its notifier did not start");
+      return 2;
+    }
     LatencyBench timerOnly(folder, window);
     ShippedSeries(timerOnly, "notifier off (the timed patrol alone)", L"BenchTimed",
                   unnotifiedRounds, 0, unnotifiedTimeouts);

@@ -26,9 +26,9 @@ inline constexpr int kPassDueTicks = 16;
 inline constexpr int kConflictLimit = 3;
 // Two passes never start closer together than this.
 inline constexpr std::uint32_t kPassSpacingMs = 1000;
-// How long the notifier's signals must stay quiet before the Monitor acts on them at once: a
-// burst of writes (an installer writing many values) is handled once.
-inline constexpr std::uint32_t kSettleMs = 150;
+// How long the notifier's messages must stay quiet before the Monitor acts on them at once: the
+// notifier already gathers a burst of writes into one message, this gathers the messages.
+inline constexpr std::uint32_t kSettleMs = 50;
 // Passes between two refreshes of the tray icon.
 inline constexpr int kTrayRefreshPasses = 60;
 

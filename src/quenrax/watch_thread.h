@@ -9,8 +9,9 @@
 namespace obrivo::quenrax {
 
 // A change is reported this long after the first signal of a burst; whatever else arrives
-// meanwhile goes into the same message.
-inline constexpr DWORD kSettleMs = 400;
+// meanwhile goes into the same message. Short, because the Monitor acts on the message at once:
+// a program that writes several values writes them within it.
+inline constexpr DWORD kSettleMs = 100;
 // How often the running processes are compared, deleted keys and folders noticed and missing
 // ones looked for again.
 inline constexpr DWORD kLookIntervalMs = 1500;

@@ -817,7 +817,8 @@ TEST(PatrolCycle, SettledSignalsKeepTheSpacingOfPassesAndChecks) {
   FakeMonitor busy;
   busy.clock += 5000;
   int passes = 0;
-  for (int signal = 0; signal < 100; ++signal) {  // every 150 ms for 15 seconds
+  constexpr int kSignals = static_cast<int>(15000 / kSettleMs);  // one per settle for 15 seconds
+  for (int signal = 0; signal < kSignals; ++signal) {
     busy.log.clear();
     busy.SignalAndSettle();
     passes += static_cast<int>(busy.Count("trace VERIFY: Enter Verify function"));
