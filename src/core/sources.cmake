@@ -23,6 +23,7 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/patrol_cycle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_states.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_format.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trace_format.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tray_menu.cpp
