@@ -30,4 +30,5 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/tray_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_position.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/windows_version.cpp
 )
