@@ -154,6 +154,28 @@ core::ReportHeader Header() {
   return h;
 }
 
+std::string LocalFileTime(const FILETIME& time) {
+  const SYSTEMTIME t = common::FileTimeToLocal(time);
+  return core::FileTimeText(core::DateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+}
+
+// What the category adds to an item: a service's startup type, a hidden file's times and size.
+std::vector<std::pair<std::string, std::string>> Details(const core::Item& item, bool hiddenFile) {
+  std::vector<std::pair<std::string, std::string>> details;
+  if (item.type == core::item_type::kServiceExe || item.type == core::item_type::kServiceSvchost)
+    details.emplace_back("Startup Type", item.key);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (hiddenFile && ::GetFileAttributesExW(win32::ExtendedPath(item.path).c_str(),
+                                           GetFileExInfoStandard, &data)) {
+    details.emplace_back("Created", LocalFileTime(data.ftCreationTime));
+    details.emplace_back("Accessed", LocalFileTime(data.ftLastAccessTime));
+    details.emplace_back("Written", LocalFileTime(data.ftLastWriteTime));
+    const auto size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    details.emplace_back("File Size", std::to_string(size) + " Bytes");
+  }
+  return details;
+}
+
 core::ReportItem ToReportItem(const core::Item& item, bool hiddenFile) {
   core::ReportItem r;
   r.title = ReportTitle(item);
@@ -161,6 +183,8 @@ core::ReportItem ToReportItem(const core::Item& item, bool hiddenFile) {
   r.program = FileNamePart(item.path);
   r.text = item.text;
   r.hiddenFile = hiddenFile;
+  r.details = Details(item, hiddenFile);
+  if (hiddenFile && !r.program.empty()) r.title = r.program;  // a hidden file by its name
   r.firstDetected = common::LookupFirstDetected(item.type, item.path);
   r.location = core::StartupLocationText(item.type);
   if (!item.path.empty()) {
