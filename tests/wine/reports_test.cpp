@@ -24,12 +24,15 @@ using namespace std::string_literals;
 constexpr int kUserRunCode = 11;
 const std::wstring kCommand = L"C:\\Fixture\\tool,1.exe";
 
-// Names a hostile machine may hold, each meant to break one of the forms.
+// Names a hostile machine may hold, each meant to break one of the forms. A quote and a comma
+// stand beside other characters: a Run value named by one character alone is no entry.
 std::vector<std::wstring> HostileNames() {
   return {L"<b>",
           L"<script>alert(1)</script>",
-          L"\"",
-          L",",
+          L"\"\"",
+          L"say \"hi\"",
+          L",,",
+          L"a,b",
           L"=cmd|' /C calc'!A0",
           L"line\r\nbreak",
           L"nul\0name"s,
