@@ -14,7 +14,12 @@ std::string NtName(const WindowsVersionFacts& v) {
   if (v.major == 5 && v.minor == 1) return "Windows XP ";
   if (v.major == 5 && v.minor == 0) return "Windows 2000 ";
   if (v.major <= 4) return "Windows NT ";
-  if (v.major == 6) return "Windows Vista ";
+  // Later versions by their own names: 6.1 and above were never Vista.
+  if (v.major == 6 && v.minor == 0) return "Windows Vista ";
+  if (v.major == 6 && v.minor == 1) return "Windows 7 ";
+  if (v.major == 6 && v.minor == 2) return "Windows 8 ";
+  if (v.major == 6 && v.minor == 3) return "Windows 8.1 ";
+  if (v.major == 10) return v.build >= 22000 ? "Windows 11 " : "Windows 10 ";
   if (v.major == 7 && v.minor == 3) return "Windows XP ";
   return "Windows ";
 }

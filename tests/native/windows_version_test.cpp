@@ -28,6 +28,8 @@ TEST(WindowsVersion, Descriptions) {
   WindowsVersionFacts sp6a = nt(4, 0, 6, 1, 0);
   sp6a.hotfixQ246009 = true;
   sp6a.build = 1381;
+  WindowsVersionFacts win11 = nt(10, 0, 0, 1, 0);
+  win11.build = 22631;
   WindowsVersionFacts win95;
   win95.platform = 1;
   win95.major = 4;
@@ -54,7 +56,11 @@ TEST(WindowsVersion, Descriptions) {
       {nt(4, 0, 0, 3, 0x2), "Windows NT Server 4.0, Enterprise Edition  (Build 2600)"},
       {oldNt, "Windows NT Server 4.0 Service Pack 6 (Build 1381)"},
       {sp6a, "Windows NT Workstation 4.0 Service Pack 6a (Build 1381)"},
-      {nt(6, 1, 1, 1, 0), "Windows Vista SP1 Service Pack 1 (Build 2600)"},
+      {nt(6, 0, 1, 1, 0), "Windows Vista SP1 Service Pack 1 (Build 2600)"},
+      {nt(6, 1, 1, 1, 0), "Windows 7 SP1 Service Pack 1 (Build 2600)"},
+      {nt(6, 3, 0, 1, 0), "Windows 8.1  (Build 2600)"},
+      {nt(10, 0, 0, 1, 0), "Windows 10  (Build 2600)"},
+      {win11, "Windows 11  (Build 22631)"},
       {win95, "Microsoft Windows 95 OSR2 "},
       {win98, "Microsoft Windows 98 SE "},
       {win32s, "Microsoft Win32s"},
