@@ -5,9 +5,15 @@ Every fixture name (fixture-names.txt: one hexadecimal UTF-8 line each) must app
 item title of the HTML log and once in the Title column of the spreadsheet's HKCU Run rows; the
 page must hold no script element and link only web addresses; every spreadsheet line after the
 heading must have the heading's nine columns.
+
+With a golden folder, the fixture's parts of each report (the startup section of the page and of
+the text, the spreadsheet's header lines and HKCU Run rows) must equal its files byte for byte
+once the time and the product's version are masked; OBRIVO_UPDATE_GOLDEN=1 rewrites them.
 """
 import csv
 import html.parser
+import os
+import re
 import sys
 from pathlib import Path
 
@@ -78,8 +84,50 @@ class LogParser(html.parser.HTMLParser):
             self._title += data
 
 
-def main(folder: Path) -> int:
+def mask(text: str) -> str:
+    """The volatile parts of a report: the time it was written and the product's version."""
+    text = re.sub(r"[ \d]\d:\d\d:\d\d [AP]M, on [ \d]\d/\d\d/\d{4}", "<time>", text)
+    text = re.sub(r"version \d+(\.\d+)*", "version <version>", text)
+    return re.sub(r"build=\d+(\.\d+)*", "build=<version>", text)
+
+
+def between(text: str, start: str, end: str) -> str:
+    first = text.find(start)
+    last = text.find(end, first + 1)
+    return text[first:last] if first >= 0 and last > first else ""
+
+
+def fixture_parts(folder: Path) -> dict:
+    page = (folder / "ObrivoLog.html").read_bytes().decode("utf-8")
+    text = (folder / "ObrivoLog.txt").read_bytes().decode("utf-8-sig")
+    sheet = (folder / "ObrivoLog.csv").read_bytes().decode("utf-8-sig")
+    header = sheet.split("\r\n", 3)
+    # A quoted field may span lines: a record starts where a line starts with its Type column.
+    records = re.split(r"\r\n(?=[A-Za-z ]+,)", header[3] if len(header) > 3 else "")
+    rows_text = "\r\n".join(header[:3] + [r for r in records if r.startswith("HKCU,Run,")])
+    return {
+        "reports_startup.html": mask(between(page, '<A NAME="A0">', '<A NAME="A1">')),
+        "reports_startup.txt": mask(between(text, "Startup Programs\r\n", " Delayed Start ")),
+        "reports_startup.csv": mask(rows_text),
+    }
+
+
+def compare_golden(folder: Path, golden: Path) -> list:
     failures = []
+    for name, actual in fixture_parts(folder).items():
+        path = golden / name
+        if os.environ.get("OBRIVO_UPDATE_GOLDEN") == "1":
+            path.write_bytes(actual.encode("utf-8"))
+            continue
+        expected = path.read_bytes().decode("utf-8") if path.exists() else None
+        if actual != expected:
+            failures.append("%s differs from its golden file (OBRIVO_UPDATE_GOLDEN=1 rewrites it)"
+                            % name)
+    return failures
+
+
+def main(folder: Path, golden) -> int:
+    failures = compare_golden(folder, golden) if golden else []
     names = [bytes.fromhex(line).decode("utf-8")
              for line in (folder / "fixture-names.txt").read_text().split()]
 
@@ -123,4 +171,4 @@ def main(folder: Path) -> int:
 
 
 if __name__ == "__main__":
-    sys.exit(main(Path(sys.argv[1])))
+    sys.exit(main(Path(sys.argv[1]), Path(sys.argv[2]) if len(sys.argv) > 2 else None))
