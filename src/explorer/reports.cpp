@@ -17,6 +17,7 @@
 #include "common/text_loader.h"
 #include "common/utilities.h"
 #include "common/win32/files.h"
+#include "common/win32/proc_address.h"
 #include "common/win32/registry.h"
 #include "common/win32/system.h"
 #include "common/win32/unique.h"
@@ -93,10 +94,8 @@ core::WindowsVersionFacts WindowsFacts() {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
   OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  const auto fn = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                              reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))
-                        : nullptr;
+  const auto fn =
+      win32::ProcAddress<RtlGetVersionFn>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
   if (!fn || fn(&info) != 0) {
     facts.extended = false;
     facts.productOptionsType = RegistryText(
