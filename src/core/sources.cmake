@@ -23,9 +23,12 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/patrol_cycle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_states.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_format.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trace_format.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tray_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_position.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/windows_version.cpp
 )

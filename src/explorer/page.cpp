@@ -23,6 +23,7 @@
 #include "explorer/info_dialog.h"
 #include "explorer/list_view.h"
 #include "explorer/messages.h"
+#include "explorer/reports.h"
 #include "explorer/sheet.h"
 #include "explorer/shell_actions.h"
 #include "explorer_ids.h"
@@ -51,7 +52,7 @@ bool Page::Handles(int id) const {
   for (const PageCommand& c : description_.commands)
     if (c.id == id) return static_cast<bool>(c.run);
   if (id == IDC_HELP_PICTURE || id == IDC_CLOSE || PatrolOf(id)) return true;
-  return list_ && IsListCommand(id);
+  return list_ && (IsListCommand(id) || id == IDM_OBRIVO_LOG);
 }
 
 void Page::Run(int id) {
@@ -71,6 +72,11 @@ void Page::Run(int id) {
   }
   if (id == IDC_CLOSE) {
     CloseSheet();
+    return;
+  }
+  // The row menu's log reports every category, whatever row is selected.
+  if (list_ && id == IDM_OBRIVO_LOG) {
+    ProduceObrivoLog(window_);
     return;
   }
   if (!list_ || !IsListCommand(id)) return;

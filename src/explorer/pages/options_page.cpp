@@ -18,6 +18,7 @@
 #include "explorer/hide_alerts_dialog.h"
 #include "explorer/history_viewer.h"
 #include "explorer/messages.h"
+#include "explorer/reports.h"
 #include "explorer_ids.h"
 #include "files/sys_files.h"
 #include "icon_ids.h"
@@ -161,9 +162,12 @@ const PageDescription& OptionsPage() {
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}},
                         {IDC_RESTART_FILE_PICTURE, {"WinInit", ""}}};
-    // The reports, the hijack log and the export come with their tools; until then their
-    // buttons stay disabled.
+    // The hijack log and the export come with their tools; until then their buttons stay
+    // disabled.
     d.commands = {
+        {IDC_OBRIVO_LOG, [](Page& p) { ProduceObrivoLog(p.window()); }},
+        {IDC_SPREADSHEET_REPORT,
+         [](Page& p) { ProduceReport(p.window(), ReportKind::Spreadsheet); }},
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
         {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
