@@ -16,6 +16,7 @@
 #include "explorer/delayed_page_actions.h"
 #include "explorer/explorer_state.h"
 #include "explorer/hide_alerts_dialog.h"
+#include "explorer/hijack_log_writer.h"
 #include "explorer/history_viewer.h"
 #include "explorer/messages.h"
 #include "explorer_ids.h"
@@ -161,13 +162,13 @@ const PageDescription& OptionsPage() {
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}},
                         {IDC_RESTART_FILE_PICTURE, {"WinInit", ""}}};
-    // The reports, the hijack log and the export come with their tools; until then their
-    // buttons stay disabled.
+    // The reports and the export come with their tools; until then their buttons stay disabled.
     d.commands = {
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
         {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
         {IDC_VIEW_HOSTS, ViewHostsFile},
+        {IDC_HIJACK_LOG, [](Page& p) { WriteHijackLog(p.window(), HijackLogNotice::SayAndOpen); }},
         {IDC_AUTO_START, OnAutoStart},
         {IDC_ORIGINAL_TRAY_ICON, OnOriginalTrayIcon},
     };
