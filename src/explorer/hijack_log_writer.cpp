@@ -219,10 +219,17 @@ std::string CommonStartupFolder() {
   return win32::Narrow(folder);
 }
 
+// The startup locations that have lines of their own (win.ini's F1, AppInit_DLLs' O20, the
+// delay-loaded objects' O21, the shared task schedulers' O22).
+bool IsLoggedElsewhere(int code) {
+  return code == core::kWinIniLoad || code == core::kWinIniRun || code == core::kAppInitDlls ||
+         code == core::kDelayLoad || code == core::kSharedTaskScheduler;
+}
+
 std::string StartupEntries() {
   std::string out;
   std::string folderLines;
-  const std::string common = CommonStartupFolder();
+  const std::string commonFolder = CommonStartupFolder();
   startup::EnumStartup(false);
   const core::ItemList& items = common::Items();
   for (std::size_t i = 0; i < items.Count(); ++i) {
@@ -230,10 +237,11 @@ std::string StartupEntries() {
     if (item.disabled) continue;
     if (item.type == core::kStartupFolder) {
       const std::string& file = item.key.empty() ? item.path : item.key;
-      const bool global = !common.empty() && core::StartsWithNoCase(file, common + "\\");
+      const bool global =
+          !commonFolder.empty() && core::StartsWithNoCase(file, commonFolder + "\\");
       folderLines += HijackLine(global ? h::kCommonStartup : h::kUserStartup,
                                 {core::FileNamePart(file), item.path});
-    } else if (core::SplitRunKeyCode(item.type)) {
+    } else if (!IsLoggedElsewhere(item.type)) {
       out += HijackLine(core::HijackStartupFormat(item.type), {core::EntryName(item), item.path});
     }
   }

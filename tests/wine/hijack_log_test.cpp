@@ -91,11 +91,12 @@ class HijackLog : public StartupTest {
 
 TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
   const std::string longName(16383, 'n');
-  // Startup entries named to break a plain-text line or a report built from it.
+  // Startup entries named to break a plain-text line or a report built from it (a name of one
+  // character is no startup entry, so the quote and the comma stand among others).
   const std::vector<std::pair<std::wstring, std::string>> run = {
       {L"<b>", "C:\\fixture\\b.exe"},
-      {L"\"", "C:\\fixture\\quote.exe"},
-      {L",", "C:\\fixture\\comma.exe"},
+      {L"say \"hi\"", "C:\\fixture\\quote.exe"},
+      {L"last, first", "C:\\fixture\\comma.exe"},
       {L"=cmd|' /C calc'!A0", "C:\\fixture\\formula.exe"},
       {L"two\r\nO4 - HKLM\\..\\Run: [forged]forged.exe", "C:\\fixture\\crlf.exe"},
       {L"nul\0inside"s, "C:\\fixture\\nul.exe"},
@@ -152,15 +153,16 @@ TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
       "R1 - HKCU\\Software\\Microsoft\\Internet Explorer\\Main,Window Title = Browsed by fixture\n"
       "F2 - REG: system.ini: UserInit=C:\\fixture\\init.exe\n"
       "O1 - Hosts: 10.0.0.5 bank.example\n"
+      // The registry lists the values sorted by name.
       "O4 - HKLM\\..\\Run: [<b>]C:\\fixture\\b.exe\n"
-      "O4 - HKLM\\..\\Run: [\"]C:\\fixture\\quote.exe\n"
-      "O4 - HKLM\\..\\Run: [,]C:\\fixture\\comma.exe\n"
       "O4 - HKLM\\..\\Run: [=cmd|' /C calc'!A0]C:\\fixture\\formula.exe\n"
-      "O4 - HKLM\\..\\Run: [two O4 - HKLM\\..\\Run: [forged]forged.exe]C:\\fixture\\crlf.exe\n"
+      "O4 - HKLM\\..\\Run: [last, first]C:\\fixture\\comma.exe\n"
+      "O4 - HKLM\\..\\Run: [<16383 x n>]C:\\fixture\\long.exe\n"
       "O4 - HKLM\\..\\Run: [nul\\0inside]C:\\fixture\\nul.exe\n"
+      "O4 - HKLM\\..\\Run: [say \"hi\"]C:\\fixture\\quote.exe\n"
+      "O4 - HKLM\\..\\Run: [two O4 - HKLM\\..\\Run: [forged]forged.exe]C:\\fixture\\crlf.exe\n"
       "O4 - HKLM\\..\\Run: [\xE2\x80\x8Frtl\xE2\x80\x8E]C:\\fixture\\rtl.exe\n"
       "O4 - HKLM\\..\\Run: [\xE4\xB8\xAD\xE6\x96\x87]C:\\fixture\\cjk.exe\n"
-      "O4 - HKLM\\..\\Run: [<16383 x n>]C:\\fixture\\long.exe\n"
       "O7 - HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System, DisableTaskMgr =1\n"
       "O14 - IERESET.INF: START_PAGE_URL = http://reset.example/\n"
       "O14 - IERESET.INF:HKCU, Start Page = http://home.example/\n"
@@ -251,8 +253,9 @@ TEST_F(HijackLog, AnExplorerCopyNamedHijackWritesTheLogAndEnds) {
 
   const std::string log = win32::ReadWholeFile(*path).value_or(std::string());
   EXPECT_TRUE(StartsWith(log, "Log created by ")) << log.substr(0, 200);
-  EXPECT_GE(log.size(), 13u);
-  if (log.size() >= 13) EXPECT_EQ(log.substr(log.size() - 13), "End of file\r\n");
+  const std::string_view end = "End of file\r\n";
+  EXPECT_TRUE(log.size() >= end.size() && log.compare(log.size() - end.size(), end.size(), end) == 0)
+      << log.substr(log.size() > 200 ? log.size() - 200 : 0);
   ::DeleteFileW(win32::Wide(*path).c_str());
 }
 
