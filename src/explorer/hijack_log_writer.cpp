@@ -387,8 +387,20 @@ std::string OtherBrowsers() {
   return out;
 }
 
+// The program that opens web addresses, by its version information.
+std::string DefaultBrowserLine() {
+  const std::string command =
+      NonEmpty(ReadText(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", ""));
+  const std::string program = command.empty() ? std::string() : common::CommandToProgramPath(command);
+  if (program.empty() || !win32::IsExistingFile(program)) return HijackLine(h::kNoDefaultBrowser, {});
+  const auto info = common::ReadVersionInfo(program);
+  return HijackLine(h::kDefaultBrowser, {info ? info->productName : "", info ? info->fileDescription : "",
+                                         info ? info->productVersion : ""});
+}
+
 std::string AdditionalInfo() {
   std::string out = HijackLine("", {}) + HijackLine(h::kAdditionalInfo, {});
+  out += DefaultBrowserLine();
   out += MsieLine();
   out += OtherBrowsers();
   if (const auto folder = browser::FindIECookieFolder()) {

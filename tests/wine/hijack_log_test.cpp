@@ -171,6 +171,7 @@ TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
       "O19 -  User style sheet: C:\\fixture\\style.css\n"
       "\n"
       "---  Additional Obrivo Info  ---\n"
+      "Browser: Unable to find default browser.\n"
       "MSIE: <masked>\n"
       "\n"
       "\n"
