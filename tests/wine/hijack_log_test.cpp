@@ -106,6 +106,15 @@ TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
   };
   for (const auto& [name, path] : run) SetCountedValue(HKEY_LOCAL_MACHINE, kRunKey, name, win32::Wide(path));
 
+  // A helper whose class text breaks its line, and a toolbar whose class is not registered.
+  const std::string helper = "{9A8B7C6D-0000-4000-8000-00000000000A}";
+  SetString(HKEY_LOCAL_MACHINE,
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\" + helper,
+            "", "");
+  SetString(HKEY_CLASSES_ROOT, "CLSID\\" + helper, "", "Helper\r\n<b>");
+  SetString(HKEY_CLASSES_ROOT, "CLSID\\" + helper + "\\InprocServer32", "", "C:\\fixture\\helper.dll");
+  SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar", "{unregistered}", "");
+
   const std::string main = "Software\\Microsoft\\Internet Explorer\\Main";
   SetString(HKEY_CURRENT_USER, main, "Start Page", "http://start.example/<b>");
   SetString(HKEY_LOCAL_MACHINE, main, "Default_Page_URL", "http://default.example/");
@@ -113,6 +122,7 @@ TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
   const std::string policies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
   SetRaw(HKEY_CURRENT_USER, policies, "DisableTaskMgr", REG_DWORD, {1, 0, 0, 0});
   SetRaw(HKEY_CURRENT_USER, policies, "DisableRegEdit", REG_DWORD, {0, 0, 0, 0});
+  SetRaw(HKEY_CURRENT_USER, policies, "DisableRegistryTools", REG_DWORD, {0x80, 0, 0, 0});
   SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Styles", "User Stylesheet",
             "C:\\fixture\\style.css");
   // Component 0 is missing: component 1 is never reached.
@@ -153,6 +163,8 @@ TEST_F(HijackLog, FixtureMachineGivesTheExpectedLog) {
       "R1 - HKCU\\Software\\Microsoft\\Internet Explorer\\Main,Window Title = Browsed by fixture\n"
       "F2 - REG: system.ini: UserInit=C:\\fixture\\init.exe\n"
       "O1 - Hosts: 10.0.0.5 bank.example\n"
+      "O2 - BHO: Helper <b> - {9A8B7C6D-0000-4000-8000-00000000000A} - C:\\fixture\\helper.dll\n"
+      "O3 - Toolbar:  - {unregistered} - \n"
       // The registry lists the values sorted by name.
       "O4 - HKLM\\..\\Run: [<b>]C:\\fixture\\b.exe\n"
       "O4 - HKLM\\..\\Run: [=cmd|' /C calc'!A0]C:\\fixture\\formula.exe\n"
