@@ -26,6 +26,7 @@
 #include "core/explorer_pages.h"
 #include "core/text.h"
 #include "explorer/explorer_state.h"
+#include "explorer/hijack_log_writer.h"
 #include "explorer/messages.h"
 #include "explorer/sheet.h"
 #include "icon_ids.h"
@@ -199,6 +200,13 @@ int RunExplorer(HINSTANCE instance, std::wstring_view arguments) {
     return 1;
   }
   if (commandLine.action != Action::OpenPage) return WriteMachineSettingBack(commandLine.action);
+  if (IsHijackLogProgram(win32::ModuleFileName())) {
+    // A copy renamed for the forums' helpers ("hijack..." in its name) writes the log and ends:
+    // the exit code says whether the file was written.
+    win32::ComScope com;
+    app::InitialiseStore();
+    return WriteHijackLog(nullptr, HijackLogNotice::Open) ? 0 : 1;
+  }
 
   const std::wstring wideClass = Wide(className);
   if (HWND running = ::FindWindowW(wideClass.c_str(), nullptr)) {

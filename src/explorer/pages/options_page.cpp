@@ -16,6 +16,7 @@
 #include "explorer/delayed_page_actions.h"
 #include "explorer/explorer_state.h"
 #include "explorer/hide_alerts_dialog.h"
+#include "explorer/hijack_log_writer.h"
 #include "explorer/history_viewer.h"
 #include "explorer/messages.h"
 #include "explorer/reports.h"
@@ -162,8 +163,7 @@ const PageDescription& OptionsPage() {
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}},
                         {IDC_RESTART_FILE_PICTURE, {"WinInit", ""}}};
-    // The hijack log and the export come with their tools; until then their buttons stay
-    // disabled.
+    // The export comes with its tool; until then its button stays disabled.
     d.commands = {
         {IDC_OBRIVO_LOG, [](Page& p) { ProduceObrivoLog(p.window()); }},
         {IDC_SPREADSHEET_REPORT,
@@ -172,6 +172,7 @@ const PageDescription& OptionsPage() {
         {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
         {IDC_VIEW_HOSTS, ViewHostsFile},
+        {IDC_HIJACK_LOG, [](Page& p) { WriteHijackLog(p.window(), HijackLogNotice::SayAndOpen); }},
         {IDC_AUTO_START, OnAutoStart},
         {IDC_ORIGINAL_TRAY_ICON, OnOriginalTrayIcon},
     };
