@@ -9,8 +9,8 @@
 //    look faster than any add the Monitor did not see coming. Each round therefore first waits
 //    out the longest latency seen so far (at least the spacing of passes), then a random time
 //    within one period of the timer, so that the adds fall at random points of the timer.
-//  - "notifier off": the same against a Monitor whose folder has no Quenrax.dll, so that only
-//    the timed patrol, the safety net, finds the value.
+//  - "notifier off": the same against a Monitor whose Quenrax.dll is one that never reports
+//    (bench/quenrax_silent.cpp), so that only the timed patrol, the safety net, finds the value.
 #include <windows.h>
 
 #include <algorithm>
@@ -165,13 +165,15 @@ int Run(int rounds, int nudgedRounds, int unnotifiedRounds) {
     monitor = test::Process();
     test::KillProcessesIn(folder.path());
     // The ended Monitor's image may hold the file a moment longer.
+    const std::wstring silent =
+        test::HostToWine(test::EnvVar(L"OBRIVO_BIN_DIR")) + L"\\bench\\silent\\Quenrax.dll";
     if (!test::WaitUntil(
             [&] {
-              return ::DeleteFileW(folder.Program(L"Quenrax.dll").c_str()) ||
-                     ::GetLastError() == ERROR_FILE_NOT_FOUND;
+              return ::CopyFileW(silent.c_str(), folder.Program(L"Quenrax.dll").c_str(), FALSE) !=
+                     FALSE;
             },
             30s)) {
-      Progress("Quenrax.dll could not be taken away");
+      Progress("the silent Quenrax.dll could not be put in place");
       return 2;
     }
     window = StartMonitor(folder, monitor);
