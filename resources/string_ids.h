@@ -82,6 +82,7 @@
 #define IDS_SECONDS_UNIT 1122
 
 /* The delayed-start list: what its commands report, and texts of its dialogs of our own. */
+#define IDS_STARTUP_REMOVE_FAILED 3803
 #define IDS_ALREADY_DELAYED 3804
 #define IDS_DELAY_MOVE_FAILED 3805
 #define IDS_DELAY_DISABLED_ENTRY 3806
