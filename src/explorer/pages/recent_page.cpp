@@ -14,6 +14,7 @@
 #include "common/items.h"
 #include "common/text_loader.h"
 #include "common/utilities.h"
+#include "common/win32/files.h"
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/history_codes.h"
@@ -143,7 +144,9 @@ void Fill(Page& page) {
       if (source.code == T::kProcess && i < processes.size()) facts.process = processes[i];
       Facts().push_back(facts);
       const std::size_t index = page.items().Count() - 1;
-      const int row = page.AddRow(index, core::FileNamePart(file), file);
+      // The resolved path is upper case: the row shows the name as the file system keeps it.
+      const int row = page.AddRow(
+          index, win32::StoredFileName(file).value_or(core::FileNamePart(file)), file);
       HWND list = page.list();
       SetCellText(list, row, kDescriptionColumn, page.items().At(index).title);
       const auto version = common::ReadVersionInfo(file);
