@@ -228,9 +228,10 @@ TEST_F(OptionsPage, ShowsTheStoredSettingsAndOnlyTheToolsThatExist) {
     EXPECT_TRUE(IsChecked(page, IDC_EXPLORER_INTEGRATION)) << "default";
     EXPECT_FALSE(IsChecked(page, IDC_AUTO_START)) << "not registered in the Run key";
 
-    for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS, IDC_RESTORE_ALL_DELAYED, IDC_VIEW_HOSTS})
+    for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS, IDC_RESTORE_ALL_DELAYED, IDC_VIEW_HOSTS,
+                   IDC_EXPORT_SETTINGS})
       EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
-    for (int id : {IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG, IDC_EXPORT_SETTINGS}) {
+    for (int id : {IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG}) {
       HWND button = ::GetDlgItem(page, id);
       EXPECT_TRUE(::IsWindowVisible(button)) << id;
       EXPECT_FALSE(::IsWindowEnabled(button)) << id << " has no tool yet";
