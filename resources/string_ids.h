@@ -19,6 +19,7 @@
 #define IDS_PATROL_TIP 820
 #define IDS_VERIFYING_STARTUP_TIP 821
 #define IDS_CHECKING_CHANGES_TIP 824
+#define IDS_SETTINGS_EXPORTED 854
 
 /* Texts of the buttons and of the menu entries and alert buttons that do the same. */
 #define IDS_HELP_TITLE 31 /* "Obrivo Help": the menu entry and the help message's title */
@@ -82,6 +83,7 @@
 #define IDS_SECONDS_UNIT 1122
 
 /* The delayed-start list: what its commands report, and texts of its dialogs of our own. */
+#define IDS_STARTUP_REMOVE_FAILED 3803
 #define IDS_ALREADY_DELAYED 3804
 #define IDS_DELAY_MOVE_FAILED 3805
 #define IDS_DELAY_DISABLED_ENTRY 3806
@@ -148,6 +150,8 @@
 #define IDS_COOKIE_REMOVE_FAILED 4101
 #define IDS_NUT_NOT_ADDED 4102
 #define IDS_CHOOSE_COOKIE_FOLDER 4103 /* the button beside the cookie folder */
+#define IDS_EXPORT_LEFT_OUT 4140
+#define IDS_EXPORT_FAILED 4141
 /* Hidden files: what a deletion, an undo and the page's commands report. */
 #define IDS_HIDDEN_NOT_KEPT 4060
 #define IDS_HIDDEN_DELETE_FAILED 4061

@@ -12,6 +12,7 @@ set(OBRIVO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_type_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hijack_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_sort.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reg_script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_guard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_codes.cpp

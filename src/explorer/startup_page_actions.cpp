@@ -25,7 +25,6 @@ namespace {
 constexpr int kDeleteOnRebootFailedId = 3801;
 constexpr int kChooserTitleId = 902;
 constexpr int kSwitchFailedId = 3802;
-constexpr int kRemoveFailedId = 3803;
 constexpr int kChooserFilterId = 903;
 constexpr char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view kPlusTitle = "Obrivo PLUS";
@@ -89,7 +88,7 @@ void RemoveSelectedEntries(Page& page) {
       continue;
     if (!startup::RemoveStartupEntry(name, item.path, item.key, item.type, {}))
       ShowMessageText(page.window(),
-                      core::FormatText(common::LoadText(kRemoveFailedId), item.title),
+                      core::FormatText(common::LoadText(IDS_STARTUP_REMOVE_FAILED), item.title),
                       MB_ICONWARNING);
   }
   page.Fill();

@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "common/settings_export.h"
 #include "common/shell_integration.h"
+#include "common/win32/files.h"
+#include "common/win32/wide.h"
 #include "common/utilities.h"
 #include "core/options.h"
 #include "explorer_driver.h"
@@ -226,12 +229,10 @@ TEST_F(OptionsPage, ShowsTheStoredSettingsAndOnlyTheToolsThatExist) {
     EXPECT_FALSE(IsChecked(page, IDC_AUTO_START)) << "not registered in the Run key";
 
     for (int id : {IDC_VIEW_HISTORY, IDC_HIDE_ALERTS, IDC_RESTORE_ALL_DELAYED, IDC_VIEW_HOSTS,
-                   IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG})
-      EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
-    for (int id : {IDC_EXPORT_SETTINGS}) {
+                   IDC_OBRIVO_LOG, IDC_SPREADSHEET_REPORT, IDC_HIJACK_LOG, IDC_EXPORT_SETTINGS}) {
       HWND button = ::GetDlgItem(page, id);
       EXPECT_TRUE(::IsWindowVisible(button)) << id;
-      EXPECT_FALSE(::IsWindowEnabled(button)) << id << " has no tool yet";
+      EXPECT_TRUE(::IsWindowEnabled(button)) << id;
     }
     // This is the Windows NT family: the restart file belongs to Windows 9x.
     for (int id : {IDC_RESTART_FILE_PICTURE, IDC_RESTART_FILE_TEXT})
@@ -331,6 +332,50 @@ TEST_F(OptionsPage, HideAlertsChangesSurviveThePagesWriteBack) {
     EXPECT_EQ(StoredOption("HideStartup"), "1");
   });
 }
+
+// Export Settings writes into the user's documents folder and says where; a value whose name the
+// script cannot hold is named; a file that cannot be written is said, with nothing claimed saved.
+TEST_F(OptionsPage, ExportSettingsSaysWhereTheFileWentWhatItLeftOutOrThatItFailed) {
+  wchar_t user[257] = {};
+  DWORD size = 257;
+  ASSERT_TRUE(::GetUserNameW(user, &size));
+  const std::string folder = common::DocumentsFolder();
+  ASSERT_FALSE(folder.empty());
+  ::CreateDirectoryW(win32::Wide(folder).c_str(), nullptr);
+  const std::wstring file = win32::Wide(folder) + L"\\" + user + L"-Obrivo.reg";
+  ::DeleteFileW(file.c_str());
+  {
+    // Only the native calls can name a value with a NUL in it.
+    auto run = win32::CreateKey(HKEY_CURRENT_USER, "Software\\Tolvane\\Obrivo\\Disabled\\Run",
+                                KEY_ALL_ACCESS);
+    ASSERT_TRUE(run);
+    ASSERT_EQ(win32::SetRawValue(run.get(), std::string("Updater\0hidden", 14),
+                                 {REG_SZ, {'x', 0, 0, 0}}),
+              ERROR_SUCCESS);
+  }
+  test::RunSheet(kOptionsPage, [&](HWND, HWND page) {
+    test::PostClick(page, IDC_EXPORT_SETTINGS);
+    const std::wstring said = test::DismissMessageBox(kHelpCaption);
+    EXPECT_NE(said.find(L"have been saved as the following file"), std::wstring::npos)
+        << win32::Narrow(said);
+    EXPECT_NE(said.find(std::wstring(user) + L"-Obrivo.reg"), std::wstring::npos);
+    EXPECT_NE(said.find(L"Disabled\\Run\\Updater\u2400hidden"), std::wstring::npos)
+        << "the value left out is named: " << win32::Narrow(said);
+    const auto bytes = win32::ReadWholeFile(win32::Narrow(file));
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->substr(0, 2), "\xFF\xFE");
+
+    // A folder where the file should go: it cannot be written.
+    ASSERT_TRUE(::DeleteFileW(file.c_str()));
+    ASSERT_TRUE(::CreateDirectoryW(file.c_str(), nullptr));
+    test::PostClick(page, IDC_EXPORT_SETTINGS);
+    const std::wstring failed = test::DismissMessageBox(kHelpCaption);
+    ::RemoveDirectoryW(file.c_str());
+    EXPECT_NE(failed.find(L"could not be saved"), std::wstring::npos) << win32::Narrow(failed);
+    EXPECT_EQ(failed.find(L"have been saved"), std::wstring::npos);
+  });
+}
+
 
 }  // namespace
 }  // namespace obrivo::explorer

@@ -5,6 +5,7 @@
 
 #include "common/app.h"
 #include "common/options_store.h"
+#include "common/settings_export.h"
 #include "common/shell_integration.h"
 #include "common/store.h"
 #include "common/text_loader.h"
@@ -13,6 +14,8 @@
 #include "common/win32/system.h"
 #include "common/win32/wide.h"
 #include "core/command_switches.h"
+#include "core/item_list.h"
+#include "core/text.h"
 #include "explorer/delayed_page_actions.h"
 #include "explorer/explorer_state.h"
 #include "explorer/hide_alerts_dialog.h"
@@ -130,6 +133,28 @@ void ViewHostsFile(Page& page) {
     ShowMessageText(page.window(), win32::SystemErrorText(error), MB_ICONWARNING);
 }
 
+// Saves the settings into the user's documents folder (the program folder is not writable for
+// a normal user once the product is installed) and says where they went, what the script could
+// not hold, or why nothing was written.
+void ExportSettingsToDocuments(Page& page) {
+  const common::SettingsExport result = common::ExportSettings();
+  if (!result.written) {
+    ShowMessageText(page.window(),
+                    core::FormatText(core::FormatText(common::LoadText(IDS_EXPORT_FAILED),
+                                                      result.path),
+                                     win32::SystemErrorText(result.error)),
+                    MB_ICONWARNING);
+    return;
+  }
+  std::string text = core::FormatText(common::LoadText(IDS_SETTINGS_EXPORTED), common::LongPathName(result.path));
+  if (!result.leftOut.empty()) {
+    std::string names;
+    for (const std::string& name : result.leftOut) names += core::VisibleTitle(name) + "\n";
+    text += core::FormatText(common::LoadText(IDS_EXPORT_LEFT_OUT), names);
+  }
+  ShowMessageText(page.window(), text);
+}
+
 void OnHideAlerts(Page& page) {
   ShowHideAlertsDialog(page.window());
   WriteAllOptions();
@@ -163,11 +188,11 @@ const PageDescription& OptionsPage() {
     d.patrolPictures = {{IDC_START_PAGES_PICTURE, {"StartPage", "RealtimeStartPage"}},
                         {IDC_HOSTS_PICTURE, {"HostFile", "RealtimeSysFiles"}},
                         {IDC_RESTART_FILE_PICTURE, {"WinInit", ""}}};
-    // The export comes with its tool; until then its button stays disabled.
     d.commands = {
         {IDC_OBRIVO_LOG, [](Page& p) { ProduceObrivoLog(p.window()); }},
         {IDC_SPREADSHEET_REPORT,
          [](Page& p) { ProduceReport(p.window(), ReportKind::Spreadsheet); }},
+        {IDC_EXPORT_SETTINGS, ExportSettingsToDocuments},
         {IDC_VIEW_HISTORY, [](Page& p) { ShowHistoryViewer(::GetParent(p.window())); }},
         {IDC_RESTORE_ALL_DELAYED, RestoreEveryDelayed},
         {IDC_HIDE_ALERTS, OnHideAlerts},
