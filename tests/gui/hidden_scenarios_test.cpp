@@ -90,11 +90,6 @@ class HiddenScenario : public ProgramScenario {
     return nullptr;
   }
 
-  std::string History() const {
-    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
   std::wstring kept_, deleted_;
 };
 

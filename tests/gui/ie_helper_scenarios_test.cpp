@@ -105,11 +105,6 @@ class IEHelperScenario : public ProgramScenario {
     return nullptr;
   }
 
-  std::string History() const {
-    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
   static void Press(HWND alert, int button) {
     ::SendMessageW(::GetDlgItem(alert, button), BM_CLICK, 0, 0);
   }

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "explorer_probe.h"
@@ -89,6 +91,11 @@ class ProgramScenario : public ::testing::Test {
            L"\\Obrivo";
   }
   static std::wstring DataFile(const std::wstring& name) { return DataFolder() + L"\\" + name; }
+  // The history file's whole text as the programs wrote it; empty while there is none.
+  static std::string History() {
+    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
 
   // Every scenario starts as a first run on this machine, with an empty data folder.
   static void ResetStore() {

@@ -64,11 +64,6 @@ class ServicesScenario : public ProgramScenario {
     return start;
   }
 
-  std::string History() const {
-    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
   std::wstring key_, display_, program_;
 };
 

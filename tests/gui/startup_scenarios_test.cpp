@@ -108,8 +108,6 @@ class StartupScenario : public ProgramScenario {
     return found;
   }
 
-  std::string History() const { return ReadText(DataFile(L"history.txt")); }
-
   static std::string ReadText(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

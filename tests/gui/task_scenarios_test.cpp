@@ -25,10 +25,6 @@ constexpr int kNoButton = 7, kNextRunText = 2421;
 
 class TaskScenario : public ProgramScenario {
  protected:
-  std::string History() const {
-    std::ifstream in(std::filesystem::path(DataFile(L"history.txt")), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
   void TearDown() override {
     // The copies the removal kept.
     std::error_code ignored;
